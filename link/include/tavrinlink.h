@@ -1,0 +1,51 @@
+/* TavrinLink: the command language of the Tavrin DECT tester and its measurement exports.
+ *
+ * Every export takes and returns plain integers and zero-terminated strings owned by the
+ * caller, never throws, and is not reentrant: call them from one thread at a time. */
+#ifndef TAVRINLINK_H
+#define TAVRINLINK_H
+
+#include <stdint.h>
+
+#if defined(__GNUC__)
+#define TAVRINLINK_API __attribute__((visibility("default")))
+#else
+#define TAVRINLINK_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The longest answer ZelkRd copies, terminator included: the caller's buffer holds this many. */
+#define TAVRINLINK_RESPONSE_SIZE 168
+
+/* Runs a command line ("CMD[;CMD...]"); returns the error count of its last command (0: ok). */
+TAVRINLINK_API int16_t ZelkWrt(const char* line);
+/* ZelkWrt without its trace line. */
+TAVRINLINK_API int16_t vbZelkWrt(const char* line);
+/* Copies the pending answer into out (168 characters), empties it; returns its length. */
+TAVRINLINK_API int16_t ZelkRd(char* out);
+/* ZelkRd without its trace line. */
+TAVRINLINK_API int16_t vbZelkRd(char* out);
+
+/* Writes a serial number (at most 15 characters) into the bridge EEPROM; 0 when it was written. */
+TAVRINLINK_API int16_t SetUSBSerialNumber(const char* serial);
+
+/* Chooses the USB driver for the next port opening: "libftdi" (default), "d2xx", "sim", or the
+ * path of a library exporting the eleven D2XX functions. 0 when ready; the previous stays else. */
+TAVRINLINK_API int32_t SelectUsbDriver(const char* name);
+
+/* Receives every trace line; NULL restores standard error. user is handed back unchanged. */
+typedef void (*TavrinTraceCallback)(const char* text, void* user);
+TAVRINLINK_API void SetTraceCallback(TavrinTraceCallback callback, void* user);
+
+/* Sets up the virtual tester used by the "sim" driver before it is selected: key "model"
+ * (10 to 13) or "dut" (path of a device profile). 0 when taken, non-zero for a bad key or value. */
+TAVRINLINK_API int32_t ConfigureSimulation(const char* key, const char* value);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* TAVRINLINK_H */
