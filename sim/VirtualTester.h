@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "RadioConfig.h"
 #include "SimComponent.h"
 #include "SimMemory.h"
 #include "transport/Clock.h"
@@ -76,6 +77,7 @@ public:
     const std::vector<std::string>& LogLines() const { return m_log; }
 
     SimFaults faults;
+    RadioConfig radio;  // filled by the firmware parts that take the configuration over
     SimCounters counters;
     std::vector<TakenMail> mails;         // every mail taken, in order
     std::vector<HostRequest> requestLog;  // every request, in order
