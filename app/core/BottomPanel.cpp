@@ -1,0 +1,45 @@
+// Layout of the bottom panel.
+#include "BottomPanel.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace tavrin::app {
+
+BottomPanel::BottomPanel(QWidget* parent) : QWidget(parent) {
+    setObjectName("AlwaysPanel");
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(3, 0, 3, 3);
+    row->setSpacing(3);
+
+    auto* attenuation = new QGroupBox("Attenuation", this);
+    auto* att = new QHBoxLayout(attenuation);
+    att->setContentsMargins(6, 2, 6, 4);
+    RFAttenuationEdit = new QLineEdit(attenuation);
+    RFAttenuationEdit->setMaxLength(4);
+    RFAttenuationEdit->setToolTip("[0..100]");
+    RFAttenuationEdit->setFixedWidth(36);
+    RxAttCheckBox = new QCheckBox("RX Attenuator", attenuation);
+    RxAttCheckBox->setChecked(true);
+    att->addWidget(new QLabel("Coupling Loss:", attenuation));
+    att->addWidget(RFAttenuationEdit);
+    att->addWidget(new QLabel("[dB]", attenuation));
+    att->addWidget(RxAttCheckBox);
+    row->addWidget(attenuation, 1);
+
+    auto* averaging = new QGroupBox("Measurement Averaging", this);
+    auto* avg = new QHBoxLayout(averaging);
+    avg->setContentsMargins(6, 2, 6, 4);
+    AverageFactorEdit = new QLineEdit(averaging);
+    AverageFactorEdit->setMaxLength(3);
+    AverageFactorEdit->setToolTip("[1..200]");
+    AverageFactorEdit->setFixedWidth(36);
+    avg->addWidget(AverageFactorEdit);
+    avg->addWidget(new QLabel("[1..200]", averaging));
+    row->addWidget(averaging);
+}
+
+}  // namespace tavrin::app

@@ -1,0 +1,65 @@
+// The command wrappers and the echo format.
+#include "CommandWrappers.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace tavrin::app {
+
+std::string FormatEcho(const char* arrow, const char* text, int result) {
+    char buffer[kEchoBufferSize];
+    const int needed = std::snprintf(buffer, sizeof buffer, "%s\"%s\" (%d)", arrow, text, result);
+    if (needed >= 0 && static_cast<size_t>(needed) < sizeof buffer) return buffer;
+
+    // Too long: keep the arrow and the result and cut the text visibly, so a reader never
+    // mistakes a cut line for the whole command.
+    char tail[32];
+    std::snprintf(tail, sizeof tail, "...\" (%d)", result);
+    const size_t head = std::strlen(arrow) + 1;  // arrow and opening quote
+    const size_t room = sizeof buffer - 1 - head - std::strlen(tail);
+    std::string line(arrow);
+    line += '"';
+    line.append(text, room);
+    line += tail;
+    return line;
+}
+
+std::string ErrorCountText(int32_t count) {
+    return "ZelkWrt Error count = " + std::to_string(count);
+}
+
+int16_t CommandWrappers::sendCommand(const char* text) {
+    if (!communicationEnabled) return 0;
+    const int16_t result = m_port->write(text);
+    if (result != 0) ++writeErrorCount;
+    if (!debugMode || std::strcmp(text, kServiceLockLine) == 0) return result;
+    showErrorCount();
+    echo(FormatEcho("-->", text, result));
+    return result;
+}
+
+int16_t CommandWrappers::readResponse(char* buffer) {
+    const int16_t result = m_port->read(buffer);
+    if (debugMode && std::strcmp(buffer, kServiceLockAnswer) != 0)
+        echo(FormatEcho("<--", buffer, result));
+    return result;
+}
+
+std::string CommandWrappers::query(const char* text) {
+    char buffer[kReplyBufferSize] = {};
+    sendCommand(text);
+    readResponse(buffer);
+    buffer[kReplyBufferSize - 1] = '\0';
+    return buffer;
+}
+
+void CommandWrappers::showErrorCount() {
+    if (m_echo.showErrorCount) m_echo.showErrorCount(ErrorCountText(writeErrorCount));
+}
+
+void CommandWrappers::echo(const std::string& line) {
+    if (m_echo.appendLine) m_echo.appendLine(line);
+    if (m_echo.logLine) m_echo.logLine(line);
+}
+
+}  // namespace tavrin::app

@@ -1,0 +1,40 @@
+// The only file of the program that calls the exports of TavrinLink.
+#include <cstdio>
+
+#include "LibrarySession.h"
+#include "TesterPort.h"
+#include "tavrinlink.h"
+
+namespace tavrin::app {
+
+int16_t LibraryPort::write(const char* line) { return ZelkWrt(line); }
+
+int16_t LibraryPort::read(char* out) {
+    // The library copies at most TAVRINLINK_RESPONSE_SIZE bytes; the rest of the buffer stays.
+    static_assert(kReplyBufferSize >= TAVRINLINK_RESPONSE_SIZE);
+    return ZelkRd(out);
+}
+
+bool SelectDriver(const std::string& name) { return SelectUsbDriver(name.c_str()) == 0; }
+
+bool ConfigureSimulatedTester(const std::string& key, const std::string& value) {
+    return ConfigureSimulation(key.c_str(), value.c_str()) == 0;
+}
+
+namespace {
+
+void ForwardTrace(const char* text, void* user) {
+    static_cast<TraceSink*>(user)->traceLine(text ? text : "");
+}
+
+}  // namespace
+
+void RouteTrace(TraceSink* sink) {
+    if (sink) {
+        SetTraceCallback(&ForwardTrace, sink);
+    } else {
+        SetTraceCallback(nullptr, nullptr);
+    }
+}
+
+}  // namespace tavrin::app

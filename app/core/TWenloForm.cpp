@@ -1,0 +1,537 @@
+// The main window's frame, start-up, reset, identification, deferred activation and shutdown.
+#include "TWenloForm.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTimer>
+#include <clocale>
+#include <cstring>
+
+#include "BottomPanel.h"
+#include "CaptionRules.h"
+#include "ModelTable.h"
+#include "SystemPage.h"
+#include "TraceLog.h"
+#include "UpDown.h"
+#include "WindowLayout.h"
+#include "dialogs/TCommForm.h"
+#include "dialogs/TNoConnectForm.h"
+#include "dialogs/TResetForm.h"
+#include "pages/FPTestPage.h"
+#include "pages/PPTestPage.h"
+#include "pages/RFAnalyzerPage.h"
+#include "pages/RFGenPage.h"
+#include "setup/SetupPages.h"
+
+namespace tavrin::app {
+namespace {
+
+constexpr int kInitInterval = 100;
+constexpr int kDummyInterval = 20;
+constexpr int kScreenMonitorInterval = 4000;
+constexpr int kResetPollInterval = 1000;
+constexpr int kResetWaitStep = 200;
+constexpr int kResetPause = 1500;
+constexpr int kPollLimit = 10;
+// Below the page control the frame keeps a strip as high as the difference of the client
+// area and the page control; the Setup pages' taller page control grows the window by as much.
+constexpr int kFrameStrip = TWenloForm::kClientHeight - TWenloForm::kPageHeight;
+
+const char* const kNoPortMessage =
+    "No communication-port has been allocated!      \n"
+    "Please check that no other application is      \n"
+    "using the available port(s)      \n"
+    "\n"
+    "Press OK to terminate the application";
+
+WindowRect FrameRect(const QWidget* w) {
+    if (!w) return {};
+    const QRect r = w->frameGeometry();
+    return {r.left(), r.top(), r.width(), r.height()};
+}
+
+// Places a window by its outer frame, as the layout table gives it.
+void PlaceFrame(QWidget* w, const WindowRect& r) {
+    if (!w) return;
+    const QSize decoration = w->frameGeometry().size() - w->geometry().size();
+    w->move(r.left, r.top);
+    const int width = w->minimumWidth() == w->maximumWidth() ? w->width()
+                                                             : r.width - decoration.width();
+    w->resize(width, std::max(w->minimumHeight(), r.height - decoration.height()));
+}
+
+}  // namespace
+
+TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings settings)
+    : QWidget(nullptr),
+      m_settings(std::move(settings)),
+      m_dialogs(dialogs),
+      m_wrappers(port) {
+    if (!m_settings.terminate) m_settings.terminate = [](int code) { QCoreApplication::exit(code); };
+    if (!m_settings.screenSize) {
+        m_settings.screenSize = [] {
+            const QScreen* s = QGuiApplication::primaryScreen();
+            return s ? s->size() : QSize(1280, 1024);
+        };
+    }
+    setObjectName("WenloForm");
+    setWindowTitle("Tavrin");
+    // Fixed single border: minimise and the system menu, no maximise, no resizing.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(kClientWidth, kClientHeight);
+
+    PageControl = new QTabWidget(this);
+    PageControl->setObjectName("PageControl");
+    SystemTabSheet = new SystemPage;
+    PP_TestTabSheet = new PPTestPage;
+    FP_TestTabSheet = new FPTestPage;
+    RF_GenTabSheet = new RFGenPage;
+    RF_AnalyzerTabSheet = new RFAnalyzerPage;
+    SetupPPTabSheet = new SetupPPPage;
+    SetupFPTabSheet = new SetupFPPage;
+    PageControl->addTab(SystemTabSheet, "S&ystem");
+    PageControl->addTab(PP_TestTabSheet, "PP-T&est");
+    PageControl->addTab(FP_TestTabSheet, "FP-&Test");
+    PageControl->addTab(RF_GenTabSheet, "RF-&Gen");
+    PageControl->addTab(RF_AnalyzerTabSheet, "RF-&Analyzer");
+    PageControl->addTab(SetupPPTabSheet, "Setup PP");
+    PageControl->addTab(SetupFPTabSheet, "Setup FP");
+    for (TabPage* page : {static_cast<TabPage*>(SystemTabSheet),
+                          static_cast<TabPage*>(PP_TestTabSheet),
+                          static_cast<TabPage*>(FP_TestTabSheet),
+                          static_cast<TabPage*>(RF_GenTabSheet),
+                          static_cast<TabPage*>(RF_AnalyzerTabSheet),
+                          static_cast<TabPage*>(SetupPPTabSheet),
+                          static_cast<TabPage*>(SetupFPTabSheet)}) {
+        page->installEventFilter(this);
+        // The bottom panel covers the lower edge of the System and test pages.
+        if (!page->isSetupPage()) page->setContentsMargins(0, 0, 0, BottomPanel::kHeight);
+    }
+    AlwaysPanel = new BottomPanel(this);
+    layOutPage(false);
+
+    // The windows after the main one, in their creation order.
+    m_commForm = std::make_unique<TCommForm>(m_wrappers);
+    m_resetForm = std::make_unique<TResetForm>();
+    m_helpForm = std::make_unique<THelpForm>();
+    m_noConnectForm = std::make_unique<TNoConnectForm>(*m_helpForm);
+    m_noConnectForm->mainWindow = this;
+    m_noConnectForm->resetDialog = m_resetForm.get();
+
+    m_wrappers.setEchoTargets({
+        [this](const std::string& text) { m_commForm->showStatus(QString::fromStdString(text)); },
+        [this](const std::string& line) { m_commForm->appendLine(QString::fromStdString(line)); },
+        {},
+    });
+
+    const auto retry = [this] {
+        m_resetForm->show();
+        m_resetForm->repaint();
+        ResetButtonClick();
+        if (!m_terminating) PageControl->setCurrentWidget(SystemTabSheet);
+    };
+    m_noConnectForm->onRetry = retry;
+    m_noConnectForm->onExit = [this] { terminate(0); };
+    m_helpForm->onOk = [this, retry] {
+        m_helpForm->hide();
+        m_noConnectForm->hide();
+        retry();
+    };
+    m_resetForm->onUserClose = [this] {
+        // Closing the dialog during a reset ends the wait and the program.
+        m_resetTimerTag = kPollLimit;
+        terminate(0);
+    };
+
+    DummyTimer = new QTimer(this);
+    DummyTimer->setInterval(m_settings.timing.ms(kDummyInterval));
+    connect(DummyTimer, &QTimer::timeout, this, &TWenloForm::DummyTimerTimer);
+    ScreenSizeMonitoringTimer = new QTimer(this);
+    ScreenSizeMonitoringTimer->setInterval(m_settings.timing.ms(kScreenMonitorInterval));
+    connect(ScreenSizeMonitoringTimer, &QTimer::timeout, this,
+            &TWenloForm::ScreenSizeMonitoringTimerTimer);
+
+    connect(SystemTabSheet->ResetButton, &QPushButton::clicked, this,
+            &TWenloForm::ResetButtonClick);
+    connect(SystemTabSheet->OptionEnable, &QCheckBox::clicked, this,
+            &TWenloForm::OptionEnableDisableClick);
+    connect(SystemTabSheet->Windows_posButton, &QPushButton::clicked, this,
+            &TWenloForm::Windows_posButtonClick);
+
+    // FormCreate.
+    PageControl->setCurrentWidget(SetupPPTabSheet);
+    m_initTimer = std::make_unique<QTimer>();
+    m_initTimer->setSingleShot(true);
+    m_initTimer->setInterval(m_settings.timing.ms(kInitInterval));
+    connect(m_initTimer.get(), &QTimer::timeout, this, &TWenloForm::InitTimerTimer);
+    m_initTimer->start();
+    // Numbers are written and read with "." for the whole run, whatever the user's locale.
+    if (const char* current = std::setlocale(LC_NUMERIC, nullptr)) m_savedNumericLocale = current;
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale::setDefault(QLocale::c());
+}
+
+TWenloForm::~TWenloForm() = default;
+
+void TWenloForm::terminate(int code) {
+    m_terminating = true;
+    m_resetTimerTag = kPollLimit;
+    if (m_resetTimer) m_resetTimer->stop();
+    DummyTimer->stop();
+    m_settings.terminate(code);
+}
+
+void TWenloForm::InitTimerTimer() {
+    m_startupInProgress = true;
+    m_initTimer->stop();
+    m_wrappers.communicationEnabled = false;
+    initialisation();
+    m_wrappers.communicationEnabled = true;
+    SetupPPTabSheet->tag = 1;  // the start-up mark: the System page's activation returns at once
+    PageControl->setCurrentWidget(SystemTabSheet);
+    if (debugMode()) {
+        m_commForm->show();
+        m_wrappers.showErrorCount();
+    }
+    m_resetForm->setStatus("Please wait ...", Qt::yellow);
+    m_resetForm->show();
+    SetupPPTabSheet->tag = 0;
+    ResetButtonClick();
+    // The timer is inside its own signal here: let the event loop destroy it.
+    m_initTimer.release()->deleteLater();
+}
+
+void TWenloForm::initialisation() {
+    const StartupOptions options = ParseStartupOptions(m_settings.arguments);
+    m_wrappers.debugMode = options.debugMode;
+    if (!m_settings.traceLogPath.isEmpty()) {
+        std::function<void(const QString&)> console;
+        if (debugMode()) console = [this](const QString& line) { m_commForm->appendLine(line); };
+        m_traceLog = std::make_unique<TraceLog>(m_settings.traceLogPath, console);
+    }
+    m_recordedScreenHeight = m_settings.screenSize().height();
+    Windows_posButtonClick();
+    ScreenSizeMonitoringTimer->start();
+    // The default setup is not loaded yet: the fields keep their design values.
+    m_sampleClock = 10.0f;
+    SystemTabSheet->FirmwareLabel->clear();
+    SystemTabSheet->PCDllLabel->clear();
+    SystemTabSheet->HardWareIDLabel->clear();
+    SystemTabSheet->VersionLabel->setText(QString("MMI Version : ") + kProgramVersion);
+    SystemTabSheet->BuildDateLabel->setText(QString("Build Date : ") + kBuildDate);
+    m_powerRamp = {-47, -16, 4, 1, -1, -5};
+}
+
+void TWenloForm::ResetButtonClick() {
+    QPushButton* button = SystemTabSheet->ResetButton;
+    if (button->text() != "&Reset") return;  // a reset is already running
+    button->setText("Wait");
+
+    // The port probe goes to the library directly: nothing is counted or echoed.
+    char reply[kReplyBufferSize] = {};
+    m_wrappers.directWrite("CONF:COMM:PORT USB");
+    m_wrappers.directRead(reply);
+    if (std::strcmp(reply, "INV") == 0) {
+        m_dialogs.message(nullptr, MessageKind::Error, "Tavrin", kNoPortMessage,
+                          {MessageButton::Ok});
+        terminate(1);
+        return;
+    }
+    m_wrappers.sendCommand("CONF:COMM:PORT USB");
+    m_wrappers.writeErrorCount = 0;
+    m_wrappers.sendCommand("SYST:RESET");
+
+    waitForTester();
+    if (m_terminating) return;
+
+    // After a wait that ended in the no-connection dialog the tester cannot answer the
+    // page's queries, so the activation waits for the retry that reaches it.
+    const bool connected = !m_noConnectForm->isVisible();
+    if (!m_startupInProgress && connected) {
+        SystemTabSheet->TimeAfterReset->setText("0");
+        SystemTabSheetShow();
+    }
+    m_startupInProgress = false;
+    if (isVisible()) PageControl->setFocus();
+}
+
+void TWenloForm::ResetTimerTimer() {
+    char reply[kReplyBufferSize] = {};
+    m_wrappers.sendCommand("STAT:DEV?");
+    m_wrappers.readResponse(reply);
+    if (std::strcmp(reply, "IDLE") != 0) {
+        ++m_resetTimerTag;
+    } else {
+        m_resetTimer->stop();
+        m_resetIdle = true;
+        m_resetTimerTag = kPollLimit;
+    }
+}
+
+void TWenloForm::pauseProcessingEvents(int nominalMs) {
+    QTimer pause;
+    pause.setSingleShot(true);
+    pause.start(m_settings.timing.ms(nominalMs));
+    while (pause.isActive() && !m_terminating) WaitProcessingEvents(m_settings.timing.ms(kResetWaitStep));
+}
+
+void TWenloForm::waitForTester() {
+    // The link window's averaging is reset here once it exists.
+    m_wrappers.showErrorCount();
+    m_resetForm->setStatus("Please wait ...", Qt::yellow);
+    m_resetForm->show();
+    PageControl->setEnabled(false);
+
+    m_resetTimer = std::make_unique<QTimer>();
+    m_resetTimer->setInterval(m_settings.timing.ms(kResetPollInterval));
+    connect(m_resetTimer.get(), &QTimer::timeout, this, &TWenloForm::ResetTimerTimer);
+    m_resetTimerTag = 0;
+    m_resetIdle = false;
+    m_resetTimer->start();
+    while (m_resetTimerTag < kPollLimit && !m_terminating)
+        WaitProcessingEvents(m_settings.timing.ms(kResetWaitStep));
+    if (m_terminating) return;
+
+    if (m_resetIdle || debugMode()) {
+        if (m_resetTimer->isActive()) {
+            m_resetForm->setStatus("No Connection", Qt::red);
+        } else {
+            m_resetForm->setStatus("OK", Qt::green);
+        }
+        pauseProcessingEvents(kResetPause);
+        if (m_terminating) return;
+        m_resetForm->hide();
+        show();
+        setWindowTitle(m_captionBase);
+        PageControl->setEnabled(true);
+        SystemTabSheet->ExtRefSelect->setChecked(false);
+        SystemTabSheet->Normal->setChecked(true);
+        PP_TestTabSheet->SlotLengthCombo->setCurrentIndex(0);
+        FP_TestTabSheet->SlotLengthFPCombo->setCurrentIndex(0);
+        PP_TestTabSheet->PTemplateSelectPP->setCurrentIndex(0);
+        FP_TestTabSheet->PTemplateSelectFP->setCurrentIndex(0);
+        SystemTabSheet->ExtendedRef->setEnabled(false);
+        SystemTabSheet->ExtendedRefUpDown->setEnabled(false);
+        m_resetTimer.reset();
+    } else {
+        m_resetTimer->stop();
+        SystemTabSheet->ResetButton->setText("&Reset");
+        m_resetForm->hide();
+        m_noConnectForm->show();
+    }
+    if (debugMode()) {
+        SystemTabSheet->LogCommunicationCheckBox->setVisible(true);
+        setWindowTitle(m_captionBase + kDebugResetSuffix);
+    }
+}
+
+void TWenloForm::layOutPage(bool setupPage) {
+    const int height = setupPage ? kSetupPageHeight : kPageHeight;
+    setFixedSize(kClientWidth, height + kFrameStrip);
+    PageControl->setGeometry(0, 0, kClientWidth, height);
+    AlwaysPanel->setGeometry(0, kPageHeight - BottomPanel::kHeight, kClientWidth,
+                             BottomPanel::kHeight);
+    AlwaysPanel->setVisible(!setupPage);
+    AlwaysPanel->raise();
+}
+
+bool TWenloForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show) {
+        if (auto* page = qobject_cast<TabPage*>(watched)) pageShow(page);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TWenloForm::pageShow(TabPage* page) {
+    if (page->isSetupPage()) {
+        layOutPage(true);
+        return;
+    }
+    layOutPage(false);
+    if (page == SystemTabSheet && SetupPPTabSheet->tag == 1) return;  // start-up mark
+    if (m_dummyTimerTag == 0) {
+        m_dummyTimerTag = 1;
+        DummyTimer->start();
+        return;
+    }
+    m_dummyTimerTag = 0;
+    if (page == SystemTabSheet) {
+        systemActivation();
+    } else {
+        page->pageWork();
+    }
+}
+
+void TWenloForm::DummyTimerTimer() {
+    DummyTimer->stop();
+    for (TabPage* page : {static_cast<TabPage*>(SystemTabSheet),
+                          static_cast<TabPage*>(PP_TestTabSheet),
+                          static_cast<TabPage*>(FP_TestTabSheet),
+                          static_cast<TabPage*>(RF_GenTabSheet),
+                          static_cast<TabPage*>(RF_AnalyzerTabSheet)}) {
+        if (page->isVisible()) {
+            pageShow(page);
+            return;
+        }
+    }
+}
+
+void TWenloForm::SystemTabSheetShow() { pageShow(SystemTabSheet); }
+
+void TWenloForm::systemActivation() {
+    SystemPage* s = SystemTabSheet;
+    s->FirmwareLabel->setText(QString::fromStdString(query("SYST:FIRM:VERS?")) + " ");
+    setWindowTitle(m_captionBase +
+                   QString::fromStdString(CaptionSuffix(debugMode(), s->OptionEnable->isChecked())));
+    s->ReferenceGroup->setEnabled(true);
+    s->DirtyTX->setEnabled(true);
+    s->ReferenceGroup->setPalette(QPalette());
+    s->DirtyTX->setPalette(QPalette());
+    s->ExtendedFrequencies->setEnabled(true);
+    s->SerialNumberLabel->setText(QString::fromStdString(query("SYST:SER:NUM?")));
+    s->PCDllLabel->setText(QString::fromStdString(query("*IDN?")));
+    m_wrappers.sendCommand("PROC:SEL:TEST NONE");
+    m_wrappers.sendCommand("CONF:SAMPLE:MODE CTRL");
+    repaint();
+
+    if (identifyTester() == Identification::Ended) return;
+
+    // The coupling loss, RX attenuator and averaging commits join here with the bottom
+    // panel's handlers.
+    s->ResetButton->setText("&Reset");
+    if (s->TimeAfterReset->text() == "0") OffsetClick();
+    m_wrappers.sendCommand(s->DriftKhzMs->isChecked() ? "CONF:MOD:DRIF:UNIT MS"
+                                                      : "CONF:MOD:DRIF:UNIT SLOT");
+    if (!s->OptionEnable->isChecked()) m_wrappers.sendCommand("CONF:TEST NOP0");
+}
+
+TWenloForm::Identification TWenloForm::identifyTester() {
+    const std::string answer = query("SYST:HW:VERS?");
+    if (const TesterModel* model = IdentifyModel(answer)) {
+        configureForModel(*model, answer);
+        return Identification::Recognised;
+    }
+    const MessageButton choice =
+        m_dialogs.message(this, MessageKind::Error, "Tavrin", "No Valid hardware detected!",
+                          {MessageButton::Abort, MessageButton::Retry, MessageButton::Ignore});
+    switch (choice) {
+        case MessageButton::Retry:
+            SystemTabSheet->ResetButton->setText("&Reset");
+            ResetButtonClick();
+            return Identification::Ended;
+        case MessageButton::Ignore:
+            setPageTabVisible(PP_TestTabSheet, false);
+            setPageTabVisible(FP_TestTabSheet, false);
+            setPageTabVisible(RF_GenTabSheet, false);
+            setPageTabVisible(RF_AnalyzerTabSheet, false);
+            return Identification::Ignored;
+        default:
+            terminate(1);
+            return Identification::Ended;
+    }
+}
+
+void TWenloForm::configureForModel(const TesterModel& model, const std::string& answer) {
+    m_captionBase = model.baseName;
+    if (model.refreshesCaption) setWindowTitle(m_captionBase);
+    m_sampleClock = 10.368f;
+    setPageTabVisible(PP_TestTabSheet, true);
+    setPageTabVisible(FP_TestTabSheet, true);
+    setPageTabVisible(RF_GenTabSheet, true);
+    setPageTabVisible(RF_AnalyzerTabSheet, false);
+
+    m_highestCarrier = model.highestCarrier;
+    for (UpDown* stepper : {RF_GenTabSheet->CarrierGenUpDown,
+                            RF_AnalyzerTabSheet->CarrierAnalyzerUpDown,
+                            PP_TestTabSheet->DummyCarrierUpDown,
+                            PP_TestTabSheet->TrafficCarrierUpDown,
+                            FP_TestTabSheet->TrafficCarrierFPUpDown,
+                            FP_TestTabSheet->DummyCarrierFPUpDown}) {
+        stepper->setMaximum(m_highestCarrier);
+        if (model.carrierMinimum) stepper->setMinimum(*model.carrierMinimum);
+    }
+    const QString range = model.rangeText;
+    PP_TestTabSheet->DummyCarrierPPLabel->setText("Dummy Carrier " + range);
+    FP_TestTabSheet->DummyCarrierFPLabel->setText("Dummy Carrier " + range);
+    PP_TestTabSheet->TrafficCarrierPPLabel->setText("Traffic Carrier " + range);
+    FP_TestTabSheet->TrafficCarrierFPLabel->setText("Traffic Carrier " + range);
+    RF_GenTabSheet->RfGenCarrierLabel->setText("Carrier " + range);
+    RF_AnalyzerTabSheet->RfAnalyzerCarrierLabel->setText("Carrier " + range);
+
+    if (!model.countryControlsShown) {
+        SystemPage* s = SystemTabSheet;
+        s->Country->setEnabled(false);
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 s->Country, s->CountryLabel, s->NumberOfUsedCarriers,
+                 s->NumberOfUsedCarriersLabel, s->HighestCarrierLabel, s->ExtendedRef,
+                 s->ExtendedRefUpDown})
+            w->setVisible(false);
+    }
+    // The slot scheme of the PP page follows here once that page has its slot controls.
+    SystemTabSheet->HardWareIDLabel->setText(
+        QString::fromStdString(HardwareIdText(answer, model)));
+}
+
+void TWenloForm::setPageTabVisible(TabPage* page, bool visible) {
+    PageControl->setTabVisible(PageControl->indexOf(page), visible);
+}
+
+bool TWenloForm::pageTabVisible(const TabPage* page) const {
+    return PageControl->isTabVisible(PageControl->indexOf(const_cast<TabPage*>(page)));
+}
+
+void TWenloForm::OptionEnableDisableClick() {
+    if (SystemTabSheet->OptionEnable->isChecked()) {
+        ResetButtonClick();
+    } else {
+        SystemTabSheetShow();
+    }
+}
+
+void TWenloForm::OffsetClick() {
+    // The carrier plan's commands join here with the radio options; what is kept now is the
+    // flag that the carrier mode has been applied since the last reset.
+    SystemTabSheet->TimeAfterReset->setText("1");
+}
+
+void TWenloForm::Windows_posButtonClick() {
+    WindowSet current;
+    current.main = FrameRect(this);
+    current.console = FrameRect(m_commForm.get());
+    const WindowSet placed = DefaultLayout(current, m_settings.screenSize().height());
+    move(placed.main.left, placed.main.top);
+    PlaceFrame(m_commForm.get(), placed.console);
+    // The link, modulation and NTP windows take their places here once they exist.
+}
+
+void TWenloForm::ScreenSizeMonitoringTimerTimer() {
+    const int height = m_settings.screenSize().height();
+    if (height == m_recordedScreenHeight) return;
+    m_recordedScreenHeight = height;
+    Windows_posButtonClick();
+}
+
+void TWenloForm::FormClose() {
+    // The log files and the link window are closed here once they exist.
+    if (!m_savedNumericLocale.empty()) std::setlocale(LC_NUMERIC, m_savedNumericLocale.c_str());
+}
+
+void TWenloForm::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+    terminate(0);
+}
+
+}  // namespace tavrin::app

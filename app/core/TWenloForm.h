@@ -1,0 +1,156 @@
+// The main window: the page frame, the start-up, the tester reset with its wait, the model
+// identification, the deferred page activation and the shutdown, and the state the windows
+// share.
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CommandWrappers.h"
+#include "StartupOptions.h"
+#include "Timing.h"
+#include "UserDialogs.h"
+
+class QTabWidget;
+class QTimer;
+
+namespace tavrin::app {
+
+class BottomPanel;
+class FPTestPage;
+class PPTestPage;
+class RFAnalyzerPage;
+class RFGenPage;
+class SetupFPPage;
+class SetupPPPage;
+class SystemPage;
+class TabPage;
+class TCommForm;
+class THelpForm;
+class TNoConnectForm;
+class TResetForm;
+class TraceLog;
+struct TesterModel;
+
+struct WenloSettings {
+    std::vector<std::string> arguments;  // the command line, program path first
+    Timing timing;
+    // Ends the program; the default leaves the toolkit's event loop with the code.
+    std::function<void(int)> terminate;
+    // The screen size; the default asks the primary screen.
+    std::function<QSize()> screenSize;
+    // Where the library's trace lines go outside debug mode; empty: no routing at all.
+    QString traceLogPath;
+};
+
+class TWenloForm : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 361;
+    static constexpr int kClientHeight = 416;
+    static constexpr int kPageHeight = 403;
+    static constexpr int kSetupPageHeight = 471;
+    static constexpr const char* kProgramVersion = "3.2.0";
+    static constexpr const char* kBuildDate = "Sep 11 2014";
+
+    // FormCreate: the windows are created, the Setup-PP page is active and the
+    // initialisation timer runs.
+    TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings settings);
+    ~TWenloForm() override;
+
+    // Handlers.
+    void InitTimerTimer();
+    void ResetButtonClick();
+    void DummyTimerTimer();
+    void SystemTabSheetShow();
+    void OptionEnableDisableClick();
+    void Windows_posButtonClick();
+    void ScreenSizeMonitoringTimerTimer();
+    void OffsetClick();
+    void FormClose();
+
+    // Pages and windows.
+    QTabWidget* PageControl;
+    BottomPanel* AlwaysPanel;
+    SystemPage* SystemTabSheet;
+    PPTestPage* PP_TestTabSheet;
+    FPTestPage* FP_TestTabSheet;
+    RFGenPage* RF_GenTabSheet;
+    RFAnalyzerPage* RF_AnalyzerTabSheet;
+    SetupPPPage* SetupPPTabSheet;
+    SetupFPPage* SetupFPTabSheet;
+    TCommForm& commForm() { return *m_commForm; }
+    TResetForm& resetForm() { return *m_resetForm; }
+    TNoConnectForm& noConnectForm() { return *m_noConnectForm; }
+    THelpForm& helpForm() { return *m_helpForm; }
+    QTimer* DummyTimer;
+    QTimer* ScreenSizeMonitoringTimer;
+
+    // Shared state.
+    CommandWrappers& wrappers() { return m_wrappers; }
+    bool debugMode() const { return m_wrappers.debugMode; }
+    bool startupInProgress() const { return m_startupInProgress; }
+    const QString& captionBase() const { return m_captionBase; }
+    float sampleClock() const { return m_sampleClock; }
+    float sampleWindowLength() const { return m_sampleWindowLength; }
+    int highestCarrier() const { return m_highestCarrier; }
+    int slotMaximum() const { return m_slotMaximum; }
+    const std::array<int, 6>& powerRamp() const { return m_powerRamp; }
+    int dummyTimerTag() const { return m_dummyTimerTag; }
+    bool terminating() const { return m_terminating; }
+    // Shows a page's tab or hides it.
+    bool pageTabVisible(const TabPage* page) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Identification { Recognised, Ignored, Ended };
+
+    void initialisation();
+    void waitForTester();
+    void ResetTimerTimer();
+    void pauseProcessingEvents(int nominalMs);
+    Identification identifyTester();
+    void configureForModel(const TesterModel& model, const std::string& answer);
+    void pageShow(TabPage* page);
+    void systemActivation();
+    void layOutPage(bool setupPage);
+    void setPageTabVisible(TabPage* page, bool visible);
+    void terminate(int code);
+    std::string query(const char* command) { return m_wrappers.query(command); }
+
+    WenloSettings m_settings;
+    UserDialogs& m_dialogs;
+    CommandWrappers m_wrappers;
+    std::unique_ptr<TCommForm> m_commForm;
+    std::unique_ptr<TResetForm> m_resetForm;
+    std::unique_ptr<THelpForm> m_helpForm;
+    std::unique_ptr<TNoConnectForm> m_noConnectForm;
+    std::unique_ptr<TraceLog> m_traceLog;
+    std::unique_ptr<QTimer> m_initTimer;
+    std::unique_ptr<QTimer> m_resetTimer;
+    int m_resetTimerTag = 0;
+    bool m_resetIdle = false;
+    int m_dummyTimerTag = 0;
+
+    bool m_startupInProgress = false;
+    bool m_terminating = false;
+    QString m_captionBase = "Tavrin";
+    float m_sampleClock = 10.0f;
+    float m_sampleWindowLength = 4225.0f;
+    int m_highestCarrier = 9;
+    int m_slotMaximum = 10;
+    std::array<int, 6> m_powerRamp{-47, -16, 4, 1, -1, -5};
+    int m_recordedScreenHeight = 0;
+    std::string m_savedNumericLocale;
+};
+
+}  // namespace tavrin::app

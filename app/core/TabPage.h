@@ -1,0 +1,29 @@
+// A page of the main window. A test page's show handler lays out the frame and defers its
+// commands by one DummyTimer tick; pageWork() is what runs after that tick.
+#pragma once
+
+#include <QWidget>
+
+namespace tavrin::app {
+
+class TabPage : public QWidget {
+    Q_OBJECT
+public:
+    // Setup pages hide the bottom panel and take the taller page control.
+    TabPage(const QString& objectName, bool isSetupPage, QWidget* parent = nullptr)
+        : QWidget(parent), m_isSetupPage(isSetupPage) {
+        setObjectName(objectName);
+    }
+
+    bool isSetupPage() const { return m_isSetupPage; }
+    // The page's commands once the page has been drawn. The pages whose commands come with
+    // their own features have none yet.
+    virtual void pageWork() {}
+
+    int tag = 0;  // page state flag, as the pages' handlers use it
+
+private:
+    bool m_isSetupPage;
+};
+
+}  // namespace tavrin::app

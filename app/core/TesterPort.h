@@ -1,0 +1,29 @@
+// The seam between the program and TavrinLink: one command line out, one reply in. The
+// library port calls the exports; tests point the command wrappers at a recording fake.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tavrin::app {
+
+// Every reply is read into a buffer of this many bytes (the library copies at most 168).
+inline constexpr size_t kReplyBufferSize = 200;
+
+class TesterPort {
+public:
+    virtual ~TesterPort() = default;
+    // Sends one command line; 0 when accepted, the error count of its last command otherwise.
+    virtual int16_t write(const char* line) = 0;
+    // Copies the pending reply into `out` (kReplyBufferSize bytes); returns its length.
+    virtual int16_t read(char* out) = 0;
+};
+
+// The port on the process-wide link of TavrinLink.
+class LibraryPort : public TesterPort {
+public:
+    int16_t write(const char* line) override;
+    int16_t read(char* out) override;
+};
+
+}  // namespace tavrin::app

@@ -1,0 +1,17 @@
+// The program's waits and timer intervals, scaled by one setting so the tests can run the
+// real flows quickly. The program runs with scale 1.
+#pragma once
+
+namespace tavrin::app {
+
+struct Timing {
+    double scale = 1.0;
+    // The interval in milliseconds for a nominal one; never below 1 ms.
+    int ms(int nominal) const;
+};
+
+// Lets the toolkit process events for `ms` milliseconds (a nested event loop on a timer),
+// so other handlers, timer ticks and clicks run meanwhile and the window never freezes.
+void WaitProcessingEvents(int ms);
+
+}  // namespace tavrin::app

@@ -1,0 +1,48 @@
+// Tavrin: the desktop program of the Tavrin DECT tester.
+#include <QApplication>
+#include <cstdio>
+
+#include "LibrarySession.h"
+#include "StartupOptions.h"
+#include "TWenloForm.h"
+#include "TesterPort.h"
+#include "TraceLog.h"
+#include "UserDialogs.h"
+
+namespace {
+
+int Fail(const std::string& text) {
+    std::fprintf(stderr, "tavrin: %s\n%s", text.c_str(), tavrin::app::kUsageText);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace tavrin::app;
+    // The switches are read before the toolkit removes its own from the command line.
+    const std::vector<std::string> arguments(argv, argv + argc);
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Tavrin");
+    // The program decides when it ends: closing the main window, Exit, Abort or the reset
+    // dialog's close box.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const StartupOptions options = ParseStartupOptions(arguments);
+    if (!options.error.empty()) return Fail(options.error);
+    if (options.simulate && !options.driver.empty())
+        return Fail("/SIMULATE and --driver choose two drivers; give one");
+    if (!options.dutFile.empty() && !ConfigureSimulatedTester("dut", options.dutFile))
+        return Fail("the device profile \"" + options.dutFile + "\" cannot be read");
+    const std::string driver = options.simulate ? "sim" : options.driver;
+    if (!driver.empty() && !SelectDriver(driver))
+        return Fail("the USB driver \"" + driver + "\" cannot be loaded");
+
+    LibraryPort port;
+    QtUserDialogs dialogs;
+    WenloSettings settings;
+    settings.arguments = arguments;
+    settings.traceLogPath = TraceLogPath();
+    TWenloForm form(port, dialogs, std::move(settings));
+    return QApplication::exec();
+}
