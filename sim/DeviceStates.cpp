@@ -50,6 +50,10 @@ int8_t ClampByte(long v) {
 DeviceStates::DeviceStates(std::shared_ptr<const DeviceProfile> device, uint32_t seed)
     : m_device(std::move(device)), m_random(seed) {}
 
+void DeviceStates::PowerOn(VirtualTester& tester) {
+    tester.Memory().Write(cell::kPacketMode, kDefaultPacketMode);
+}
+
 bool DeviceStates::OnMail(VirtualTester&, uint8_t cls, const uint8_t* body, uint8_t count) {
     // Connect and release are this part's own; they act through the mail log like the test
     // selection, which the radio's part takes over as well.
@@ -59,10 +63,6 @@ bool DeviceStates::OnMail(VirtualTester&, uint8_t cls, const uint8_t* body, uint
 
 void DeviceStates::Advance(VirtualTester& tester, uint64_t nowUs) {
     SimMemory& m = tester.Memory();
-    if (!m_started) {
-        m.Write(cell::kPacketMode, kDefaultPacketMode);
-        m_started = true;
-    }
     TakeMails(tester, nowUs);
 
     if (nowUs >= m_stateDueUs) {

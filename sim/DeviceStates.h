@@ -23,6 +23,9 @@ public:
 
     explicit DeviceStates(std::shared_ptr<const DeviceProfile> device, uint32_t seed = 7);
 
+    // The cells as the tester shows them when it is switched on.
+    void PowerOn(VirtualTester& tester);
+
     bool OnMail(VirtualTester& tester, uint8_t cls, const uint8_t* body, uint8_t count) override;
     void Advance(VirtualTester& tester, uint64_t nowUs) override;
 
@@ -49,7 +52,6 @@ private:
     std::normal_distribution<double> m_normal{0.0, 1.0};
     std::uniform_real_distribution<double> m_uniform{0.0, 1.0};
 
-    bool m_started = false;
     size_t m_mailsSeen = 0;
     uint8_t m_test = kIdle;  // the test the tester runs
     uint8_t m_nextState = kIdle;

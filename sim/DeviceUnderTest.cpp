@@ -15,7 +15,9 @@ bool InstallDeviceUnderTest(VirtualTester& tester, const SimulationSettings& set
         !LoadDeviceProfile(settings.deviceProfile, *profile, reason))
         return false;
     std::shared_ptr<const DeviceProfile> device = std::move(profile);
-    tester.AddComponent(std::make_unique<DeviceStates>(device));
+    auto states = std::make_unique<DeviceStates>(device);
+    states->PowerOn(tester);
+    tester.AddComponent(std::move(states));
     tester.AddComponent(MakeCaptureSynthesizer(device));
     return true;
 }
