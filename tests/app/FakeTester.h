@@ -106,10 +106,14 @@ public:
 
 // A main window on the fake with every wait at 1 % of its real length.
 struct Program {
-    explicit Program(std::vector<std::string> arguments = {"tavrin"}, TesterPort* port = nullptr) {
+    // On `port` (the real library) the waits run at 5 %, as the virtual tester's own clock is
+    // the steady one.
+    explicit Program(std::vector<std::string> arguments = {"tavrin"}, TesterPort* port = nullptr,
+                     QString traceLogPath = {}) {
         WenloSettings settings;
         settings.arguments = std::move(arguments);
-        settings.timing.scale = 0.01;
+        settings.timing.scale = port ? 0.05 : 0.01;
+        settings.traceLogPath = std::move(traceLogPath);
         settings.terminate = [this](int code) { exitCode = code; };
         settings.screenSize = [this] { return screen; };
         form = std::make_unique<TWenloForm>(port ? *port : tester, dialogs, std::move(settings));

@@ -112,6 +112,8 @@ struct ModelCase {
     const char* label;
 };
 
+void PrintTo(const ModelCase& c, std::ostream* os) { *os << c.answer; }
+
 class ModelStartup : public ::testing::TestWithParam<ModelCase> {};
 
 TEST_P(ModelStartup, PagesFollowTheModel) {

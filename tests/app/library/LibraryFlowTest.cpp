@@ -1,0 +1,106 @@
+// Start-up flows on the real library with the virtual tester ("sim" driver). The library keeps
+// one process-wide link, so CTest runs each of these in a process of its own.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "FakeTester.h"
+#include "core/LibrarySession.h"
+#include "core/SystemPage.h"
+#include "dialogs/TCommForm.h"
+#include "dialogs/TNoConnectForm.h"
+
+namespace tavrin::app::testing {
+namespace {
+
+struct SimulatedProgram {
+    explicit SimulatedProgram(const char* model, std::vector<std::string> arguments = {"tavrin"}) {
+        EXPECT_TRUE(ConfigureSimulatedTester("model", model));
+        EXPECT_TRUE(SelectDriver("sim"));
+        program = std::make_unique<Program>(std::move(arguments), &port, dir.path() + "/t.log");
+    }
+    QTemporaryDir dir;
+    LibraryPort port;
+    std::unique_ptr<Program> program;
+};
+
+struct ModelRun {
+    const char* code;
+    const char* name;
+    const char* caption;
+};
+
+void PrintTo(const ModelRun& m, std::ostream* os) { *os << m.name; }
+
+class LibraryStartup : public ::testing::TestWithParam<ModelRun> {};
+
+TEST_P(LibraryStartup, RecognisesTheModelAndFillsTheLabels) {
+    const ModelRun& m = GetParam();
+    SimulatedProgram sim(m.code);
+    Program& p = *sim.program;
+    ASSERT_TRUE(p.started(20000));
+    TWenloForm& f = *p.form;
+    SystemPage& s = *f.SystemTabSheet;
+    EXPECT_EQ(f.captionBase(), m.name);
+    EXPECT_EQ(f.windowTitle(), m.caption);
+    EXPECT_TRUE(s.HardWareIDLabel->text().startsWith(QString(m.name) + " "))
+        << s.HardWareIDLabel->text().toStdString();
+    EXPECT_EQ(s.VersionLabel->text(), "MMI Version : 3.2.0");
+    EXPECT_EQ(s.PCDllLabel->text(), "3.2.0");
+    EXPECT_TRUE(QRegularExpression("^[0-9A-F]{8}$").match(s.SerialNumberLabel->text()).hasMatch())
+        << s.SerialNumberLabel->text().toStdString();
+    // The label shows the tester's firmware text followed by one blank.
+    char firmware[kReplyBufferSize] = {};
+    sim.port.write("SYST:FIRM:VERS?");
+    sim.port.read(firmware);
+    EXPECT_EQ(s.FirmwareLabel->text(), QString(firmware) + " ");
+    EXPECT_FALSE(f.noConnectForm().isVisible());
+    // Every line the start-up sent was accepted by the library.
+    EXPECT_EQ(f.wrappers().writeErrorCount, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryModelCode, LibraryStartup,
+    ::testing::Values(ModelRun{"10", "Tavrin", "Tavrin CAT-iq Enabled"},
+                      ModelRun{"11", "Pellis", "Pellis"}, ModelRun{"12", "Ulmet", "Ulmet"},
+                      ModelRun{"13", "Quorin", "Quorin"}),
+    [](const ::testing::TestParamInfo<ModelRun>& info) { return std::string(info.param.name); });
+
+TEST(LibraryCatIq, UntickingIsAcceptedByTheLibrary) {
+    SimulatedProgram sim("10");
+    Program& p = *sim.program;
+    ASSERT_TRUE(p.started(20000));
+    p.form->SystemTabSheet->OptionEnable->click();
+    ASSERT_TRUE(p.runUntil(
+        [&] { return p.settled() && p.form->windowTitle() == "Tavrin CAT-iq Disabled"; }, 20000));
+    EXPECT_EQ(p.form->wrappers().writeErrorCount, 0);
+}
+
+TEST(LibraryConsole, DebugShowsTraceAndEchoAndAnswers) {
+    SimulatedProgram sim("10", {"tavrin", "/DEBUG"});
+    Program& p = *sim.program;
+    ASSERT_TRUE(p.started(20000));
+    TCommForm& c = p.form->commForm();
+    c.SendCommEdit->setText("*IDN?");
+    c.CommMemo->clear();
+    QTest::keyClick(c.SendCommEdit, Qt::Key_Return);
+    const QString memo = c.CommMemo->toPlainText();
+    EXPECT_TRUE(memo.contains("-->\"*IDN?\" (0)")) << memo.toStdString();
+    EXPECT_TRUE(memo.contains("<--\"3.2.0\" (5)")) << memo.toStdString();
+    // The library's own trace line of the command is in the console as well.
+    EXPECT_TRUE(memo.contains(QRegularExpression("^Time: .*\\*IDN\\?", QRegularExpression::MultilineOption)))
+        << memo.toStdString();
+    c.SendCommEdit->setText("SYST:NOSUCH");
+    QTest::keyClick(c.SendCommEdit, Qt::Key_Return);
+    EXPECT_EQ(c.history().entry(0), "*IDN?");  // a refused line is not remembered
+    EXPECT_EQ(p.form->wrappers().writeErrorCount, 1);
+}
+
+}  // namespace
+}  // namespace tavrin::app::testing
