@@ -17,11 +17,12 @@ BottomPanel::BottomPanel(QWidget* parent) : QWidget(parent) {
 
     auto* attenuation = new QGroupBox("Attenuation", this);
     auto* att = new QHBoxLayout(attenuation);
-    att->setContentsMargins(6, 2, 6, 4);
+    att->setContentsMargins(4, 2, 4, 4);
+    att->setSpacing(3);
     RFAttenuationEdit = new QLineEdit(attenuation);
     RFAttenuationEdit->setMaxLength(4);
     RFAttenuationEdit->setToolTip("[0..100]");
-    RFAttenuationEdit->setFixedWidth(36);
+    RFAttenuationEdit->setFixedWidth(32);
     RxAttCheckBox = new QCheckBox("RX Attenuator", attenuation);
     RxAttCheckBox->setChecked(true);
     att->addWidget(new QLabel("Coupling Loss:", attenuation));
@@ -32,14 +33,16 @@ BottomPanel::BottomPanel(QWidget* parent) : QWidget(parent) {
 
     auto* averaging = new QGroupBox("Measurement Averaging", this);
     auto* avg = new QHBoxLayout(averaging);
-    avg->setContentsMargins(6, 2, 6, 4);
+    avg->setContentsMargins(4, 2, 4, 4);
+    avg->setSpacing(3);
     AverageFactorEdit = new QLineEdit(averaging);
     AverageFactorEdit->setMaxLength(3);
     AverageFactorEdit->setToolTip("[1..200]");
-    AverageFactorEdit->setFixedWidth(36);
+    AverageFactorEdit->setFixedWidth(32);
     avg->addWidget(AverageFactorEdit);
-    avg->addWidget(new QLabel("[1..200]", averaging));
-    row->addWidget(averaging);
+    avg->addStretch();
+    averaging->setFixedWidth(116);
+    row->addWidget(averaging, 0);
 }
 
 }  // namespace tavrin::app

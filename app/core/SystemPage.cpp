@@ -37,15 +37,21 @@ QHBoxLayout* FieldWithStepper(QLineEdit* edit, UpDown* upDown) {
 }  // namespace
 
 SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, parent) {
-    auto* columns = new QHBoxLayout(this);
-    columns->setContentsMargins(3, 3, 3, 3);
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(3, 2, 3, 2);
+    page->setSpacing(2);
+    auto* columns = new QHBoxLayout;
     columns->setSpacing(3);
     auto* left = new QVBoxLayout;
     auto* right = new QVBoxLayout;
+    auto* bottom = new QHBoxLayout;
     left->setSpacing(2);
     right->setSpacing(2);
+    bottom->setSpacing(3);
     columns->addLayout(left, 1);
     columns->addLayout(right, 1);
+    page->addLayout(columns);
+    page->addLayout(bottom);
 
     auto* software = new QGroupBox("Software Version", this);
     QGridLayout* sw = GroupGrid(software);
@@ -80,21 +86,22 @@ SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, paren
     QGridLayout* win = GroupGrid(windows);
     Windows_posButton = new QPushButton("&Default", windows);
     win->addWidget(Windows_posButton, 0, 0);
-    left->addWidget(windows);
+    windows->setFixedWidth(86);
+    bottom->addWidget(windows);
 
     auto* log = new QGroupBox("Log Settings", this);
     QGridLayout* lg = GroupGrid(log);
     LogMeasurementsCheckBox = new QCheckBox("Log Measurements", log);
     LogIntervalEdit = new QLineEdit(log);
     LogIntervalEdit->setMaxLength(4);
-    LogIntervalEdit->setFixedWidth(36);
+    LogIntervalEdit->setFixedWidth(28);
     LogCommunicationCheckBox = new QCheckBox("Log Communication", log);
     LogCommunicationCheckBox->setVisible(false);
-    lg->addWidget(LogMeasurementsCheckBox, 0, 0, 1, 2);
-    lg->addWidget(new QLabel("Logging Interval [Sec]", log), 1, 0);
-    lg->addWidget(LogIntervalEdit, 1, 1);
-    lg->addWidget(LogCommunicationCheckBox, 2, 0, 1, 2);
-    left->addWidget(log);
+    lg->addWidget(LogMeasurementsCheckBox, 0, 0);
+    lg->addWidget(LogCommunicationCheckBox, 1, 0);
+    lg->addWidget(new QLabel("Logging Interval [Sec]", log), 0, 1);
+    lg->addWidget(LogIntervalEdit, 0, 2);
+    bottom->addWidget(log, 1);
     left->addStretch();
 
     CarrierModeGroup = new QGroupBox("Carrier mode", this);
@@ -143,7 +150,7 @@ SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, paren
     QGridLayout* ref = GroupGrid(ReferenceGroup);
     ExtRefSelect = new QCheckBox("Ext. Reference", ReferenceGroup);
     ref->addWidget(ExtRefSelect, 0, 0);
-    right->addWidget(ReferenceGroup);
+    left->insertWidget(2, ReferenceGroup);
 
     DirtyTX = new QGroupBox("Dirty transmit", this);
     QGridLayout* dirty = GroupGrid(DirtyTX);
@@ -154,6 +161,7 @@ SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, paren
     dirty->addWidget(Normal, 0, 0);
     dirty->addWidget(Plus50kHz, 1, 0);
     dirty->addWidget(Minus50kHz, 2, 0);
+    dirty->setVerticalSpacing(0);
     right->addWidget(DirtyTX);
 
     DriftUnitGroup = new QGroupBox("Frq. drift Unit:", this);
@@ -163,7 +171,7 @@ SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, paren
     DriftKhzSlot = new QRadioButton("KHz/Slot", DriftUnitGroup);
     drift->addWidget(DriftKhzMs, 0, 0);
     drift->addWidget(DriftKhzSlot, 0, 1);
-    right->addWidget(DriftUnitGroup);
+    left->insertWidget(3, DriftUnitGroup);
     right->addStretch();
 
     TimeAfterReset = new QLabel(this);

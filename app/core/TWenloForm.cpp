@@ -91,6 +91,8 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
+    // The frame is laid out in pixels for a small dialog font.
+    setStyleSheet("QTabBar::tab { padding: 3px 4px; } QWidget { font-size: 10px; font-family: \"DejaVu Sans Condensed\"; }");
 
     PageControl = new QTabWidget(this);
     PageControl->setObjectName("PageControl");
@@ -258,8 +260,7 @@ void TWenloForm::ResetButtonClick() {
 
     // After a wait that ended in the no-connection dialog the tester cannot answer the
     // page's queries, so the activation waits for the retry that reaches it.
-    const bool connected = !m_noConnectForm->isVisible();
-    if (!m_startupInProgress && connected) {
+    if (!m_startupInProgress && m_waitReachedTester) {
         SystemTabSheet->TimeAfterReset->setText("0");
         SystemTabSheetShow();
     }
@@ -304,7 +305,8 @@ void TWenloForm::waitForTester() {
         WaitProcessingEvents(m_settings.timing.ms(kResetWaitStep));
     if (m_terminating) return;
 
-    if (m_resetIdle || debugMode()) {
+    m_waitReachedTester = m_resetIdle || debugMode();
+    if (m_waitReachedTester) {
         if (m_resetTimer->isActive()) {
             m_resetForm->setStatus("No Connection", Qt::red);
         } else {

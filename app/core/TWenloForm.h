@@ -139,6 +139,7 @@ private:
     std::unique_ptr<QTimer> m_resetTimer;
     int m_resetTimerTag = 0;
     bool m_resetIdle = false;
+    bool m_waitReachedTester = false;  // the last wait ended with the main window shown
     int m_dummyTimerTag = 0;
 
     bool m_startupInProgress = false;
