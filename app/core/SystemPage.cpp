@@ -62,12 +62,13 @@ SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, paren
     VersionLabel = new QLabel("[empty]", software);
     BuildDateLabel = new QLabel("[empty]", software);
     sw->addWidget(new QLabel("Firmware Version :", software), 0, 0);
-    sw->addWidget(FirmwareLabel, 1, 0);
-    sw->addWidget(OptionEnable, 2, 0);
-    sw->addWidget(new QLabel("PC DLL Version :", software), 3, 0);
-    sw->addWidget(PCDllLabel, 4, 0);
-    sw->addWidget(VersionLabel, 5, 0);
-    sw->addWidget(BuildDateLabel, 6, 0);
+    sw->addWidget(FirmwareLabel, 0, 1);
+    sw->addWidget(OptionEnable, 1, 0, 1, 2);
+    sw->addWidget(new QLabel("PC DLL Version :", software), 2, 0);
+    sw->addWidget(PCDllLabel, 2, 1);
+    sw->addWidget(VersionLabel, 3, 0, 1, 2);
+    sw->addWidget(BuildDateLabel, 4, 0, 1, 2);
+    sw->setColumnStretch(1, 1);
     left->addWidget(software);
 
     auto* hardware = new QGroupBox("Hardware", this);
