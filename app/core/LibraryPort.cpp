@@ -7,7 +7,9 @@
 
 namespace tavrin::app {
 
-int16_t LibraryPort::write(const char* line) { return ZelkWrt(line); }
+int16_t LibraryPort::write(const char* line) {
+    return ZelkWrt(line);
+}
 
 int16_t LibraryPort::read(char* out) {
     // The library copies at most TAVRINLINK_RESPONSE_SIZE bytes; the rest of the buffer stays.
@@ -15,7 +17,9 @@ int16_t LibraryPort::read(char* out) {
     return ZelkRd(out);
 }
 
-bool SelectDriver(const std::string& name) { return SelectUsbDriver(name.c_str()) == 0; }
+bool SelectDriver(const std::string& name) {
+    return SelectUsbDriver(name.c_str()) == 0;
+}
 
 bool ConfigureSimulatedTester(const std::string& key, const std::string& value) {
     return ConfigureSimulation(key.c_str(), value.c_str()) == 0;

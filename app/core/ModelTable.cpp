@@ -16,7 +16,9 @@ constexpr TesterModel kModels[] = {
 
 }  // namespace
 
-std::span<const TesterModel> TesterModels() { return kModels; }
+std::span<const TesterModel> TesterModels() {
+    return kModels;
+}
 
 const TesterModel* IdentifyModel(std::string_view answer) {
     for (const TesterModel& model : kModels) {

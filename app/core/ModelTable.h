@@ -10,12 +10,12 @@
 namespace tavrin::app {
 
 struct TesterModel {
-    const char* baseName;       // the answer begins with it; also the caption base text
-    int highestCarrier;         // maximum of the six carrier steppers
-    const char* rangeText;      // appended to the carrier labels
+    const char* baseName;               // the answer begins with it; also the caption base text
+    int highestCarrier;                 // maximum of the six carrier steppers
+    const char* rangeText;              // appended to the carrier labels
     std::optional<int> carrierMinimum;  // minimum of the six steppers; empty: unchanged
-    bool countryControlsShown;  // country, number of carriers, extended reference
-    bool refreshesCaption;      // the caption itself is set, not only the base text
+    bool countryControlsShown;          // country, number of carriers, extended reference
+    bool refreshesCaption;              // the caption itself is set, not only the base text
 };
 
 // The rows in the order they are tried.

@@ -9,22 +9,32 @@ namespace {
 
 QMessageBox::StandardButton ToQt(MessageButton button) {
     switch (button) {
-        case MessageButton::Ok: return QMessageBox::Ok;
-        case MessageButton::Abort: return QMessageBox::Abort;
-        case MessageButton::Retry: return QMessageBox::Retry;
-        case MessageButton::Ignore: return QMessageBox::Ignore;
-        case MessageButton::Yes: return QMessageBox::Yes;
-        case MessageButton::No: return QMessageBox::No;
-        case MessageButton::Cancel: return QMessageBox::Cancel;
+        case MessageButton::Ok:
+            return QMessageBox::Ok;
+        case MessageButton::Abort:
+            return QMessageBox::Abort;
+        case MessageButton::Retry:
+            return QMessageBox::Retry;
+        case MessageButton::Ignore:
+            return QMessageBox::Ignore;
+        case MessageButton::Yes:
+            return QMessageBox::Yes;
+        case MessageButton::No:
+            return QMessageBox::No;
+        case MessageButton::Cancel:
+            return QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
 
 QMessageBox::Icon IconOf(MessageKind kind) {
     switch (kind) {
-        case MessageKind::Information: return QMessageBox::Information;
-        case MessageKind::Warning: return QMessageBox::Warning;
-        case MessageKind::Error: return QMessageBox::Critical;
+        case MessageKind::Information:
+            return QMessageBox::Information;
+        case MessageKind::Warning:
+            return QMessageBox::Warning;
+        case MessageKind::Error:
+            return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
@@ -45,13 +55,13 @@ MessageButton QtUserDialogs::message(QWidget* parent, MessageKind kind, const QS
     return buttons.empty() ? MessageButton::Ok : buttons.front();
 }
 
-QString QtUserDialogs::openFileName(QWidget* parent, const QString& title,
-                                    const QString& directory, const QString& filter) {
+QString QtUserDialogs::openFileName(QWidget* parent, const QString& title, const QString& directory,
+                                    const QString& filter) {
     return QFileDialog::getOpenFileName(parent, title, directory, filter);
 }
 
-QString QtUserDialogs::saveFileName(QWidget* parent, const QString& title,
-                                    const QString& fileName, const QString& filter) {
+QString QtUserDialogs::saveFileName(QWidget* parent, const QString& title, const QString& fileName,
+                                    const QString& filter) {
     // The toolkit's save dialog asks before overwriting an existing file.
     return QFileDialog::getSaveFileName(parent, title, fileName, filter);
 }

@@ -10,9 +10,9 @@ namespace tavrin::app {
 struct StartupOptions {
     bool debugMode = false;
     bool simulate = false;
-    std::string dutFile;   // device profile of the virtual tester; empty: its default device
-    std::string driver;    // USB driver for SelectUsbDriver; empty: the library's default
-    std::string error;     // a switch that lacks its value; empty when all is well
+    std::string dutFile;  // device profile of the virtual tester; empty: its default device
+    std::string driver;   // USB driver for SelectUsbDriver; empty: the library's default
+    std::string error;    // a switch that lacks its value; empty when all is well
 };
 
 // `arguments` includes the program path, which counts like any other argument.

@@ -65,19 +65,17 @@ void PlaceFrame(QWidget* w, const WindowRect& r) {
     if (!w) return;
     const QSize decoration = w->frameGeometry().size() - w->geometry().size();
     w->move(r.left, r.top);
-    const int width = w->minimumWidth() == w->maximumWidth() ? w->width()
-                                                             : r.width - decoration.width();
+    const int width =
+        w->minimumWidth() == w->maximumWidth() ? w->width() : r.width - decoration.width();
     w->resize(width, std::max(w->minimumHeight(), r.height - decoration.height()));
 }
 
 }  // namespace
 
 TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings settings)
-    : QWidget(nullptr),
-      m_settings(std::move(settings)),
-      m_dialogs(dialogs),
-      m_wrappers(port) {
-    if (!m_settings.terminate) m_settings.terminate = [](int code) { QCoreApplication::exit(code); };
+    : QWidget(nullptr), m_settings(std::move(settings)), m_dialogs(dialogs), m_wrappers(port) {
+    if (!m_settings.terminate)
+        m_settings.terminate = [](int code) { QCoreApplication::exit(code); };
     if (!m_settings.screenSize) {
         m_settings.screenSize = [] {
             const QScreen* s = QGuiApplication::primaryScreen();
@@ -92,7 +90,9 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
                    Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
     // The frame is laid out in pixels for a small dialog font.
-    setStyleSheet("QTabBar::tab { padding: 3px 4px; } QWidget { font-size: 10px; font-family: \"DejaVu Sans Condensed\"; }");
+    setStyleSheet(
+        "QTabBar::tab { padding: 3px 4px; } QWidget { font-size: 10px; font-family: \"DejaVu Sans "
+        "Condensed\"; }");
 
     PageControl = new QTabWidget(this);
     PageControl->setObjectName("PageControl");
@@ -110,13 +110,11 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     PageControl->addTab(RF_AnalyzerTabSheet, "RF-&Analyzer");
     PageControl->addTab(SetupPPTabSheet, "Setup PP");
     PageControl->addTab(SetupFPTabSheet, "Setup FP");
-    for (TabPage* page : {static_cast<TabPage*>(SystemTabSheet),
-                          static_cast<TabPage*>(PP_TestTabSheet),
-                          static_cast<TabPage*>(FP_TestTabSheet),
-                          static_cast<TabPage*>(RF_GenTabSheet),
-                          static_cast<TabPage*>(RF_AnalyzerTabSheet),
-                          static_cast<TabPage*>(SetupPPTabSheet),
-                          static_cast<TabPage*>(SetupFPTabSheet)}) {
+    for (TabPage* page :
+         {static_cast<TabPage*>(SystemTabSheet), static_cast<TabPage*>(PP_TestTabSheet),
+          static_cast<TabPage*>(FP_TestTabSheet), static_cast<TabPage*>(RF_GenTabSheet),
+          static_cast<TabPage*>(RF_AnalyzerTabSheet), static_cast<TabPage*>(SetupPPTabSheet),
+          static_cast<TabPage*>(SetupFPTabSheet)}) {
         page->installEventFilter(this);
         // The bottom panel covers the lower edge of the System and test pages.
         if (!page->isSetupPage()) page->setContentsMargins(0, 0, 0, BottomPanel::kHeight);
@@ -285,7 +283,8 @@ void TWenloForm::pauseProcessingEvents(int nominalMs) {
     QTimer pause;
     pause.setSingleShot(true);
     pause.start(m_settings.timing.ms(nominalMs));
-    while (pause.isActive() && !m_terminating) WaitProcessingEvents(m_settings.timing.ms(kResetWaitStep));
+    while (pause.isActive() && !m_terminating)
+        WaitProcessingEvents(m_settings.timing.ms(kResetWaitStep));
 }
 
 void TWenloForm::waitForTester() {
@@ -378,11 +377,10 @@ void TWenloForm::pageShow(TabPage* page) {
 
 void TWenloForm::DummyTimerTimer() {
     DummyTimer->stop();
-    for (TabPage* page : {static_cast<TabPage*>(SystemTabSheet),
-                          static_cast<TabPage*>(PP_TestTabSheet),
-                          static_cast<TabPage*>(FP_TestTabSheet),
-                          static_cast<TabPage*>(RF_GenTabSheet),
-                          static_cast<TabPage*>(RF_AnalyzerTabSheet)}) {
+    for (TabPage* page :
+         {static_cast<TabPage*>(SystemTabSheet), static_cast<TabPage*>(PP_TestTabSheet),
+          static_cast<TabPage*>(FP_TestTabSheet), static_cast<TabPage*>(RF_GenTabSheet),
+          static_cast<TabPage*>(RF_AnalyzerTabSheet)}) {
         if (page->isVisible()) {
             pageShow(page);
             return;
@@ -390,13 +388,15 @@ void TWenloForm::DummyTimerTimer() {
     }
 }
 
-void TWenloForm::SystemTabSheetShow() { pageShow(SystemTabSheet); }
+void TWenloForm::SystemTabSheetShow() {
+    pageShow(SystemTabSheet);
+}
 
 void TWenloForm::systemActivation() {
     SystemPage* s = SystemTabSheet;
     s->FirmwareLabel->setText(QString::fromStdString(query("SYST:FIRM:VERS?")) + " ");
-    setWindowTitle(m_captionBase +
-                   QString::fromStdString(CaptionSuffix(debugMode(), s->OptionEnable->isChecked())));
+    setWindowTitle(m_captionBase + QString::fromStdString(
+                                       CaptionSuffix(debugMode(), s->OptionEnable->isChecked())));
     s->ReferenceGroup->setEnabled(true);
     s->DirtyTX->setEnabled(true);
     s->ReferenceGroup->setPalette(QPalette());
@@ -455,12 +455,10 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
     setPageTabVisible(RF_AnalyzerTabSheet, false);
 
     m_highestCarrier = model.highestCarrier;
-    for (UpDown* stepper : {RF_GenTabSheet->CarrierGenUpDown,
-                            RF_AnalyzerTabSheet->CarrierAnalyzerUpDown,
-                            PP_TestTabSheet->DummyCarrierUpDown,
-                            PP_TestTabSheet->TrafficCarrierUpDown,
-                            FP_TestTabSheet->TrafficCarrierFPUpDown,
-                            FP_TestTabSheet->DummyCarrierFPUpDown}) {
+    for (UpDown* stepper :
+         {RF_GenTabSheet->CarrierGenUpDown, RF_AnalyzerTabSheet->CarrierAnalyzerUpDown,
+          PP_TestTabSheet->DummyCarrierUpDown, PP_TestTabSheet->TrafficCarrierUpDown,
+          FP_TestTabSheet->TrafficCarrierFPUpDown, FP_TestTabSheet->DummyCarrierFPUpDown}) {
         stepper->setMaximum(m_highestCarrier);
         if (model.carrierMinimum) stepper->setMinimum(*model.carrierMinimum);
     }
@@ -476,14 +474,12 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
         SystemPage* s = SystemTabSheet;
         s->Country->setEnabled(false);
         for (QWidget* w : std::initializer_list<QWidget*>{
-                 s->Country, s->CountryLabel, s->NumberOfUsedCarriers,
-                 s->NumberOfUsedCarriersLabel, s->HighestCarrierLabel, s->ExtendedRef,
-                 s->ExtendedRefUpDown})
+                 s->Country, s->CountryLabel, s->NumberOfUsedCarriers, s->NumberOfUsedCarriersLabel,
+                 s->HighestCarrierLabel, s->ExtendedRef, s->ExtendedRefUpDown})
             w->setVisible(false);
     }
     // The slot scheme of the PP page follows here once that page has its slot controls.
-    SystemTabSheet->HardWareIDLabel->setText(
-        QString::fromStdString(HardwareIdText(answer, model)));
+    SystemTabSheet->HardWareIDLabel->setText(QString::fromStdString(HardwareIdText(answer, model)));
 }
 
 void TWenloForm::setPageTabVisible(TabPage* page, bool visible) {

@@ -24,7 +24,9 @@ TraceLog::TraceLog(QString path, std::function<void(const QString&)> console)
     RouteTrace(this);
 }
 
-TraceLog::~TraceLog() { RouteTrace(nullptr); }
+TraceLog::~TraceLog() {
+    RouteTrace(nullptr);
+}
 
 bool TraceLog::openFile() {
     if (m_file.isOpen()) return true;
@@ -38,8 +40,8 @@ bool TraceLog::openFile() {
     m_file.setFileName(m_path);
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
         // Said once; the program goes on without its trace rather than failing the user.
-        std::fprintf(stderr, "tavrin: cannot write the trace log %s: %s\n",
-                     qPrintable(m_path), qPrintable(m_file.errorString()));
+        std::fprintf(stderr, "tavrin: cannot write the trace log %s: %s\n", qPrintable(m_path),
+                     qPrintable(m_file.errorString()));
         m_failed = true;
         return false;
     }

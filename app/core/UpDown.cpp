@@ -30,7 +30,9 @@ void UpDown::setRange(int minimum, int maximum) {
     m_position = std::clamp(m_position, m_min, m_max);
 }
 
-void UpDown::setPosition(int position) { m_position = std::clamp(position, m_min, m_max); }
+void UpDown::setPosition(int position) {
+    m_position = std::clamp(position, m_min, m_max);
+}
 
 void UpDown::step(int direction) {
     int next = m_position + direction * m_increment;

@@ -18,7 +18,8 @@ public:
     // Shows a message with the given buttons and returns the one pressed (the first button
     // when the box is closed without a choice).
     virtual MessageButton message(QWidget* parent, MessageKind kind, const QString& title,
-                                  const QString& text, const std::vector<MessageButton>& buttons) = 0;
+                                  const QString& text,
+                                  const std::vector<MessageButton>& buttons) = 0;
     // An empty text when the user cancels.
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& directory,
                                  const QString& filter) = 0;

@@ -49,9 +49,13 @@ TCommForm::TCommForm(CommandWrappers& wrappers, QWidget* parent)
     resize(369, 240);
 }
 
-void TCommForm::appendLine(const QString& line) { CommMemo->appendPlainText(line); }
+void TCommForm::appendLine(const QString& line) {
+    CommMemo->appendPlainText(line);
+}
 
-void TCommForm::showStatus(const QString& text) { m_statusPanel->setText(text); }
+void TCommForm::showStatus(const QString& text) {
+    m_statusPanel->setText(text);
+}
 
 bool TCommForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == SendCommEdit && event->type() == QEvent::KeyPress) {

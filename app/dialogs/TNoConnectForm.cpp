@@ -34,8 +34,8 @@ THelpForm::THelpForm(QWidget* parent) : QWidget(parent, Qt::Dialog) {
 }
 
 void THelpForm::placeBelow(const QWidget* dialog) {
-    move(dialog->frameGeometry().left(), dialog->frameGeometry().top() +
-                                             dialog->frameGeometry().height());
+    move(dialog->frameGeometry().left(),
+         dialog->frameGeometry().top() + dialog->frameGeometry().height());
 }
 
 void THelpForm::showEvent(QShowEvent* event) {

@@ -24,7 +24,7 @@ public:
     QPlainTextEdit* TestStatusMemo;
 
 protected:
-    void showEvent(QShowEvent* event) override;   // FormShow
+    void showEvent(QShowEvent* event) override;    // FormShow
     void closeEvent(QCloseEvent* event) override;  // FormClose
 };
 

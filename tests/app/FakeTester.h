@@ -4,8 +4,8 @@
 
 #include <QLabel>
 #include <QSize>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -51,16 +51,16 @@ public:
     }
 
     std::vector<std::string> lines;
-    std::set<std::string> failing;                  // lines answered with result 1
+    std::set<std::string> failing;  // lines answered with result 1
     std::map<std::string, std::string> answers{
         {"SYST:FIRM:VERS?", "V2.10 11.09.2014"},
         {"SYST:SER:NUM?", "0012AB34"},
         {"*IDN?", "3.2.0"},
         {"SYST:HW:VERS?", "Tavrin 1.0 2.0"},
     };
-    int busyPolls = 0;          // "STAT:DEV?" answers "OFF" this many times before "IDLE"
+    int busyPolls = 0;  // "STAT:DEV?" answers "OFF" this many times before "IDLE"
     bool neverIdle = false;
-    std::string portAnswer;     // the answer to the port probe
+    std::string portAnswer;  // the answer to the port probe
     std::function<void(const std::string&)> onWrite;
 
 private:

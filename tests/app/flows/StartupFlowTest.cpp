@@ -5,14 +5,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 
 #include "FakeTester.h"
 #include "core/BottomPanel.h"
 #include "core/SystemPage.h"
-#include "core/UpDown.h"
 #include "core/UpDown.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
@@ -54,11 +53,19 @@ TEST(Startup, ResetsIdentifiesAndShowsTheSystemPage) {
     EXPECT_FALSE(f.startupInProgress());
 
     // The probe, the reset, three polls and the activation, in this order.
-    const std::vector<std::string> expected{
-        "CONF:COMM:PORT USB", "CONF:COMM:PORT USB", "SYST:RESET",       "STAT:DEV?",
-        "STAT:DEV?",          "STAT:DEV?",          "SYST:FIRM:VERS?",  "SYST:SER:NUM?",
-        "*IDN?",              "PROC:SEL:TEST NONE", "CONF:SAMPLE:MODE CTRL", "SYST:HW:VERS?",
-        "CONF:MOD:DRIF:UNIT MS"};
+    const std::vector<std::string> expected{"CONF:COMM:PORT USB",
+                                            "CONF:COMM:PORT USB",
+                                            "SYST:RESET",
+                                            "STAT:DEV?",
+                                            "STAT:DEV?",
+                                            "STAT:DEV?",
+                                            "SYST:FIRM:VERS?",
+                                            "SYST:SER:NUM?",
+                                            "*IDN?",
+                                            "PROC:SEL:TEST NONE",
+                                            "CONF:SAMPLE:MODE CTRL",
+                                            "SYST:HW:VERS?",
+                                            "CONF:MOD:DRIF:UNIT MS"};
     EXPECT_EQ(p.tester.lines, expected);
     // The start-up does not apply the carrier mode.
     EXPECT_EQ(s.TimeAfterReset->text(), "");
@@ -71,8 +78,8 @@ TEST(Startup, FrameAndPageHeights) {
     EXPECT_EQ(f.size(), QSize(361, 416));
     EXPECT_EQ(f.PageControl->height(), 403);
     EXPECT_EQ(f.PageControl->count(), 7);
-    const QStringList tabs{"S&ystem", "PP-T&est", "FP-&Test", "RF-&Gen", "RF-&Analyzer",
-                           "Setup PP", "Setup FP"};
+    const QStringList tabs{"S&ystem",      "PP-T&est", "FP-&Test", "RF-&Gen",
+                           "RF-&Analyzer", "Setup PP", "Setup FP"};
     for (int i = 0; i < tabs.size(); ++i) EXPECT_EQ(f.PageControl->tabText(i), tabs[i]);
     EXPECT_TRUE(f.AlwaysPanel->isVisible());
 
@@ -112,7 +119,9 @@ struct ModelCase {
     const char* label;
 };
 
-void PrintTo(const ModelCase& c, std::ostream* os) { *os << c.answer; }
+void PrintTo(const ModelCase& c, std::ostream* os) {
+    *os << c.answer;
+}
 
 class ModelStartup : public ::testing::TestWithParam<ModelCase> {};
 
@@ -126,10 +135,10 @@ TEST_P(ModelStartup, PagesFollowTheModel) {
     EXPECT_EQ(f.windowTitle(), c.caption);
     EXPECT_EQ(f.highestCarrier(), c.highest);
     EXPECT_EQ(f.SystemTabSheet->HardWareIDLabel->text(), c.label);
-    for (UpDown* u : {f.RF_GenTabSheet->CarrierGenUpDown, f.RF_AnalyzerTabSheet->CarrierAnalyzerUpDown,
-                      f.PP_TestTabSheet->DummyCarrierUpDown, f.PP_TestTabSheet->TrafficCarrierUpDown,
-                      f.FP_TestTabSheet->TrafficCarrierFPUpDown,
-                      f.FP_TestTabSheet->DummyCarrierFPUpDown}) {
+    for (UpDown* u :
+         {f.RF_GenTabSheet->CarrierGenUpDown, f.RF_AnalyzerTabSheet->CarrierAnalyzerUpDown,
+          f.PP_TestTabSheet->DummyCarrierUpDown, f.PP_TestTabSheet->TrafficCarrierUpDown,
+          f.FP_TestTabSheet->TrafficCarrierFPUpDown, f.FP_TestTabSheet->DummyCarrierFPUpDown}) {
         EXPECT_EQ(u->maximum(), c.highest);
         EXPECT_EQ(u->minimum(), c.minimum);
     }
@@ -141,11 +150,9 @@ TEST_P(ModelStartup, PagesFollowTheModel) {
     EXPECT_EQ(f.RF_GenTabSheet->RfGenCarrierLabel->text(), "Carrier " + range);
     EXPECT_EQ(f.RF_AnalyzerTabSheet->RfAnalyzerCarrierLabel->text(), "Carrier " + range);
     SystemPage& s = *f.SystemTabSheet;
-    for (QWidget* w : std::initializer_list<QWidget*>{s.Country, s.CountryLabel,
-                                                      s.NumberOfUsedCarriers,
-                                                      s.NumberOfUsedCarriersLabel,
-                                                      s.HighestCarrierLabel, s.ExtendedRef,
-                                                      s.ExtendedRefUpDown})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             s.Country, s.CountryLabel, s.NumberOfUsedCarriers, s.NumberOfUsedCarriersLabel,
+             s.HighestCarrierLabel, s.ExtendedRef, s.ExtendedRefUpDown})
         EXPECT_EQ(w->isVisibleTo(&s), c.countryShown);
 }
 
@@ -158,8 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
         ModelCase{"Tavrin 1.0 2.0", "Tavrin", "Tavrin CAT-iq Enabled", 9, 0, "[0..9]", true,
                   "Tavrin 1.0 2.0"},
         ModelCase{"Ulmet_USB", "Ulmet", "Ulmet", 7, 1, "[1..7]", false, "Ulmet USB"},
-        ModelCase{"Quorin 2.0 1.0", "Quorin", "Quorin", 9, 0, "[0..9]", false,
-                  "Quorin 2.0 1.0"}),
+        ModelCase{"Quorin 2.0 1.0", "Quorin", "Quorin", 9, 0, "[0..9]", false, "Quorin 2.0 1.0"}),
     [](const ::testing::TestParamInfo<ModelCase>& info) { return std::string(info.param.base); });
 
 TEST(Startup, NoIdleLeadsToTheNoConnectionDialog) {
@@ -217,9 +223,9 @@ TEST(UnknownModel, AbortEndsTheProgram) {
     p.dialogs.answers = {MessageButton::Abort};
     ASSERT_TRUE(p.runUntil([&] { return p.exitCode.has_value(); }));
     EXPECT_EQ(p.dialogs.messages, std::vector<QString>{"No Valid hardware detected!"});
-    EXPECT_EQ(p.dialogs.offered[0], (std::vector<MessageButton>{MessageButton::Abort,
-                                                                MessageButton::Retry,
-                                                                MessageButton::Ignore}));
+    EXPECT_EQ(p.dialogs.offered[0],
+              (std::vector<MessageButton>{MessageButton::Abort, MessageButton::Retry,
+                                          MessageButton::Ignore}));
     EXPECT_EQ(p.tester.lines.back(), "SYST:HW:VERS?");
 }
 
@@ -352,7 +358,8 @@ TEST(Activation, DriftUnitFollowsTheChoice) {
     p.form->PageControl->setCurrentWidget(p.form->PP_TestTabSheet);
     ASSERT_TRUE(p.runUntil([&] { return p.settled(); }));
     p.form->PageControl->setCurrentWidget(p.form->SystemTabSheet);
-    ASSERT_TRUE(p.runUntil([&] { return p.settled() && p.tester.lines.back() != "SYST:HW:VERS?"; }));
+    ASSERT_TRUE(
+        p.runUntil([&] { return p.settled() && p.tester.lines.back() != "SYST:HW:VERS?"; }));
     EXPECT_EQ(p.tester.lines.back(), "CONF:MOD:DRIF:UNIT SLOT");
     // A second activation without a reset leaves the carrier mode alone.
     EXPECT_EQ(p.form->SystemTabSheet->TimeAfterReset->text(), "");

@@ -36,7 +36,9 @@ struct ModelRun {
     const char* caption;
 };
 
-void PrintTo(const ModelRun& m, std::ostream* os) { *os << m.name; }
+void PrintTo(const ModelRun& m, std::ostream* os) {
+    *os << m.name;
+}
 
 class LibraryStartup : public ::testing::TestWithParam<ModelRun> {};
 
@@ -65,12 +67,14 @@ TEST_P(LibraryStartup, RecognisesTheModelAndFillsTheLabels) {
     EXPECT_EQ(f.wrappers().writeErrorCount, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryModelCode, LibraryStartup,
-    ::testing::Values(ModelRun{"10", "Tavrin", "Tavrin CAT-iq Enabled"},
-                      ModelRun{"11", "Pellis", "Pellis"}, ModelRun{"12", "Ulmet", "Ulmet"},
-                      ModelRun{"13", "Quorin", "Quorin"}),
-    [](const ::testing::TestParamInfo<ModelRun>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(EveryModelCode, LibraryStartup,
+                         ::testing::Values(ModelRun{"10", "Tavrin", "Tavrin CAT-iq Enabled"},
+                                           ModelRun{"11", "Pellis", "Pellis"},
+                                           ModelRun{"12", "Ulmet", "Ulmet"},
+                                           ModelRun{"13", "Quorin", "Quorin"}),
+                         [](const ::testing::TestParamInfo<ModelRun>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(LibraryCatIq, UntickingIsAcceptedByTheLibrary) {
     SimulatedProgram sim("10");
@@ -94,7 +98,8 @@ TEST(LibraryConsole, DebugShowsTraceAndEchoAndAnswers) {
     EXPECT_TRUE(memo.contains("-->\"*IDN?\" (0)")) << memo.toStdString();
     EXPECT_TRUE(memo.contains("<--\"3.2.0\" (5)")) << memo.toStdString();
     // The library's own trace line of the command is in the console as well.
-    EXPECT_TRUE(memo.contains(QRegularExpression("^Time: .*\\*IDN\\?", QRegularExpression::MultilineOption)))
+    EXPECT_TRUE(memo.contains(
+        QRegularExpression("^Time: .*\\*IDN\\?", QRegularExpression::MultilineOption)))
         << memo.toStdString();
     c.SendCommEdit->setText("SYST:NOSUCH");
     QTest::keyClick(c.SendCommEdit, Qt::Key_Return);

@@ -79,8 +79,8 @@ TEST(SendWrapper, EchoesOnlyInDebugMode) {
     w.sendCommand("BAD");
     w.sendCommand("*IDN?");
     w.readResponse(buffer);
-    EXPECT_EQ(e.lines, (std::vector<std::string>{"-->\"BAD\" (1)", "-->\"*IDN?\" (0)",
-                                                 "<--\"3.2.0\" (5)"}));
+    EXPECT_EQ(e.lines,
+              (std::vector<std::string>{"-->\"BAD\" (1)", "-->\"*IDN?\" (0)", "<--\"3.2.0\" (5)"}));
     EXPECT_EQ(e.log, e.lines);
     EXPECT_EQ(e.status.back(), "ZelkWrt Error count = 1");
 }
