@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "LibrarySession.h"
+#include "StartupOptions.h"
 #include "TesterPort.h"
 #include "tavrinlink.h"
 
@@ -23,6 +24,17 @@ bool SelectDriver(const std::string& name) {
 
 bool ConfigureSimulatedTester(const std::string& key, const std::string& value) {
     return ConfigureSimulation(key.c_str(), value.c_str()) == 0;
+}
+
+std::string ApplyDriverOptions(const StartupOptions& options) {
+    if (options.simulate && !options.driver.empty())
+        return "/SIMULATE and --driver choose two drivers; give one";
+    if (!options.dutFile.empty() && !ConfigureSimulatedTester("dut", options.dutFile))
+        return "the device profile \"" + options.dutFile + "\" cannot be read";
+    const std::string driver = options.simulate ? "sim" : options.driver;
+    if (!driver.empty() && !SelectDriver(driver))
+        return "the USB driver \"" + driver + "\" cannot be loaded";
+    return {};
 }
 
 namespace {

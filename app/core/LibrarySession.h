@@ -16,6 +16,11 @@ public:
 bool SelectDriver(const std::string& name);
 // "model" (10 to 13) or "dut" (a device profile file); call before selecting "sim".
 bool ConfigureSimulatedTester(const std::string& key, const std::string& value);
+struct StartupOptions;
+// Sets up the driver the switches ask for ("/SIMULATE" with its "--dut" profile, or
+// "--driver"); an empty text when ready, else what went wrong.
+std::string ApplyDriverOptions(const StartupOptions& options);
+
 // Every trace line of the library goes to `sink` from now on; nullptr gives them back.
 void RouteTrace(TraceSink* sink);
 

@@ -30,13 +30,7 @@ int main(int argc, char** argv) {
 
     const StartupOptions options = ParseStartupOptions(arguments);
     if (!options.error.empty()) return Fail(options.error);
-    if (options.simulate && !options.driver.empty())
-        return Fail("/SIMULATE and --driver choose two drivers; give one");
-    if (!options.dutFile.empty() && !ConfigureSimulatedTester("dut", options.dutFile))
-        return Fail("the device profile \"" + options.dutFile + "\" cannot be read");
-    const std::string driver = options.simulate ? "sim" : options.driver;
-    if (!driver.empty() && !SelectDriver(driver))
-        return Fail("the USB driver \"" + driver + "\" cannot be loaded");
+    if (const std::string error = ApplyDriverOptions(options); !error.empty()) return Fail(error);
 
     LibraryPort port;
     QtUserDialogs dialogs;

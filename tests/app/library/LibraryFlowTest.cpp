@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -12,6 +13,7 @@
 
 #include "FakeTester.h"
 #include "core/LibrarySession.h"
+#include "core/StartupOptions.h"
 #include "core/SystemPage.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
@@ -105,6 +107,44 @@ TEST(LibraryConsole, DebugShowsTraceAndEchoAndAnswers) {
     QTest::keyClick(c.SendCommEdit, Qt::Key_Return);
     EXPECT_EQ(c.history().entry(0), "*IDN?");  // a refused line is not remembered
     EXPECT_EQ(p.form->wrappers().writeErrorCount, 1);
+}
+
+}  // namespace
+}  // namespace tavrin::app::testing
+
+namespace tavrin::app::testing {
+namespace {
+
+TEST(LibraryTrace, OutsideDebugModeTheTraceGoesToTheLogFile) {
+    SimulatedProgram sim("10");
+    Program& p = *sim.program;
+    ASSERT_TRUE(p.started(20000));
+    QFile log(sim.dir.path() + "/t.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLocal8Bit(log.readAll());
+    EXPECT_TRUE(text.contains(
+        QRegularExpression("^Time: .*SYST:RESET$", QRegularExpression::MultilineOption)))
+        << text.left(400).toStdString();
+    EXPECT_FALSE(text.contains("\n\n"));
+    EXPECT_FALSE(p.form->commForm().CommMemo->toPlainText().contains("Time: "));
+}
+
+TEST(LibraryDriverOptions, SimulateWithADeviceProfile) {
+    StartupOptions options = ParseStartupOptions(
+        {"tavrin", "--dut", TAVRIN_SOURCE_DIR "/sim/profiles/compliant-pp.ini"});
+    EXPECT_EQ(ApplyDriverOptions(options), "");
+    LibraryPort port;
+    Program p({"tavrin"}, &port);
+    ASSERT_TRUE(p.started(20000));
+    EXPECT_EQ(p.form->captionBase(), "Tavrin");
+}
+
+TEST(LibraryDriverOptions, RefusedChoicesAreReported) {
+    EXPECT_NE(ApplyDriverOptions(ParseStartupOptions({"tavrin", "--dut", "/no/such.ini"})), "");
+    EXPECT_NE(ApplyDriverOptions(ParseStartupOptions({"tavrin", "--driver", "/no/such.so"})), "");
+    EXPECT_NE(ApplyDriverOptions(ParseStartupOptions({"tavrin", "/SIMULATE", "--driver", "d2xx"})),
+              "");
+    EXPECT_EQ(ApplyDriverOptions(ParseStartupOptions({"tavrin", "/simulate"})), "");
 }
 
 }  // namespace
