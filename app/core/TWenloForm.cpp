@@ -327,7 +327,7 @@ void TWenloForm::waitForTester() {
         SystemTabSheet->ExtendedRefUpDown->setEnabled(false);
         m_resetTimer.reset();
     } else {
-        m_resetTimer->stop();
+        m_resetTimer.reset();
         SystemTabSheet->ResetButton->setText("&Reset");
         m_resetForm->hide();
         m_noConnectForm->show();
@@ -355,14 +355,18 @@ bool TWenloForm::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TWenloForm::pageShow(TabPage* page) {
+void TWenloForm::pageShow(TabPage* page, bool fromDummyTimer) {
     if (page->isSetupPage()) {
         layOutPage(true);
         return;
     }
     layOutPage(false);
     if (page == SystemTabSheet && SetupPPTabSheet->tag == 1) return;  // start-up mark
-    if (m_dummyTimerTag == 0) {
+    // The page's commands go out one DummyTimer tick after it is drawn. A show that comes
+    // while a tick is pending (the main window shown and the page activated in the same
+    // reset, say) joins that tick instead of working at once, so the page's queries and its
+    // model question are never repeated.
+    if (!fromDummyTimer) {
         m_dummyTimerTag = 1;
         DummyTimer->start();
         return;
@@ -382,10 +386,11 @@ void TWenloForm::DummyTimerTimer() {
           static_cast<TabPage*>(FP_TestTabSheet), static_cast<TabPage*>(RF_GenTabSheet),
           static_cast<TabPage*>(RF_AnalyzerTabSheet)}) {
         if (page->isVisible()) {
-            pageShow(page);
+            pageShow(page, true);
             return;
         }
     }
+    m_dummyTimerTag = 0;  // no test page is shown: nothing is pending any more
 }
 
 void TWenloForm::SystemTabSheetShow() {

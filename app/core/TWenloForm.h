@@ -120,7 +120,7 @@ private:
     void pauseProcessingEvents(int nominalMs);
     Identification identifyTester();
     void configureForModel(const TesterModel& model, const std::string& answer);
-    void pageShow(TabPage* page);
+    void pageShow(TabPage* page, bool fromDummyTimer = false);
     void systemActivation();
     void layOutPage(bool setupPage);
     void setPageTabVisible(TabPage* page, bool visible);

@@ -39,6 +39,10 @@ TEST(NoConnection, RetryReachesTheSystemPage) {
     EXPECT_FALSE(p.form->resetForm().isVisible());
     EXPECT_EQ(p.form->SystemTabSheet->HardWareIDLabel->text(), "Tavrin 1.0 2.0");
     EXPECT_EQ(p.tester.count("SYST:RESET"), 2);
+    // Showing the window and the reset's own activation join in one activation, which
+    // applies the carrier mode of a reset outside the start-up.
+    EXPECT_EQ(p.tester.count("SYST:HW:VERS?"), 1);
+    EXPECT_EQ(p.form->SystemTabSheet->TimeAfterReset->text(), "1");
 }
 
 TEST(NoConnection, HelpTwiceLeavesOneHelpWindowBelowTheDialog) {

@@ -240,6 +240,7 @@ TEST(UnknownModel, RetryResetsAgain) {
                p.settled() && p.form->SystemTabSheet->ResetButton->text() == "&Reset";
     }));
     EXPECT_EQ(p.dialogs.messages.size(), 1u);
+    EXPECT_EQ(p.tester.count("SYST:HW:VERS?"), 2);
     EXPECT_FALSE(p.exitCode.has_value());
     EXPECT_TRUE(p.form->isVisible());
 }
