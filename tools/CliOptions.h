@@ -10,11 +10,11 @@ namespace tavrin::cli {
 struct Options {
     bool help = false;
     bool simulate = false;
-    std::string driver;            // empty: the library's default
+    std::string driver;                // empty: the library's default
     std::optional<std::string> model;  // --model N (virtual tester)
     std::optional<std::string> dut;    // --dut FILE (virtual tester)
     bool trace = false;
-    std::vector<std::string> lines;  // -e LINE, in order
+    std::vector<std::string> lines;     // -e LINE, in order
     std::optional<std::string> script;  // FILE, or "-" for standard input
 };
 

@@ -21,7 +21,9 @@ using tavrin::cli::Options;
 
 enum Exit { kOk = 0, kLineFailed = 1, kBadArguments = 2, kNoTester = 3 };
 
-void PrintTrace(const char* text, void*) { std::fputs(text, stderr); }
+void PrintTrace(const char* text, void*) {
+    std::fputs(text, stderr);
+}
 void DropTrace(const char*, void*) {}
 
 class Runner {
@@ -101,8 +103,7 @@ bool OpenTester(const Options& options) {
     char port[TAVRINLINK_RESPONSE_SIZE] = {};
     ZelkRd(port);
     if (std::strcmp(port, "USB") != 0) {
-        std::fprintf(stderr,
-                     "tavrin-cli: no tester found (\"CONF:COMM:PORT USB\" failed)%s\n",
+        std::fprintf(stderr, "tavrin-cli: no tester found (\"CONF:COMM:PORT USB\" failed)%s\n",
                      options.simulate ? "" : "; --simulate runs on the virtual tester");
         return false;
     }

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tavrin::VirtualClock clock;
     auto tester = std::make_shared<tavrin::sim::VirtualTester>(clock);
     std::string reason;
-    if (!tavrin::sim::InstallFirmware(*tester, tavrin::SimulationSettings{}, reason)) __builtin_trap();
+    if (!tavrin::sim::InstallFirmware(*tester, tavrin::SimulationSettings{}, reason))
+        __builtin_trap();
     tavrin::Link link(clock, std::make_unique<tavrin::sim::SimUsbDriver>(tester));
     link.trace.SetSink([](const char*, void*) {}, nullptr);
     link.usb.OpenUsbLink(tavrin::kFirstUsbPort);
@@ -45,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         char answer[tavrin::kResponseSize];
         std::memset(answer, 0x5A, sizeof answer);
         const int16_t length = link.ZelkRd(answer, false);
-        if (length < 0 || static_cast<size_t>(length) >= sizeof answer ||
-            answer[length] != '\0' || std::strlen(answer) != static_cast<size_t>(length))
+        if (length < 0 || static_cast<size_t>(length) >= sizeof answer || answer[length] != '\0' ||
+            std::strlen(answer) != static_cast<size_t>(length))
             __builtin_trap();  // the answer must be a terminated text within the buffer
         if (link.errors.LastError > 7) __builtin_trap();
         if (clock.nowUs() > kMaxVirtualUs) __builtin_trap();

@@ -41,11 +41,20 @@ TEST(Calibration, OrderAndAddresses) {
             wordReads.push_back(r.address);
     }
     EXPECT_EQ(wordReads, (std::vector<uint32_t>{0x6A75, 0x6A77, 0x6A79, 0x6A7B}));
-    EXPECT_EQ(EepromReads(sim),
-              (std::vector<EepromRead>{{0x0200, 25}, {0x025F, 25}, {0x0219, 25}, {0x0278, 25},
-                                       {0x0232, 25}, {0x0291, 25}, {0x031D, 1}, {0x03A0, 1},
-                                       {0x031E, 21}, {0x0333, 21}, {0x0348, 21}, {0x035D, 21},
-                                       {0x0372, 21}, {0x0387, 21}}));
+    EXPECT_EQ(EepromReads(sim), (std::vector<EepromRead>{{0x0200, 25},
+                                                         {0x025F, 25},
+                                                         {0x0219, 25},
+                                                         {0x0278, 25},
+                                                         {0x0232, 25},
+                                                         {0x0291, 25},
+                                                         {0x031D, 1},
+                                                         {0x03A0, 1},
+                                                         {0x031E, 21},
+                                                         {0x0333, 21},
+                                                         {0x0348, 21},
+                                                         {0x035D, 21},
+                                                         {0x0372, 21},
+                                                         {0x0387, 21}}));
     EXPECT_TRUE(sim.link->cal.CalibrationLoaded);
     sim.ClearLogs();
     sim.Run("*IDN?");

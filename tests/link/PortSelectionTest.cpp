@@ -11,9 +11,9 @@ namespace tavrin::testing {
 namespace {
 
 size_t EepromReads(SimLink& sim) {
-    return static_cast<size_t>(std::count_if(
-        sim.tester->mails.begin(), sim.tester->mails.end(),
-        [](const sim::TakenMail& m) { return m.cls == 2 && m.body[0] == 0x3C; }));
+    return static_cast<size_t>(
+        std::count_if(sim.tester->mails.begin(), sim.tester->mails.end(),
+                      [](const sim::TakenMail& m) { return m.cls == 2 && m.body[0] == 0x3C; }));
 }
 
 class Port : public ::testing::Test {

@@ -12,9 +12,8 @@ namespace {
 
 bool Logged(SimLink& sim, const std::string& part) {
     const auto& lines = sim.tester->LogLines();
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
-        return l.find(part) != std::string::npos;
-    });
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& l) { return l.find(part) != std::string::npos; });
 }
 
 TEST(RadioCalibration, InstalledInCellsAndEeprom) {

@@ -19,9 +19,8 @@ TEST(CliLine, CommentsBlanksAndTabs) {
 TEST(CliOptions, OrderOfLinesAndScript) {
     Options o;
     std::string message;
-    ASSERT_TRUE(ParseOptions({"--simulate", "-e", "*IDN?", "--model", "11", "-e", "SYST:ERR?",
-                              "run.tvs"},
-                             o, message));
+    ASSERT_TRUE(ParseOptions(
+        {"--simulate", "-e", "*IDN?", "--model", "11", "-e", "SYST:ERR?", "run.tvs"}, o, message));
     EXPECT_TRUE(o.simulate);
     EXPECT_EQ(o.lines, (std::vector<std::string>{"*IDN?", "SYST:ERR?"}));
     EXPECT_EQ(o.model, std::optional<std::string>("11"));
@@ -33,8 +32,13 @@ TEST(CliOptions, OrderOfLinesAndScript) {
 
 TEST(CliOptions, Refusals) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--bogus"},          {"-e"},          {"--driver"}, {"a.tvs", "b.tvs"},
-        {"--model", "10"},    {"--dut", "x"},  {"--simulate", "--driver", "d2xx"},
+        {"--bogus"},
+        {"-e"},
+        {"--driver"},
+        {"a.tvs", "b.tvs"},
+        {"--model", "10"},
+        {"--dut", "x"},
+        {"--simulate", "--driver", "d2xx"},
     };
     for (const auto& args : bad) {
         Options o;

@@ -62,8 +62,8 @@ TEST_F(Cli, DemoScriptRunsClean) {
 }
 
 TEST_F(Cli, FailedLineIsNamedWithItsErrorAndTheRestRuns) {
-    const Outcome o = Run(
-        "--simulate -e 'CONF:AVER:BURS 4' -e 'CONF:AVER:BURS 300' -e 'CONF:AVER:BURS?'");
+    const Outcome o =
+        Run("--simulate -e 'CONF:AVER:BURS 4' -e 'CONF:AVER:BURS 300' -e 'CONF:AVER:BURS?'");
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.out, "4\n");
     EXPECT_EQ(o.err, "-e 2: CONF:AVER:BURS 300: -222, \"Data out of Range\"\n");
