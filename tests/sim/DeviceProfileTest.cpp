@@ -12,7 +12,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path Profiles() { return fs::path(__FILE__).parent_path().parent_path().parent_path() / "sim/profiles"; }
+fs::path Profiles() {
+    return fs::path(__FILE__).parent_path().parent_path().parent_path() / "sim/profiles";
+}
 
 fs::path WriteProfile(const std::string& name, const std::string& text) {
     const fs::path path = fs::path(::testing::TempDir()) / name;
