@@ -1,5 +1,5 @@
 // The procedure, sense and limit commands on the virtual tester: mails and cells in order,
-// answers, the Parts' range and conflict rules.
+// answers, the range and conflict rules.
 #include <gtest/gtest.h>
 
 #include "TesterFixture.h"
