@@ -52,6 +52,8 @@ DeviceStates::DeviceStates(std::shared_ptr<const DeviceProfile> device, uint32_t
 
 void DeviceStates::PowerOn(VirtualTester& tester) {
     tester.Memory().Write(cell::kPacketMode, kDefaultPacketMode);
+    // The bursts carry the pattern the packet mode names.
+    tester.radio.berPattern = kDefaultPacketMode;
 }
 
 bool DeviceStates::OnMail(VirtualTester&, uint8_t cls, const uint8_t* body, uint8_t count) {
@@ -173,6 +175,7 @@ void DeviceStates::Restart(VirtualTester& tester) {
     m.Write(cell::kDeviceState, kIdle);
     m.Write(cell::kSyncLock, 0);
     m.Write(cell::kPacketMode, kDefaultPacketMode);
+    tester.radio.berPattern = kDefaultPacketMode;
     ClearDetection(tester);
 }
 
