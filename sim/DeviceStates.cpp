@@ -211,7 +211,7 @@ void DeviceStates::DropLink(VirtualTester& tester) {
     m_releaseDueUs = m_connectedDueUs = kNever;
     m.Write(cell::kLink, 0);
     m.Write(cell::kDeviceState, m_test);
-    m.WriteWord(cell::kSlotSize, 0);
+    // The slot size cell keeps the size of the last burst received.
 }
 
 // One DECT frame carried by the link: the counters read back from the cells first, so the

@@ -81,7 +81,7 @@ TEST_F(DeviceTest, PpTestMovesThroughItsStates) {
     const uint32_t released = MsUntil([&] { return sim.Run("STAT:DEV?") == "DPP"; }, t2, 1000);
     EXPECT_LE(released, 25u);
     EXPECT_EQ(Cell(0x6A17), 0);
-    EXPECT_EQ(Word(0x6A63), 0);
+    EXPECT_EQ(Word(0x6A63), 40);
 
     sim.Run("PROC:SEL:TEST NONE");
     EXPECT_LT(MsUntil([&] { return sim.Run("STAT:DEV?") == "IDLE"; }, Now(), 100), 100u);
