@@ -76,6 +76,7 @@ void DeviceStates::Advance(VirtualTester& tester, uint64_t nowUs) {
         m_lockedAtUs = m_lockDueUs;
         m_lockDueUs = kNever;
         m.Write(cell::kSyncLock, 1);
+        WriteTimingOffset(tester);
         if (m_test == kFpTest) {
             // The portable side of the tester has found the fixed part's dummy bearer.
             for (uint32_t i = 0; i < 5; ++i) m.Write(cell::kDetectedRfpi + i, m_device->rfpi[i]);
@@ -199,10 +200,16 @@ void DeviceStates::RaiseLink(VirtualTester& tester, uint64_t atUs) {
     m.Write(cell::kLink, 1);
     m_connectedDueUs = atUs + kTickUs;
     m.WriteWord(cell::kSlotSize, SlotSize(tester));
-    const long offset = std::lround(-m_device->timingOffsetUs * kSamplesPerUs);
-    m.WriteWord(cell::kTimingOffset,
-                static_cast<uint16_t>(static_cast<int16_t>(std::clamp(offset, -32768L, 32767L))));
+    WriteTimingOffset(tester);
     m_lastFrame = atUs / kTickUs;
+}
+
+// The tester measures the slot timing once it is synchronised to the device.
+void DeviceStates::WriteTimingOffset(VirtualTester& tester) {
+    const long offset = std::lround(-m_device->timingOffsetUs * kSamplesPerUs);
+    tester.Memory().WriteWord(
+        cell::kTimingOffset,
+        static_cast<uint16_t>(static_cast<int16_t>(std::clamp(offset, -32768L, 32767L))));
 }
 
 void DeviceStates::DropLink(VirtualTester& tester) {

@@ -44,6 +44,7 @@ private:
     void ClearDetection(VirtualTester& tester);
     void RaiseLink(VirtualTester& tester, uint64_t atUs);
     void Frame(VirtualTester& tester);
+    void WriteTimingOffset(VirtualTester& tester);
     uint16_t SlotSize(VirtualTester& tester) const;
     bool RoleFits(uint8_t test) const;
 

@@ -207,6 +207,15 @@ TEST_F(NonCompliantDeviceTest, DelayJitterAndTimingOffset) {
     EXPECT_EQ(static_cast<int16_t>(Word(0x6A65)), -41);  // 4 us, as the tester counts it
 }
 
+TEST_F(NonCompliantDeviceTest, TimingOffsetIsMeasuredOnceLocked) {
+    Select(0x02);
+    Wait(100);
+    EXPECT_EQ(Word(0x6A65), 0);
+    Wait(900);  // the search takes 900 ms
+    EXPECT_EQ(Cell(0x6A16), 1);
+    EXPECT_EQ(static_cast<int16_t>(Word(0x6A65)), -41);
+}
+
 class FixedPartDeviceTest : public DeviceTest {
 protected:
     FixedPartDeviceTest() : DeviceTest("compliant-fp.ini") {}
