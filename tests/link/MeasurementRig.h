@@ -12,7 +12,8 @@
 namespace tavrin::testing {
 
 // Calibration values of a plausible tester: gains that are not round, so the truncating
-// conversions show, a carrier table that varies by entry, and level-dependent corrections.
+// conversions show, a carrier table of -0.3 to -1.5 dB, and level-dependent corrections of
+// up to 10 kHz, large enough that a synthesis which failed to invert them would show.
 struct RigCalibration {
     int16_t pwrOffset = 600;
     int16_t pwrGain = 97;
@@ -28,14 +29,14 @@ struct RigCalibration {
         m.WriteWord(0x6A79, static_cast<uint16_t>(rxOffset));
         m.WriteWord(0x6A7B, static_cast<uint16_t>(rxGain));
         std::vector<uint8_t>& e = tester.Eeprom();
-        for (int i = 0; i < 75; ++i) e[0x0200 + i] = static_cast<uint8_t>(int8_t(i % 7 - 3));
+        for (int i = 0; i < 75; ++i) e[0x0200 + i] = static_cast<uint8_t>(int8_t(-(i % 13) - 3));
         e[0x031D] = attenuatorA;
         e[0x03A0] = attenuatorB;
-        // Thresholds -60 dB to +20 dB in steps of 2, corrections from -20 to +20 (0.1 kHz).
+        // Thresholds -60 dB to +20 dB in steps of 2, corrections from -10 to +10 kHz.
         for (int t = 0; t < 41; ++t) {
             const uint32_t a = 0x031E + 3 * static_cast<uint32_t>(t);
             e[a] = static_cast<uint8_t>(int8_t(-60 + 2 * t));
-            const int16_t correction = static_cast<int16_t>(t - 20);
+            const int16_t correction = static_cast<int16_t>(5 * (t - 20));
             e[a + 1] = static_cast<uint8_t>(correction);
             e[a + 2] = static_cast<uint8_t>(static_cast<uint16_t>(correction) >> 8);
         }
