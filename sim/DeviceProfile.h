@@ -22,9 +22,9 @@ struct DeviceProfile {
     double noiseDb = 0.05;             // rms power noise
     double bitErrorRate = 1e-5;
     double frameErrorRate = 0.0;
-    double jitterUs = 0.1;
-    double delayUs = 0.0;
-    double timingOffsetPpm = 0.0;
+    double jitterUs = 0.1;             // rms spread of the packet timing
+    double delayUs = 0.0;              // packet delay against the expected position
+    double timingOffsetUs = 0.0;       // slot timing error the tester measures
     std::array<uint8_t, 5> rfpi = {0x00, 0x12, 0x34, 0x56, 0x78};  // a fixed part's identity
     uint8_t dummySlot = 4;
     uint8_t dummyCarrier = 5;
