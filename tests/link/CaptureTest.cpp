@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "SimLink.h"
+#include "MeasurementRig.h"
 #include "transport/Capture.h"
 
 namespace tavrin::testing {
@@ -55,7 +55,7 @@ protected:
     }
     Link& L() { return *sim.link; }
 
-    SimLink sim;
+    BareTester sim;
     InstantCapture* capture = nullptr;
 };
 
@@ -146,7 +146,7 @@ TEST_F(CaptureTest, NoPortEverChosenCapturesNothing) {
 }
 
 TEST_F(CaptureTest, CaptureThatNeverCompletesIsWaitedForTwoHundredMillisecondsOnly) {
-    SimLink silent;  // nobody clears the trigger there
+    BareTester silent;  // nobody clears the trigger there
     silent.link->conf.CommPort = code::CommPortUsb;
     silent.link->conf.LinkOpen = true;
     silent.link->conf.PowerRangeHigh = true;  // with the second capture as well

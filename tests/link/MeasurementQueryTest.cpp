@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "SimLink.h"
+#include "MeasurementRig.h"
 
 namespace tavrin::testing {
 namespace {
@@ -49,7 +49,7 @@ protected:
     }
     std::string Run(const char* line) { return sim.Run(line); }
 
-    SimLink sim;
+    BareTester sim;
 };
 
 TEST_F(QueryTest, WithoutLinkEveryLinkQueryAnswersInvAndRecordsNothing) {

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "CaptureSynthesis.h"
-#include "SimLink.h"
+#include "Firmware.h"
+#include "SimUsbDriver.h"
+#include "transport/Link.h"
 #include "transport/Calibration.h"
 
 namespace tavrin::testing {
@@ -43,11 +46,47 @@ struct RigCalibration {
     }
 };
 
-class MeasurementRig : public SimLink {
+// A link on a virtual tester with its identity and radio but no device under test: the
+// tests write the cells and planes a device would make, and nothing else touches them.
+class BareTester {
+public:
+    explicit BareTester(SimulationSettings settings = {}) {
+        tester = std::make_shared<sim::VirtualTester>(clock);
+        std::string reason;
+        installed = sim::InstallIdentity(*tester, settings, reason) &&
+                    sim::InstallRadio(*tester, settings, reason);
+        auto owned = std::make_unique<sim::SimUsbDriver>(tester);
+        driver = owned.get();
+        link = std::make_unique<Link>(clock, std::move(owned));
+        link->trace.SetSink([](const char*, void*) {}, nullptr);
+        link->usb.OpenUsbLink(kFirstUsbPort);
+    }
+
+    std::string Run(const char* line, int16_t* result = nullptr) {
+        const int16_t r = link->ZelkWrt(line, true);
+        if (result) *result = r;
+        char out[kResponseSize] = {};
+        link->ZelkRd(out, false);
+        return out;
+    }
+    void ClearLogs() {
+        tester->mails.clear();
+        tester->requestLog.clear();
+        tester->cellWrites.clear();
+    }
+
+    VirtualClock clock;
+    std::shared_ptr<sim::VirtualTester> tester;
+    sim::SimUsbDriver* driver = nullptr;
+    std::unique_ptr<Link> link;
+    bool installed = false;
+};
+
+class MeasurementRig : public BareTester {
 public:
     explicit MeasurementRig(sim::DeviceProfile profile = {}, sim::CaptureSynthesis synthesis = {},
                             SimulationSettings settings = {}, RigCalibration cal = {})
-        : SimLink(settings) {
+        : BareTester(settings) {
         device = std::make_shared<sim::DeviceProfile>(profile);
         cal.WriteInto(*tester);
         tester->AddComponent(sim::MakeCaptureSynthesizer(device, synthesis));
