@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "MeasurementRig.h"
+#include "SimLink.h"
 #include "transport/Capture.h"
 
 namespace tavrin::testing {
@@ -218,6 +219,57 @@ TEST(EndToEndDefault, RfGeneratorDeviation) {
     const std::vector<double> dev = Numbers(rig.Run("READ:BF?"));
     ASSERT_EQ(dev.size(), 1u);
     EXPECT_NEAR(dev[0], 288000.0 * 0.985, 288000.0 * 0.02);
+}
+
+}  // namespace
+}  // namespace tavrin::testing
+
+namespace tavrin::testing {
+namespace {
+
+// The whole virtual tester as the program meets it: the device's own states bring the link
+// up after the connect mail, and its counters give the error rates.
+TEST(EndToEndFirmware, LinkWindowOnTheInstalledDevice) {
+    SimLink window;
+    ASSERT_TRUE(window.installed);
+    RigCalibration{}.WriteInto(*window.tester);
+    Link& link = *window.link;
+    link.conf.CommPort = code::CommPortUsb;
+    link.conf.LinkOpen = true;
+    link.conf.TestType = code::DPP;
+    link.conf.AverageBursts = 4;
+    link.mail.SendMail(6, 0xC0, 0x02);  // the PP test
+    EXPECT_EQ(window.Run("READ:NTP?"), "INV");
+    window.Run("PROC:CONN:SET");
+    for (int i = 0; i < 300 && window.Run("STAT:DEV?") != "DCE"; ++i) window.clock.sleepMs(10);
+    ASSERT_EQ(window.Run("STAT:DEV?"), "DCE");
+
+    EXPECT_NEAR(Numbers(window.Run("READ:NTP?"))[0], 24.0, 0.3);
+    EXPECT_NEAR(Numbers(window.Run("READ:FREQ:OFFS?"))[0], 12000.0, 2000.0);
+    // The default device's 2 kHz of noise lifts the extremes by up to about 4 sigma.
+    const std::vector<double> bf = Numbers(window.Run("READ:BF?"));
+    ASSERT_EQ(bf.size(), 2u);
+    EXPECT_NEAR(bf[0], 330000.0 + 4000.0, 6000.0);
+    EXPECT_NEAR(bf[1], -330000.0 - 4000.0, 6000.0);
+
+    // Let frames be counted, then the rates are the counters' own.
+    window.clock.sleepMs(3000);
+    const std::string ber = window.Run("FETC:BER:LTER?");
+    const sim::SimMemory& m = window.tester->Memory();
+    const uint16_t n = m.ReadWord(0x6A4E);
+    const uint32_t w = m.ReadLong(0x6A50), v = m.ReadLong(0x6A54);
+    ASSERT_GT(n, v);
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%1.8f,%f",
+                  w / (m.ReadWord(0x6A63) * 8.0 * (n - v)), double(v) / n * 100.0);
+    EXPECT_EQ(ber, expected);
+
+    window.Run("PROC:CONN:REL");
+    for (int i = 0; i < 100 && window.tester->Memory().Read(0x6A17) != 0; ++i) {
+        window.clock.sleepMs(10);
+        window.Run("STAT:DEV?");
+    }
+    EXPECT_EQ(window.Run("READ:NTP?"), "INV");
 }
 
 }  // namespace
