@@ -18,12 +18,12 @@ namespace {
 using tavrin::testing::RigCalibration;
 
 const std::vector<const char*> kWindowCycle = {
-    "STAT:DEV?",       "PROC:SAMP:FORC", "READ:SLOT:SIZE?", "FETCH:PACK:DEL?",
-    "READ:NTP?",       "FETCH:JITT?",    "READ:FREQ:OFFS?", "READ:BF?",
-    "READ:SF?",        "READ:FREQ:DRIF?", "FETC:BER:LTER?", "READ:CRC?"};
-const std::vector<const char*> kShortCycle = {
-    "STAT:DEV?", "PROC:SAMP:FORC", "READ:NTP?",       "READ:FREQ:OFFS?",
-    "READ:BF?",  "READ:SF?",       "READ:FREQ:DRIF?", "FETC:BER:LTER?"};
+    "STAT:DEV?", "PROC:SAMP:FORC",  "READ:SLOT:SIZE?", "FETCH:PACK:DEL?",
+    "READ:NTP?", "FETCH:JITT?",     "READ:FREQ:OFFS?", "READ:BF?",
+    "READ:SF?",  "READ:FREQ:DRIF?", "FETC:BER:LTER?",  "READ:CRC?"};
+const std::vector<const char*> kShortCycle = {"STAT:DEV?",       "PROC:SAMP:FORC", "READ:NTP?",
+                                              "READ:FREQ:OFFS?", "READ:BF?",       "READ:SF?",
+                                              "READ:FREQ:DRIF?", "FETC:BER:LTER?"};
 
 // The full firmware (device states and capture synthesis) with a calibrated tester, the PP test
 // selected and the link up.
@@ -77,8 +77,12 @@ void RunCycle(benchmark::State& state, const std::vector<const char*>& cycle) {
         3 * 8192 * static_cast<double>(model.latencyUs) / 1000.0;
 }
 
-void BM_MeasurementCycle(benchmark::State& state) { RunCycle(state, kWindowCycle); }
-void BM_MeasurementCycleShort(benchmark::State& state) { RunCycle(state, kShortCycle); }
+void BM_MeasurementCycle(benchmark::State& state) {
+    RunCycle(state, kWindowCycle);
+}
+void BM_MeasurementCycleShort(benchmark::State& state) {
+    RunCycle(state, kShortCycle);
+}
 
 BENCHMARK(BM_MeasurementCycle)->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MeasurementCycleShort)->Iterations(20)->Unit(benchmark::kMillisecond);

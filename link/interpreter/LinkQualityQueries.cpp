@@ -6,18 +6,17 @@
 namespace tavrin::measure {
 namespace {
 
-constexpr uint32_t kBerWindowCell = 0x6A42;     // 16 bits
-constexpr uint32_t kRunningFramesCell = 0x6A44;  // 16 bits
-constexpr uint32_t kRunningBitsCell = 0x6A46;    // 32 bits
+constexpr uint32_t kBerWindowCell = 0x6A42;        // 16 bits
+constexpr uint32_t kRunningFramesCell = 0x6A44;    // 16 bits
+constexpr uint32_t kRunningBitsCell = 0x6A46;      // 32 bits
 constexpr uint32_t kRunningFrameErrCell = 0x6A4A;  // 32 bits
-constexpr uint32_t kFramesCell = 0x6A4E;          // 16 bits, then bit errors and frame errors
-constexpr uint32_t kPacketCountCell = 0x6A6D;     // 16 bits
-constexpr uint32_t kDelayCell = 0x6A67;           // signed bytes 0x6A67, 0x6A69, 0x6A6A
-constexpr uint32_t kJitterCell = 0x6A6B;          // signed bytes 0x6A6B, 0x6A6C
+constexpr uint32_t kFramesCell = 0x6A4E;           // 16 bits, then bit errors and frame errors
+constexpr uint32_t kPacketCountCell = 0x6A6D;      // 16 bits
+constexpr uint32_t kDelayCell = 0x6A67;            // signed bytes 0x6A67, 0x6A69, 0x6A6A
+constexpr uint32_t kJitterCell = 0x6A6B;           // signed bytes 0x6A6B, 0x6A6C
 
 uint32_t Long(const uint8_t* b) {
-    return uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) |
-           (uint32_t{b[3]} << 24);
+    return uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);
 }
 
 // Frames n, bit errors W and frame errors V lie back to back: one read, in their order.

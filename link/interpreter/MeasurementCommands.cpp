@@ -77,25 +77,27 @@ namespace {
 using namespace measure;
 
 // READ 4x, FETC 8x and the SCAL forms 4B and 8B of the same handler.
-#define TAVRIN_FOUR_FORMS(code, handler)                                                 \
-    {0x40000000 | (code), handler}, {0x80000000 | (code), handler},                      \
-        {0x4B000000 | (code), handler}, {0x8B000000 | (code), handler}
+#define TAVRIN_FOUR_FORMS(code, handler)                            \
+    {0x40000000 | (code), handler}, {0x80000000 | (code), handler}, \
+        {0x4B000000 | (code), handler}, {                           \
+        0x8B000000 | (code), handler                                \
+    }
 
 constexpr HandlerEntry kMeasurementHandlers[] = {
-    TAVRIN_FOUR_FORMS(0x000D0001, ReadPower),            // NTP
-    TAVRIN_FOUR_FORMS(0x00127001, ReadFrequencyOffset),  // FREQ:OFFS
-    TAVRIN_FOUR_FORMS(0x000E0001, ReadBField),           // BF
-    TAVRIN_FOUR_FORMS(0x000F0001, ReadSField),           // SF
-    TAVRIN_FOUR_FORMS(0x00128001, ReadDrift),            // FREQ:DRIF
-    TAVRIN_FOUR_FORMS(0x00128171, ReadDriftPerMs),       // FREQ:DRIF:MS
+    TAVRIN_FOUR_FORMS(0x000D0001, ReadPower),              // NTP
+    TAVRIN_FOUR_FORMS(0x00127001, ReadFrequencyOffset),    // FREQ:OFFS
+    TAVRIN_FOUR_FORMS(0x000E0001, ReadBField),             // BF
+    TAVRIN_FOUR_FORMS(0x000F0001, ReadSField),             // SF
+    TAVRIN_FOUR_FORMS(0x00128001, ReadDrift),              // FREQ:DRIF
+    TAVRIN_FOUR_FORMS(0x00128171, ReadDriftPerMs),         // FREQ:DRIF:MS
     TAVRIN_FOUR_FORMS(0x00129001, ReadFrequencyAccuracy),  // FREQ:ACC
-    TAVRIN_FOUR_FORMS(0x00109001, ReadTimeAccuracy),     // TIME:ACC
-    {0x401C1001, ReadSlotSize},                          // READ:SLOT:SIZE
+    TAVRIN_FOUR_FORMS(0x00109001, ReadTimeAccuracy),       // TIME:ACC
+    {0x401C1001, ReadSlotSize},                            // READ:SLOT:SIZE
     {0x801C1001, ReadSlotSize},
-    {0x40C02F01, ReadXzfMatch},  // READ:XZF:MATC
-    {0x41C00001, ReadCrc},       // READ:CRC
-    {0x49000001, ReadBer},       // READ:BER
-    {0x49003F01, ReadBerNow},    // READ:BER:NOW
+    {0x40C02F01, ReadXzfMatch},     // READ:XZF:MATC
+    {0x41C00001, ReadCrc},          // READ:CRC
+    {0x49000001, ReadBer},          // READ:BER
+    {0x49003F01, ReadBerNow},       // READ:BER:NOW
     {0x49130001, ReadBerLongTerm},  // READ:BER:LTER
     {0x4B130001, ReadBerLongTerm},
     {0x89130001, FetchBerLongTerm},  // FETC:BER:LTER
@@ -115,6 +117,8 @@ constexpr HandlerEntry kMeasurementHandlers[] = {
 
 }  // namespace
 
-std::span<const HandlerEntry> MeasurementHandlers() { return kMeasurementHandlers; }
+std::span<const HandlerEntry> MeasurementHandlers() {
+    return kMeasurementHandlers;
+}
 
 }  // namespace tavrin

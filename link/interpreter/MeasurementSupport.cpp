@@ -19,13 +19,19 @@ int32_t Sample(Link& link, int index) {
     return ReadRxValue(link, static_cast<uint16_t>(index));
 }
 
-bool LongBurst(const Link& link) { return link.capture.CaptureBurstSize == kLongBurst; }
+bool LongBurst(const Link& link) {
+    return link.capture.CaptureBurstSize == kLongBurst;
+}
 
 }  // namespace
 
-bool LinkUp(Link& link) { return link.usb.TesterRead(kLinkCell) != 0; }
+bool LinkUp(Link& link) {
+    return link.usb.TesterRead(kLinkCell) != 0;
+}
 
-uint8_t PacketMode(Link& link) { return link.usb.TesterRead(kPacketModeCell); }
+uint8_t PacketMode(Link& link) {
+    return link.usb.TesterRead(kPacketModeCell);
+}
 
 void EnsureCalibration(Link& link) {
     if (!link.cal.CalibrationLoaded) LoadCalibration(link);

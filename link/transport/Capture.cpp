@@ -72,7 +72,9 @@ int AlignmentOf(const Link& link, uint8_t cell) {
     return base - static_cast<int8_t>(cell);
 }
 
-int Alignment(Link& link) { return AlignmentOf(link, link.usb.TesterRead(kAlignmentCell)); }
+int Alignment(Link& link) {
+    return AlignmentOf(link, link.usb.TesterRead(kAlignmentCell));
+}
 
 const SampleRecord& StoreRecord(const Link& link, uint16_t index) {
     // Positions past the store read as an empty record, like records no capture has filled.
@@ -178,8 +180,8 @@ int16_t ReadRxValue(Link& link, uint16_t index) {
         return 0;
     }
     if (index > kHighestIndex) index = 0;
-    const int16_t raw = link.conf.LinkOpen ? StoreRecord(link, index).Frequency
-                                           : DirectSample(link, index, false);
+    const int16_t raw =
+        link.conf.LinkOpen ? StoreRecord(link, index).Frequency : DirectSample(link, index, false);
     return ConvertFrequency(raw, RxCal(link, link.capture.DemodOffset),
                             link.capture.DeviationCorrection);
 }
@@ -200,9 +202,8 @@ int16_t ReadPwrValue(Link& link, uint16_t index) {
     cal.pwrOffset = link.cal.PwrOffset;
     cal.pwrGain = link.cal.PwrGain;
     cal.cableLoss = conf.CableLoss;
-    const int entry =
-        PowerCarrierEntry(conf.CarrierOffset, link.capture.CaptureCarrier, conf.ExtendedFrequency,
-                          link.cal.PowerCarrierTable.size());
+    const int entry = PowerCarrierEntry(conf.CarrierOffset, link.capture.CaptureCarrier,
+                                        conf.ExtendedFrequency, link.cal.PowerCarrierTable.size());
     cal.carrierCorrection = entry < 0 ? 0 : link.cal.PowerCarrierTable[static_cast<size_t>(entry)];
     cal.subtractAttenuator = !conf.RxAttenuator || usedSecond;
     cal.attenuatorByteB = link.cal.AttenuatorByteB;

@@ -130,7 +130,7 @@ TEST_F(CaptureTest, PlanesOfAnotherSizeAreReadOneByOne) {
     Memory().Write(kPlanes + 5, 0x11);
     Memory().Write(kPlanes + size + 5, 0x22);
     Memory().Write(kPlanes + 2 * size + 5, 0x21);  // frequency +256, power +256
-    Memory().Write(0x6A67, 99 - 5);                 // record 0 is position 5
+    Memory().Write(0x6A67, 99 - 5);                // record 0 is position 5
     ForceADCSample(L());
     EXPECT_EQ(L().capture.SampleStore[0].Frequency, 0x111);
     EXPECT_EQ(L().capture.SampleStore[0].Power, 0x122);
@@ -175,7 +175,8 @@ TEST_F(CaptureTest, SecondCaptureWithoutAttenuatorFeedsTheWeakSamples) {
     // Attenuator out before the second trigger, in again after it.
     std::vector<std::vector<uint8_t>> attenuatorMails;
     for (const auto& m : sim.tester->mails)
-        if (m.cls == 6 && m.body.size() == 2 && m.body[0] == 0x5D) attenuatorMails.push_back(m.body);
+        if (m.cls == 6 && m.body.size() == 2 && m.body[0] == 0x5D)
+            attenuatorMails.push_back(m.body);
     ASSERT_EQ(attenuatorMails.size(), 2u);
     EXPECT_EQ(attenuatorMails[0][1], 0x33);
     EXPECT_EQ(attenuatorMails[1][1], 0x32);
@@ -239,7 +240,7 @@ TEST_F(CaptureTest, IndexCases) {
     // 8192 to 25000 lie past the store: they read as an empty record (raw 0).
     L().cal.RxOffset = 10;
     L().cal.PwrOffset = 5;
-    EXPECT_EQ(ReadRxValue(L(), 8192), 1);    // -(0 - 10) * 5 / 50
+    EXPECT_EQ(ReadRxValue(L(), 8192), 1);  // -(0 - 10) * 5 / 50
     EXPECT_EQ(ReadRxValue(L(), 25000), 1);
     EXPECT_EQ(ReadPwrValue(L(), 12000), -5);  // (0 - 5) * 100 / 100
 }

@@ -260,8 +260,8 @@ TEST(EndToEndFirmware, LinkWindowOnTheInstalledDevice) {
     const uint32_t w = m.ReadLong(0x6A50), v = m.ReadLong(0x6A54);
     ASSERT_GT(n, v);
     char expected[64];
-    std::snprintf(expected, sizeof expected, "%1.8f,%f",
-                  w / (m.ReadWord(0x6A63) * 8.0 * (n - v)), double(v) / n * 100.0);
+    std::snprintf(expected, sizeof expected, "%1.8f,%f", w / (m.ReadWord(0x6A63) * 8.0 * (n - v)),
+                  double(v) / n * 100.0);
     EXPECT_EQ(ber, expected);
 
     window.Run("PROC:CONN:REL");

@@ -40,7 +40,8 @@ protected:
     Link& L() { return *sim.link; }
     sim::SimMemory& Memory() { return sim.tester->Memory(); }
     void SetFrequency(int index, int value) {
-        L().capture.SampleStore[static_cast<size_t>(index)].Frequency = static_cast<int16_t>(-value);
+        L().capture.SampleStore[static_cast<size_t>(index)].Frequency =
+            static_cast<int16_t>(-value);
     }
     int Triggers() const {
         int n = 0;
@@ -56,10 +57,12 @@ TEST_F(QueryTest, WithoutLinkEveryLinkQueryAnswersInvAndRecordsNothing) {
     Memory().Write(0x6A17, 0);
     L().meas.FreqRefValid = true;
     for (const char* q :
-         {"READ:NTP?", "FETC:NTP?", "READ:FREQ:OFFS?", "READ:BF?", "READ:SF?", "READ:FREQ:DRIF?",
-          "READ:FREQ:DRIF:MS?", "READ:FREQ:ACC?", "READ:SLOT:SIZE?", "READ:XZF:MATC?", "READ:CRC?",
-          "READ:BER?", "READ:BER:NOW?", "READ:BER:LTER?", "FETC:BER:LTER?", "READ:PACK:DEL?",
-          "FETC:PACK:DEL?", "READ:JITT?", "FETC:JITT?", "READ:MEAS:ALTX?", "READ:TIME:ACC?"}) {
+         {"READ:NTP?",       "FETC:NTP?",       "READ:FREQ:OFFS?",    "READ:BF?",
+          "READ:SF?",        "READ:FREQ:DRIF?", "READ:FREQ:DRIF:MS?", "READ:FREQ:ACC?",
+          "READ:SLOT:SIZE?", "READ:XZF:MATC?",  "READ:CRC?",          "READ:BER?",
+          "READ:BER:NOW?",   "READ:BER:LTER?",  "FETC:BER:LTER?",     "READ:PACK:DEL?",
+          "FETC:PACK:DEL?",  "READ:JITT?",      "FETC:JITT?",         "READ:MEAS:ALTX?",
+          "READ:TIME:ACC?"}) {
         int16_t result = -1;
         EXPECT_EQ(sim.Run(q, &result), "INV") << q;
         EXPECT_EQ(result, 0) << q;
@@ -204,7 +207,8 @@ TEST_F(QueryTest, GeneratorDeviation) {
     for (int i = 0; i < 144; ++i) SetFrequency(66 + i, i % 2 ? 30 : -30);
     EXPECT_EQ(Run("READ:SF?"), "3000");
     // Peaks of 30 between shoulders of 10: hi 20, lo -20, the peaks are beyond.
-    for (int i = 0; i < 144; ++i) SetFrequency(66 + i, (i % 4 == 0 ? 30 : 10) * (i % 8 < 4 ? 1 : -1));
+    for (int i = 0; i < 144; ++i)
+        SetFrequency(66 + i, (i % 4 == 0 ? 30 : 10) * (i % 8 < 4 ? 1 : -1));
     EXPECT_EQ(Run("READ:BF?"), "3000");
 }
 

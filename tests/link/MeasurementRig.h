@@ -9,8 +9,8 @@
 #include "CaptureSynthesis.h"
 #include "Firmware.h"
 #include "SimUsbDriver.h"
-#include "transport/Link.h"
 #include "transport/Calibration.h"
+#include "transport/Link.h"
 
 namespace tavrin::testing {
 
@@ -22,7 +22,7 @@ struct RigCalibration {
     int16_t pwrGain = 97;
     int16_t rxOffset = 509;
     int16_t rxGain = 473;
-    uint8_t attenuatorA = 90;  // (90 + 200) x 0.1 dB: a 29 dB attenuator
+    uint8_t attenuatorA = 90;    // (90 + 200) x 0.1 dB: a 29 dB attenuator
     uint8_t attenuatorB = 0xFF;  // "same as A"
 
     void WriteInto(sim::VirtualTester& tester) const {

@@ -29,14 +29,16 @@ TEST(BurstBits, LayoutOfAPortableAndAFixedPart) {
 }
 
 TEST(BurstBits, BFieldCarriesNoMeanAndEndsWithThePreamble) {
-    for (uint8_t pattern : {uint8_t{0x80}, uint8_t{0x90}, uint8_t{0xA0}, uint8_t{0xB0}, uint8_t{0x60}}) {
+    for (uint8_t pattern :
+         {uint8_t{0x80}, uint8_t{0x90}, uint8_t{0xA0}, uint8_t{0xB0}, uint8_t{0x60}}) {
         for (int bField : {320, 640}) {
             const std::vector<int8_t> bits = BurstBits(false, pattern, bField);
             EXPECT_EQ(Sum(bits, 96, static_cast<size_t>(bField)), 0) << int(pattern);
             // The last 16 B-field bits repeat the preamble, so both drift windows see the
             // same modulation.
-            EXPECT_EQ(std::vector<int8_t>(bits.begin() + 96 + bField - 16, bits.begin() + 96 + bField),
-                      std::vector<int8_t>(bits.begin(), bits.begin() + 16));
+            EXPECT_EQ(
+                std::vector<int8_t>(bits.begin() + 96 + bField - 16, bits.begin() + 96 + bField),
+                std::vector<int8_t>(bits.begin(), bits.begin() + 16));
         }
     }
     // The pseudo-random pattern has runs, so the B-field reaches its full deviation.
