@@ -119,8 +119,8 @@ void FetchPacketDelay(CommandContext& ctx) {
     if (!LinkUp(link)) return link.Answer("INV");
     uint8_t b[4] = {};  // 0x6A67 to 0x6A6A; 0x6A68 is not a delay
     link.usb.TesterReadBlock(kDelayCell, sizeof b, b);
-    link.Answer("%1.2f,%1.2f,%1.2f", static_cast<int8_t>(b[0]) * kTimingScale,
-                static_cast<int8_t>(b[2]) * kTimingScale, static_cast<int8_t>(b[3]) * kTimingScale);
+    link.Answer("%1.2f,%1.2f,%1.2f", TimingValue(static_cast<int8_t>(b[0])),
+                TimingValue(static_cast<int8_t>(b[2])), TimingValue(static_cast<int8_t>(b[3])));
 }
 
 void ReadPacketDelay(CommandContext& ctx) {
@@ -141,8 +141,8 @@ void FetchJitter(CommandContext& ctx) {
     if (!LinkUp(link)) return link.Answer("INV");
     uint8_t b[2] = {};
     link.usb.TesterReadBlock(kJitterCell, sizeof b, b);
-    link.Answer("%1.1f,%1.1f", static_cast<int8_t>(b[1]) * kTimingScale,
-                static_cast<int8_t>(b[0]) * kTimingScale);
+    link.Answer("%1.1f,%1.1f", TimingValue(static_cast<int8_t>(b[1])),
+                TimingValue(static_cast<int8_t>(b[0])));
 }
 
 void ReadJitter(CommandContext& ctx) {

@@ -67,7 +67,7 @@ void ReadTimeAccuracy(CommandContext& ctx) {
     Link& link = ctx.link;
     if (link.usb.TesterRead(kSyncLockedCell) != 1) return link.Answer("INV");
     const auto offset = static_cast<int16_t>(link.usb.TesterReadWord(0x6A65));
-    link.Answer("%2.2f", offset * kTimingScale);
+    link.Answer("%2.2f", TimingValue(offset));
 }
 
 }  // namespace measure

@@ -15,6 +15,11 @@ inline constexpr uint32_t kBurstSizeCell = 0x6A63;
 inline constexpr uint16_t kLongBurst = 80;
 // Samples per microsecond scaled to the tester's timing units: k = -1000 / 10368.
 inline constexpr double kTimingScale = -1000.0 / 10368.0;
+// A timing cell in microseconds. A cell of 0 gives 0, not the "-0.00" that the negative
+// scale would print.
+inline double TimingValue(int32_t cell) {
+    return cell * kTimingScale + 0.0;
+}
 
 bool LinkUp(Link& link);
 uint8_t PacketMode(Link& link);

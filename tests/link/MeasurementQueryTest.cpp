@@ -321,6 +321,11 @@ TEST_F(QueryTest, PacketDelayAndJitter) {
     Memory().Write(0x6A6C, static_cast<uint8_t>(-20));
     EXPECT_EQ(Run("FETC:JITT?"), "1.9,-0.5");
     EXPECT_EQ(Run("FETC:MEAS?"), "1.9,-0.5");
+    // A zero cell reads as 0, without the sign the negative scale would give it.
+    Memory().Write(0x6A67, 0);
+    Memory().Write(0x6A6B, 0);
+    EXPECT_EQ(Run("FETC:PACK:DEL?"), "0.00,-1.93,-10.03");
+    EXPECT_EQ(Run("FETC:JITT?"), "1.9,0.0");
 }
 
 TEST_F(QueryTest, DelayRestartWithoutPacketsAnswersInv) {
