@@ -1,7 +1,6 @@
 // The virtual tester's firmware: identity cells and the mailbox services.
 #include "Firmware.h"
 
-#include "EepromService.h"
 #include "SimUsbDriver.h"
 #include "SimulatedTester.h"
 
@@ -20,7 +19,6 @@ bool InstallIdentity(VirtualTester& tester, const SimulationSettings& settings,
     }
     tester.Memory().Write(cell::kModel, settings.modelCode);
     tester.Memory().Write(cell::kSlotCount, 12);  // slots 0 to 11 of a DECT half frame
-    tester.AddComponent(std::make_unique<EepromService>());
     return true;
 }
 

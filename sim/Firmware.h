@@ -8,7 +8,7 @@
 
 namespace tavrin::sim {
 
-// Model, slot count, firmware text and the mailbox services every tester has.
+// Model and slot count (the mailbox and its EEPROM service come with every VirtualTester).
 bool InstallIdentity(VirtualTester& tester, const SimulationSettings& settings,
                      std::string& reason);
 // The radio: calibration, configuration cells and mails taken over as the tester's state.

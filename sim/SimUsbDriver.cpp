@@ -1,6 +1,8 @@
 // Device 0 is another FTDI device ("FT232R USB UART"), device 1 the tester's bridge.
 #include "SimUsbDriver.h"
 
+#include <cmath>
+
 #include <algorithm>
 #include <cstring>
 
@@ -96,11 +98,12 @@ FT_STATUS SimUsbDriver::Write(FT_HANDLE handle, void* buf, DWORD count, DWORD* w
     std::vector<VirtualTester::Answer> answers;
     m_tester->HostBytes(static_cast<const uint8_t*>(buf), count, answers);
     for (const auto& a : answers) {
-        const auto arrived = now + static_cast<uint64_t>(byteUs * static_cast<double>(a.endOffset));
-        uint64_t t = std::max(arrived, m_lineFreeUs);
+        // Fractional microseconds are kept, so long answers move at exactly the line rate.
+        const double arrived = static_cast<double>(now) + byteUs * static_cast<double>(a.endOffset);
+        double t = std::max(arrived, m_lineFreeUs);
         for (uint8_t b : a.bytes) {
-            t += static_cast<uint64_t>(byteUs + 0.5);
-            m_inFlight.push_back({t, b});
+            t += byteUs;
+            m_inFlight.push_back({static_cast<uint64_t>(std::ceil(t)), b});
         }
         m_lineFreeUs = t;
     }

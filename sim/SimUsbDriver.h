@@ -65,7 +65,7 @@ private:
     bool m_otherOpen = false;
     std::deque<InFlight> m_inFlight;  // answered, still in the bridge
     std::deque<uint8_t> m_visible;    // arrived at the host
-    uint64_t m_lineFreeUs = 0;        // when the tester-to-host line is free again
+    double m_lineFreeUs = 0;          // when the tester-to-host line is free again (µs)
     int m_testerToken = 0, m_otherToken = 0;
 };
 

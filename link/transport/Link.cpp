@@ -22,12 +22,19 @@ int16_t Link::ZelkWrt(const char* line, bool withTrace) {
     if (!line) line = "";
     if (withTrace) trace("Sabrel: ZELKWrt: %s\n", line);
     Interpret(line);
-    // The front error indicator follows whether the last command failed.
-    if (errors.ErrorCount != errors.ReportedErrorCount) {
+    const int16_t result = errors.ErrorCount;
+    // The front error indicator follows whether the last command failed. Without an open
+    // link there is no indicator to update; it is sent at the first change after opening.
+    if (errors.ErrorCount != errors.ReportedErrorCount && usb.IsOpen()) {
         errors.ReportedErrorCount = errors.ErrorCount;
+        const uint8_t commandError = errors.LastError;
         mail.SendMail(6, 0xC7, errors.ErrorCount != 0 ? 1 : 0);
+        // A failing indicator mail must not hide the command's own error from "SYST:ERR?",
+        // nor change the result: it is the last command's count.
+        if (result != 0) errors.LastError = commandError;
+        errors.ErrorCount = result;
     }
-    return errors.ErrorCount;
+    return result;
 }
 
 int16_t Link::ZelkRd(char* out, bool withTrace) {

@@ -46,6 +46,12 @@ void Mailbox::Post(uint8_t cls, const uint8_t* body, uint8_t count) {
         m_errors.Record(kTargetError);
         return;
     }
+    if (!m_usb.IsOpen()) {
+        // Nothing can be posted: fail at once instead of waiting out the acceptance time.
+        m_trace("Sabrel: no USB link, mail dropped\n");
+        m_errors.Record(kTargetError);
+        return;
+    }
     // The two ring indexes are adjacent cells: one block read gives R and W.
     uint8_t index[2] = {};
     m_usb.TesterReadBlock(kHostRingRead, 2, index);
@@ -112,6 +118,11 @@ void Mailbox::WaitCommIdle() {
 }
 
 void Mailbox::WaitTicks(uint16_t n) {
+    if (n > 0 && !m_usb.IsOpen()) {
+        // No tick can be seen without a link: fail at once rather than after 10 s per tick.
+        m_errors.Record(kTargetError);
+        return;
+    }
     for (uint16_t i = 0; i < n; ++i) {
         const uint8_t first = m_usb.TesterRead(kTickCell);
         const uint32_t start = m_clock.nowMs();

@@ -10,7 +10,8 @@ using TraceSink = void (*)(const char* text, void* user);
 
 class Trace {
 public:
-    // Formats one piece of trace with the time-of-day prefix and hands it to the sink.
+    // DebugTrace: formats one piece of trace with the time-of-day prefix and hands it to the
+    // sink. Pieces are delivered as they are; a line may be built from several pieces.
     void operator()(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void Write(const char* format, va_list args);
 

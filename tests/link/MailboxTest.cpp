@@ -251,3 +251,37 @@ TEST_F(MailboxTest, StaleRepliesAreDroppedWithinOneRing) {
 
 }  // namespace
 }  // namespace tavrin::testing
+
+namespace tavrin::testing {
+namespace {
+
+TEST(MailboxWithoutLink, MailsAndTickWaitsFailAtOnce) {
+    SimLink sim{SimulationSettings{}, false};
+    const uint32_t start = sim.clock.nowMs();
+    sim.link->mail.SendMail(6, 0xC3);
+    EXPECT_EQ(sim.link->errors.LastError, kTargetError);
+    sim.link->mail.WaitTicks(3);
+    EXPECT_EQ(sim.link->errors.ErrorCount, 2);
+    EXPECT_EQ(sim.clock.nowMs(), start);
+    EXPECT_TRUE(sim.tester->requestLog.empty());
+}
+
+TEST(MailboxWithoutLink, CommandErrorSurvivesTheIndicator) {
+    SimLink sim{SimulationSettings{}, false};
+    int16_t result = 0;
+    sim.Run("XYZ", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(sim.LastErrorText(), "-102, \"Syntax Error\"");
+}
+
+TEST(MailboxWithoutLink, FailingIndicatorMailKeepsTheResultAndTheError) {
+    SimLink sim;
+    sim.tester->faults.holdMails = true;  // the indicator mail is never taken
+    int16_t result = 0;
+    sim.Run("XYZ", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(sim.LastErrorText(), "-102, \"Syntax Error\"");
+}
+
+}  // namespace
+}  // namespace tavrin::testing
