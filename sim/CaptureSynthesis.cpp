@@ -64,7 +64,8 @@ TesterCalibration ReadCalibration(VirtualTester& t) {
     c.pwrGain = static_cast<int16_t>(m.ReadWord(cell::kPwrGain));
     c.rxOffset = static_cast<int16_t>(m.ReadWord(cell::kRxOffset));
     c.rxGain = static_cast<int16_t>(m.ReadWord(cell::kRxGain));
-    for (int i = 0; i < 75; ++i) c.carrierTable[i] = static_cast<int8_t>(e[eeprom::kPowerCarrierTable + i]);
+    for (int i = 0; i < 75; ++i)
+        c.carrierTable[i] = static_cast<int8_t>(e[eeprom::kPowerCarrierTable + i]);
     c.attA = e[eeprom::kAttenuatorA];
     c.attB = e[eeprom::kAttenuatorB] == 0xFF ? c.attA : e[eeprom::kAttenuatorB];
     for (int t2 = 0; t2 < 41; ++t2) {
@@ -76,7 +77,9 @@ TesterCalibration ReadCalibration(VirtualTester& t) {
     return c;
 }
 
-int16_t Wrap16(int32_t v) { return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF)); }
+int16_t Wrap16(int32_t v) {
+    return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF));
+}
 
 // The host's frequency conversion of a raw code (0.1 kHz), written from the tester's side.
 int32_t HostFrequency(int raw, const TesterCalibration& c, int16_t demod, int16_t correction) {
@@ -169,11 +172,11 @@ private:
         const bool longBurst = m.ReadWord(cell::kBurstSize) == 80;
         const int bFieldBits = longBurst ? 640 : 320;
 
-        const uint8_t carrier = generator ? m.Read(cell::kGeneratorCarrier)
-                                          : tester.radio.trafficCarrier;
+        const uint8_t carrier =
+            generator ? m.Read(cell::kGeneratorCarrier) : tester.radio.trafficCarrier;
         m.Write(cell::kCarrier, carrier);
-        const int8_t alignment = static_cast<int8_t>(
-            std::clamp(std::lround(dev.delayUs * kSamplesPerUs), -128L, 127L));
+        const int8_t alignment =
+            static_cast<int8_t>(std::clamp(std::lround(dev.delayUs * kSamplesPerUs), -128L, 127L));
         m.Write(cell::kAlignment, static_cast<uint8_t>(alignment));
         m.WriteWord(cell::kDemodA, static_cast<uint16_t>(m_s.demodOffsetA));
         m.WriteWord(cell::kDemodB, static_cast<uint16_t>(m_s.demodOffsetB));
@@ -211,8 +214,7 @@ private:
                 if (x >= burstSamples)
                     amplitude = 0.5 + 0.5 * std::cos(M_PI * (x - burstSamples) / rampSamples);
                 dbm = levelDbm + 20.0 * std::log10(std::max(amplitude, 1e-6));
-                if (x >= 0 && x < burstSamples)
-                    dbm += dev.overshootDb * std::exp(-x / rampSamples);
+                if (x >= 0 && x < burstSamples) dbm += dev.overshootDb * std::exp(-x / rampSamples);
                 dbm = std::max(dbm, m_s.floorDbm);
             }
             power[k] = 10.0 * (dbm + dev.noiseDb * Gauss());
@@ -234,7 +236,8 @@ private:
         const int n = longBurst ? 6696 : 3816;
         double sum = 0.0;
         for (int i = kBurstStart; i < kBurstStart + n; ++i)
-            if (i - first >= 0 && i - first < kSamples) sum += power[static_cast<size_t>(i - first)];
+            if (i - first >= 0 && i - first < kSamples)
+                sum += power[static_cast<size_t>(i - first)];
         int32_t level = static_cast<int32_t>(sum / n);
         if (tester.radio.rxAttenuator) level -= int32_t{cal.attA} + 200;
         int16_t correction = 0;
@@ -251,9 +254,9 @@ private:
         const int sign = cal.model == 11 ? 1 : -1;
         for (int k = 0; k < kSamples; ++k) {
             const double wantF = freq[static_cast<size_t>(k)];
-            const int rawF = Invert(
-                wantF, cal.rxOffset + demod + sign * (wantF - correction) * rxScale,
-                [&](int raw) { return double(HostFrequency(raw, cal, demod, correction)); });
+            const int rawF =
+                Invert(wantF, cal.rxOffset + demod + sign * (wantF - correction) * rxScale,
+                       [&](int raw) { return double(HostFrequency(raw, cal, demod, correction)); });
             const double detector =
                 power[static_cast<size_t>(k)] + (attenuatorOut ? cal.attB + 200.0 : 0.0);
             const double wantP = power[static_cast<size_t>(k)];
@@ -269,8 +272,8 @@ private:
         }
 
         // CRC status: 1 for a burst received intact, 0 for one lost to a frame error.
-        const bool lost = std::uniform_real_distribution<double>(0.0, 1.0)(m_random) <
-                          dev.frameErrorRate;
+        const bool lost =
+            std::uniform_real_distribution<double>(0.0, 1.0)(m_random) < dev.frameErrorRate;
         m.Write(cell::kCrc, linked && !lost ? 1 : 0);
         m.Write(cell::kTrigger, 0);
     }
@@ -329,9 +332,15 @@ std::vector<int8_t> BurstBits(bool fixedPart, uint8_t patternCode, int bFieldBit
     while (static_cast<int>(data.size()) < dataBits) {
         uint8_t byte = 0;
         switch (patternCode) {
-            case 0x80: byte = 0x55; break;
-            case 0x90: byte = 0x33; break;
-            case 0xA0: byte = 0x0F; break;
+            case 0x80:
+                byte = 0x55;
+                break;
+            case 0x90:
+                byte = 0x33;
+                break;
+            case 0xA0:
+                byte = 0x0F;
+                break;
             default:
                 for (int i = 0; i < 8; ++i) {
                     const uint32_t bit = ((lfsr >> 8) ^ (lfsr >> 4)) & 1;  // PRBS9

@@ -16,9 +16,9 @@ struct CaptureSynthesis {
     // From the trigger until the planes are written and the trigger cleared: on average half
     // a frame passes until the device's slot comes round.
     uint64_t captureUs = 5000;
-    uint8_t firstPage = 0;    // cell 0x6A6F when it holds no geometry yet
-    uint8_t planePages = 32;  // cell 0x6A70 likewise: 8192 bytes per plane
-    uint16_t burstSize = 40;  // cell 0x6A63 when nobody set it: 40 B-field bytes; 80 the long one
+    uint8_t firstPage = 0;      // cell 0x6A6F when it holds no geometry yet
+    uint8_t planePages = 32;    // cell 0x6A70 likewise: 8192 bytes per plane
+    uint16_t burstSize = 40;    // cell 0x6A63 when nobody set it: 40 B-field bytes; 80 the long one
     int16_t demodOffsetA = 14;  // cells 0x6A59 and 0x6A85: the demodulator's own offset
     int16_t demodOffsetB = -9;
     double generatorDeviationKhz = 288.0;  // the tester's own generator in the RF generator test

@@ -49,7 +49,9 @@ bool SlotKnown(VirtualTester& tester, uint8_t slot) {
     return slot < tester.Memory().Read(cell::kSlotCount);
 }
 
-bool CarrierKnown(uint8_t carrier) { return carrier <= kMaxCarrier || carrier >= kNoCarrier; }
+bool CarrierKnown(uint8_t carrier) {
+    return carrier <= kMaxCarrier || carrier >= kNoCarrier;
+}
 
 }  // namespace
 
@@ -72,13 +74,15 @@ void RadioState::OnCellWrite(VirtualTester& tester, uint32_t address, uint8_t va
             return;
         case cell::kFpTrafficCarrier:
         case cell::kPpTrafficCarrier:
-            if (!CarrierKnown(value)) Logf(tester, "traffic carrier %u is not a DECT carrier", value);
+            if (!CarrierKnown(value))
+                Logf(tester, "traffic carrier %u is not a DECT carrier", value);
             (address == cell::kPpTrafficCarrier ? radio.ppTrafficCarrier : radio.fpTrafficCarrier) =
                 value;
             break;
         case cell::kFpTrafficSlot:
         case cell::kPpTrafficSlot:
-            if (!SlotKnown(tester, value)) Logf(tester, "traffic slot %u is not a slot here", value);
+            if (!SlotKnown(tester, value))
+                Logf(tester, "traffic slot %u is not a slot here", value);
             (address == cell::kPpTrafficSlot ? radio.ppTrafficSlot : radio.fpTrafficSlot) = value;
             break;
         case cell::kFpSignallingMode:
@@ -108,7 +112,8 @@ void RadioState::OnCellWrite(VirtualTester& tester, uint32_t address, uint8_t va
             return;
         case cell::kNumberOfCarriers:
             radio.numberOfCarriers = value;
-            if (value < 1 || value > 10) Logf(tester, "number of carriers %u outside 1 to 10", value);
+            if (value < 1 || value > 10)
+                Logf(tester, "number of carriers %u outside 1 to 10", value);
             return;
         default:
             return;  // dummy bearer and level cells are taken with their mails
@@ -146,7 +151,8 @@ void RadioState::TakeLevel(VirtualTester& tester) {
         std::snprintf(line, sizeof line, "RF level %.1f dBm outside the generator's range, clipped",
                       radio.rfLevelDbm);
         tester.Log(line);
-        radio.rfLevelDbm = radio.rfLevelDbm < kLowestOutputDbm ? kLowestOutputDbm : kHighestOutputDbm;
+        radio.rfLevelDbm =
+            radio.rfLevelDbm < kLowestOutputDbm ? kLowestOutputDbm : kHighestOutputDbm;
     }
 }
 

@@ -72,8 +72,8 @@ TesterCalibration ReadCalibration(VirtualTester& tester) {
     return cal;
 }
 
-int CarrierTableEntry(uint8_t modelCode, uint8_t carrier, int8_t carrierOffset,
-                      bool extendedBand, bool generatorTable) {
+int CarrierTableEntry(uint8_t modelCode, uint8_t carrier, int8_t carrierOffset, bool extendedBand,
+                      bool generatorTable) {
     int entry;
     if (generatorTable && modelCode == 11) {
         entry = carrier + carrierOffset;

@@ -10,8 +10,8 @@ std::span<const HandlerEntry> ConfigHandlers() {
     static const std::vector<HandlerEntry> all = [] {
         std::vector<HandlerEntry> joined;
         for (auto theme : {ConfigTestHandlers(), ConfigSlotHandlers(), ConfigRfLevelHandlers(),
-                           ConfigSignalHandlers(), ConfigPatternHandlers(),
-                           ConfigMeasureHandlers(), ConfigPortHandlers()})
+                           ConfigSignalHandlers(), ConfigPatternHandlers(), ConfigMeasureHandlers(),
+                           ConfigPortHandlers()})
             joined.insert(joined.end(), theme.begin(), theme.end());
         return joined;
     }();

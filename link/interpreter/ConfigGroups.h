@@ -7,13 +7,13 @@
 
 namespace tavrin {
 
-std::span<const HandlerEntry> ConfigTestHandlers();      // test choice, generator, band, offsets
-std::span<const HandlerEntry> ConfigSlotHandlers();      // identity, slots, carriers, sizes
-std::span<const HandlerEntry> ConfigRfLevelHandlers();   // RF output level
-std::span<const HandlerEntry> ConfigSignalHandlers();    // signalling, frequency, attenuator, sync
-std::span<const HandlerEntry> ConfigPatternHandlers();   // modulation and BER patterns, windows
-std::span<const HandlerEntry> ConfigMeasureHandlers();   // averaging, power range, packet type
-std::span<const HandlerEntry> ConfigPortHandlers();      // connection port
+std::span<const HandlerEntry> ConfigTestHandlers();     // test choice, generator, band, offsets
+std::span<const HandlerEntry> ConfigSlotHandlers();     // identity, slots, carriers, sizes
+std::span<const HandlerEntry> ConfigRfLevelHandlers();  // RF output level
+std::span<const HandlerEntry> ConfigSignalHandlers();   // signalling, frequency, attenuator, sync
+std::span<const HandlerEntry> ConfigPatternHandlers();  // modulation and BER patterns, windows
+std::span<const HandlerEntry> ConfigMeasureHandlers();  // averaging, power range, packet type
+std::span<const HandlerEntry> ConfigPortHandlers();     // connection port
 
 // Shared by the themes: a carrier number 0 to MaxCarrier, or else 254 or 255 (the tester's
 // "no carrier" values). Either success clears ErrorCount; LastError keeps the first reading's

@@ -75,19 +75,19 @@ void IgnoredNumber(CommandContext& ctx) {
 }
 
 constexpr HandlerEntry kMeasureHandlers[] = {
-    {0x170A0000, AverageBursts},  // CONF:AVER:BURS
-    {0x170A0001, AverageBursts},
-    {0x18804000, SampleMode},  // CONF:SAMP:MODE
-    {0x18804001, SampleMode},
-    {0x1180BF00, PowerRange},     // CONF:POW:DYN:RANG
-    {0x1D800000, PacketType},     // CONF:POW:PACK, CONF:LIM
-    {0x1D008160, DriftUnit},      // CONF:MOD:DRIF:UNIT
-    {0x1F0A0000, IgnoredNumber},  // CONF:TIM:AVER:BURS, CONF:FIRM:BURS
-    {0x119FB000, IgnoredNumber},  // CONF:POW:ALTX:RANG
+    {0x170A0000, AverageBursts},                            // CONF:AVER:BURS
+    {0x170A0001, AverageBursts}, {0x18804000, SampleMode},  // CONF:SAMP:MODE
+    {0x18804001, SampleMode},    {0x1180BF00, PowerRange},  // CONF:POW:DYN:RANG
+    {0x1D800000, PacketType},                               // CONF:POW:PACK, CONF:LIM
+    {0x1D008160, DriftUnit},                                // CONF:MOD:DRIF:UNIT
+    {0x1F0A0000, IgnoredNumber},                            // CONF:TIM:AVER:BURS, CONF:FIRM:BURS
+    {0x119FB000, IgnoredNumber},                            // CONF:POW:ALTX:RANG
 };
 
 }  // namespace
 
-std::span<const HandlerEntry> ConfigMeasureHandlers() { return kMeasureHandlers; }
+std::span<const HandlerEntry> ConfigMeasureHandlers() {
+    return kMeasureHandlers;
+}
 
 }  // namespace tavrin

@@ -90,24 +90,20 @@ void PacketWindow(CommandContext& ctx) {
 }
 
 constexpr HandlerEntry kPatternHandlers[] = {
-    {0x1D190000, GeneratorModulation},  // CONF:RFGE:MOD
-    {0x1D190001, GeneratorModulation},
-    {0x190C0000, BerPattern},  // CONF:BER:DATA
-    {0x190C0001, BerPattern},
-    {0x191D0000, BerPattern},  // CONF:BER:DEL
-    {0x191D0001, BerPattern},
-    {0x1D0C0000, BerPattern},  // CONF:MOD:DATA
-    {0x1D0C0001, BerPattern},
-    {0x1D1D0000, BerPattern},  // CONF:MOD:DEL
-    {0x1D1D0001, BerPattern},
-    {0x190BA000, BerWindow},  // CONF:BER:EVAL:WIND
-    {0x190BA001, BerWindow},
-    {0x1C8BA000, PacketWindow},  // CONF:PACK:EVAL:WIND
-    {0x1E8BA000, PacketWindow},  // CONF:JITT:EVAL:WIND
+    {0x1D190000, GeneratorModulation},                              // CONF:RFGE:MOD
+    {0x1D190001, GeneratorModulation}, {0x190C0000, BerPattern},    // CONF:BER:DATA
+    {0x190C0001, BerPattern},          {0x191D0000, BerPattern},    // CONF:BER:DEL
+    {0x191D0001, BerPattern},          {0x1D0C0000, BerPattern},    // CONF:MOD:DATA
+    {0x1D0C0001, BerPattern},          {0x1D1D0000, BerPattern},    // CONF:MOD:DEL
+    {0x1D1D0001, BerPattern},          {0x190BA000, BerWindow},     // CONF:BER:EVAL:WIND
+    {0x190BA001, BerWindow},           {0x1C8BA000, PacketWindow},  // CONF:PACK:EVAL:WIND
+    {0x1E8BA000, PacketWindow},                                     // CONF:JITT:EVAL:WIND
 };
 
 }  // namespace
 
-std::span<const HandlerEntry> ConfigPatternHandlers() { return kPatternHandlers; }
+std::span<const HandlerEntry> ConfigPatternHandlers() {
+    return kPatternHandlers;
+}
 
 }  // namespace tavrin

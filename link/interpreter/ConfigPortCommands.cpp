@@ -35,6 +35,8 @@ constexpr HandlerEntry kPortHandlers[] = {
 
 }  // namespace
 
-std::span<const HandlerEntry> ConfigPortHandlers() { return kPortHandlers; }
+std::span<const HandlerEntry> ConfigPortHandlers() {
+    return kPortHandlers;
+}
 
 }  // namespace tavrin

@@ -56,7 +56,9 @@ void RfLevelSetter(CommandContext& ctx) {
     }
 }
 
-void RfLevelQuery(CommandContext& ctx) { ctx.link.Answer("%1.1f", ctx.link.conf.RfLevel); }
+void RfLevelQuery(CommandContext& ctx) {
+    ctx.link.Answer("%1.1f", ctx.link.conf.RfLevel);
+}
 
 void RfLevel(CommandContext& ctx) {
     if (ctx.IsQuery()) {
@@ -67,11 +69,9 @@ void RfLevel(CommandContext& ctx) {
 }
 
 constexpr HandlerEntry kRfLevelHandlers[] = {
-    {0x14053000, RfLevel},  // CONF:PP:RF:LEV
-    {0x14053001, RfLevel},
-    {0x15053000, RfLevel},  // CONF:FP:RF:LEV
-    {0x15053001, RfLevel},
-    {0x19053000, RfLevel},  // CONF:BER:RF:LEV
+    {0x14053000, RfLevel},                         // CONF:PP:RF:LEV
+    {0x14053001, RfLevel}, {0x15053000, RfLevel},  // CONF:FP:RF:LEV
+    {0x15053001, RfLevel}, {0x19053000, RfLevel},  // CONF:BER:RF:LEV
 };
 
 }  // namespace
@@ -105,6 +105,8 @@ void SendRfpiMail(Link& link) {
                             static_cast<uint8_t>(link.conf.RfpiMail.size()));
 }
 
-std::span<const HandlerEntry> ConfigRfLevelHandlers() { return kRfLevelHandlers; }
+std::span<const HandlerEntry> ConfigRfLevelHandlers() {
+    return kRfLevelHandlers;
+}
 
 }  // namespace tavrin

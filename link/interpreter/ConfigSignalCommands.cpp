@@ -25,8 +25,12 @@ void SignallingMode(CommandContext& ctx, uint32_t modeCell) {
     }
     ctx.link.usb.TesterWrite(modeCell, static_cast<uint8_t>(mode));
 }
-void PpSignallingMode(CommandContext& ctx) { SignallingMode(ctx, kPpSignallingModeCell); }
-void FpSignallingMode(CommandContext& ctx) { SignallingMode(ctx, kFpSignallingModeCell); }
+void PpSignallingMode(CommandContext& ctx) {
+    SignallingMode(ctx, kPpSignallingModeCell);
+}
+void FpSignallingMode(CommandContext& ctx) {
+    SignallingMode(ctx, kFpSignallingModeCell);
+}
 
 void SignallingProtocol(CommandContext& ctx) {
     ConfigState& conf = ctx.link.conf;
@@ -88,22 +92,21 @@ void SyncPort(CommandContext& ctx) {
 }
 
 constexpr HandlerEntry kSignalHandlers[] = {
-    {0x14064000, PpSignallingMode},    // CONF:PP:SIGN:MODE
-    {0x15064000, FpSignallingMode},    // CONF:FP:SIGN:MODE
-    {0x1406F000, SignallingProtocol},  // CONF:PP:SIGN:PRO
-    {0x1406F001, SignallingProtocol},
-    {0x1506F000, SignallingProtocol},  // CONF:FP:SIGN:PRO
-    {0x1506F001, SignallingProtocol},
-    {0x14127000, FrequencyOffset},  // CONF:PP:FREQ:OFFS
-    {0x15127000, FrequencyOffset},  // CONF:FP:FREQ:OFFS
-    {0x1B800140, RxAttenuator},     // CONF:ATT:RX
-    {0x1B800141, RxAttenuator},
-    {0x1E120F00, FrequencyReference},  // CONF:SYNC:FREQ:REF
-    {0x1E140000, SyncPort},            // CONF:SYNC:PORT
+    {0x14064000, PpSignallingMode},                                      // CONF:PP:SIGN:MODE
+    {0x15064000, FpSignallingMode},                                      // CONF:FP:SIGN:MODE
+    {0x1406F000, SignallingProtocol},                                    // CONF:PP:SIGN:PRO
+    {0x1406F001, SignallingProtocol}, {0x1506F000, SignallingProtocol},  // CONF:FP:SIGN:PRO
+    {0x1506F001, SignallingProtocol}, {0x14127000, FrequencyOffset},     // CONF:PP:FREQ:OFFS
+    {0x15127000, FrequencyOffset},                                       // CONF:FP:FREQ:OFFS
+    {0x1B800140, RxAttenuator},                                          // CONF:ATT:RX
+    {0x1B800141, RxAttenuator},       {0x1E120F00, FrequencyReference},  // CONF:SYNC:FREQ:REF
+    {0x1E140000, SyncPort},                                              // CONF:SYNC:PORT
 };
 
 }  // namespace
 
-std::span<const HandlerEntry> ConfigSignalHandlers() { return kSignalHandlers; }
+std::span<const HandlerEntry> ConfigSignalHandlers() {
+    return kSignalHandlers;
+}
 
 }  // namespace tavrin

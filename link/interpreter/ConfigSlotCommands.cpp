@@ -150,16 +150,24 @@ void TrafficCarrier(CommandContext& ctx, uint32_t carrierCell) {
     link.usb.TesterWrite(carrierCell, conf.TrafficCarrier);
     ApplyRfLevel(link, conf.RfLevel, conf.TrafficCarrier, RfRole::Test);
 }
-void PpTrafficCarrier(CommandContext& ctx) { TrafficCarrier(ctx, kPpTrafficCarrierCell); }
-void FpTrafficCarrier(CommandContext& ctx) { TrafficCarrier(ctx, kFpTrafficCarrierCell); }
+void PpTrafficCarrier(CommandContext& ctx) {
+    TrafficCarrier(ctx, kPpTrafficCarrierCell);
+}
+void FpTrafficCarrier(CommandContext& ctx) {
+    TrafficCarrier(ctx, kFpTrafficCarrierCell);
+}
 
 void TrafficSize(CommandContext& ctx, uint32_t sizeCell) {
     int32_t size = 0;
     if (!ReadInteger(ctx, ctx.cursor, size, 0, 80)) return;
     ctx.link.usb.TesterWrite(sizeCell, static_cast<uint8_t>(size));
 }
-void PpTrafficSize(CommandContext& ctx) { TrafficSize(ctx, kPpTrafficSizeCell); }
-void FpTrafficSize(CommandContext& ctx) { TrafficSize(ctx, kFpTrafficSizeCell); }
+void PpTrafficSize(CommandContext& ctx) {
+    TrafficSize(ctx, kPpTrafficSizeCell);
+}
+void FpTrafficSize(CommandContext& ctx) {
+    TrafficSize(ctx, kFpTrafficSizeCell);
+}
 
 void FpAntenna(CommandContext& ctx) {
     ConfigState& conf = ctx.link.conf;
@@ -202,6 +210,8 @@ constexpr HandlerEntry kSlotHandlers[] = {
 
 }  // namespace
 
-std::span<const HandlerEntry> ConfigSlotHandlers() { return kSlotHandlers; }
+std::span<const HandlerEntry> ConfigSlotHandlers() {
+    return kSlotHandlers;
+}
 
 }  // namespace tavrin

@@ -203,6 +203,8 @@ constexpr HandlerEntry kTestHandlers[] = {
 
 }  // namespace
 
-std::span<const HandlerEntry> ConfigTestHandlers() { return kTestHandlers; }
+std::span<const HandlerEntry> ConfigTestHandlers() {
+    return kTestHandlers;
+}
 
 }  // namespace tavrin

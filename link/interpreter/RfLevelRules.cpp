@@ -7,7 +7,9 @@
 
 namespace tavrin {
 
-double RfLevelLowerBound(int16_t cableLoss) { return -100.0 - cableLoss * 0.1; }
+double RfLevelLowerBound(int16_t cableLoss) {
+    return -100.0 - cableLoss * 0.1;
+}
 
 int32_t LevelTenths(double level) {
     const double tenths = std::round(level * 10.0 - 0.1);  // std::round: halves away from zero

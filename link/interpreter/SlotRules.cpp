@@ -9,7 +9,9 @@
 
 namespace tavrin {
 
-uint8_t FourSlotPartner(uint8_t slot) { return slot == 0 ? 2 : 0; }
+uint8_t FourSlotPartner(uint8_t slot) {
+    return slot == 0 ? 2 : 0;
+}
 
 std::optional<uint8_t> MovedAside(uint8_t slot, uint8_t otherSlot) {
     if (otherSlot != slot) return std::nullopt;

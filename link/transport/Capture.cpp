@@ -67,9 +67,13 @@ void ReadPlanes(Link& link, Planes& planes) {
                                  planes.bytes.data() + p * kSampleRecords);
 }
 
-int Alignment(Link& link) {
+int AlignmentOf(const Link& link, uint8_t cell) {
     const int base = link.conf.IsPpTest() ? 99 : 118;
-    return base - static_cast<int8_t>(link.usb.TesterRead(kAlignmentCell));
+    return base - static_cast<int8_t>(cell);
+}
+
+int Alignment(Link& link) {
+    return AlignmentOf(link, link.usb.TesterRead(kAlignmentCell));
 }
 
 const SampleRecord& StoreRecord(const Link& link, uint16_t index) {
@@ -118,9 +122,18 @@ uint32_t ForceADCSample(Link& link) {
 
     Planes first;
     ReadPlanes(link, first);
-    const int s1 = Alignment(link);
-
     const bool second = link.conf.PowerRangeHigh && link.conf.RxAttenuator;
+    // Without a second capture the alignment and the CRC status are the next two tester reads,
+    // so one read from 0x6A67 to 0x6A72 takes both, in that order.
+    uint8_t tail[kCrcCell - kAlignmentCell + 1] = {};
+    int s1 = 0;
+    if (second) {
+        s1 = Alignment(link);
+    } else {
+        link.usb.TesterReadBlock(kAlignmentCell, sizeof tail, tail);
+        s1 = AlignmentOf(link, tail[0]);
+    }
+
     Planes without;
     int s2 = 0;
     if (second) {
@@ -154,7 +167,7 @@ uint32_t ForceADCSample(Link& link) {
         cap.AveragePower, link.conf.CableLoss, link.conf.RxAttenuator, link.cal.AttenuatorByteA,
         link.cal.LevelThresholds, link.cal.DeviationCorrections);
 
-    const uint8_t crc = link.usb.TesterRead(kCrcCell);
+    const uint8_t crc = second ? link.usb.TesterRead(kCrcCell) : tail[sizeof tail - 1];
     cap.CrcFlags.fill(crc != 0 ? 1 : 0);
     return crc;
 }
@@ -167,8 +180,8 @@ int16_t ReadRxValue(Link& link, uint16_t index) {
         return 0;
     }
     if (index > kHighestIndex) index = 0;
-    const int16_t raw = link.conf.LinkOpen ? StoreRecord(link, index).Frequency
-                                           : DirectSample(link, index, false);
+    const int16_t raw =
+        link.conf.LinkOpen ? StoreRecord(link, index).Frequency : DirectSample(link, index, false);
     return ConvertFrequency(raw, RxCal(link, link.capture.DemodOffset),
                             link.capture.DeviationCorrection);
 }
@@ -189,9 +202,8 @@ int16_t ReadPwrValue(Link& link, uint16_t index) {
     cal.pwrOffset = link.cal.PwrOffset;
     cal.pwrGain = link.cal.PwrGain;
     cal.cableLoss = conf.CableLoss;
-    const int entry =
-        PowerCarrierEntry(conf.CarrierOffset, link.capture.CaptureCarrier, conf.ExtendedFrequency,
-                          link.cal.PowerCarrierTable.size());
+    const int entry = PowerCarrierEntry(conf.CarrierOffset, link.capture.CaptureCarrier,
+                                        conf.ExtendedFrequency, link.cal.PowerCarrierTable.size());
     cal.carrierCorrection = entry < 0 ? 0 : link.cal.PowerCarrierTable[static_cast<size_t>(entry)];
     cal.subtractAttenuator = !conf.RxAttenuator || usedSecond;
     cal.attenuatorByteB = link.cal.AttenuatorByteB;

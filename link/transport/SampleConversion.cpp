@@ -5,7 +5,9 @@
 namespace tavrin {
 namespace {
 
-int16_t Wrap16(int32_t v) { return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF)); }
+int16_t Wrap16(int32_t v) {
+    return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF));
+}
 
 // d and s of the frequency conversion; C++ division truncates toward zero.
 void FrequencySteps(int16_t raw, const RxCalibration& cal, int16_t& d, int32_t& s) {
@@ -65,8 +67,7 @@ int PowerCarrierEntry(int8_t carrierOffset, uint8_t carrier, bool extendedFreque
 }
 
 int16_t ChooseDeviationCorrection(int16_t averagePower, int16_t cableLoss, bool rxAttenuator,
-                                  uint8_t attenuatorByteA,
-                                  const std::array<int8_t, 41>& thresholds,
+                                  uint8_t attenuatorByteA, const std::array<int8_t, 41>& thresholds,
                                   const std::array<int16_t, 41>& corrections) {
     int32_t level = int32_t{averagePower} - cableLoss;
     if (rxAttenuator) level -= int32_t{attenuatorByteA} + 200;

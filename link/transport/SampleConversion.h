@@ -57,8 +57,7 @@ int PowerCarrierEntry(int8_t carrierOffset, uint8_t carrier, bool extendedFreque
 // [- (attenuator byte A + 200) with the attenuator in]) * 0.1 in dB; the correction of the
 // first threshold from entry 10 on that is >= x, else 0.
 int16_t ChooseDeviationCorrection(int16_t averagePower, int16_t cableLoss, bool rxAttenuator,
-                                  uint8_t attenuatorByteA,
-                                  const std::array<int8_t, 41>& thresholds,
+                                  uint8_t attenuatorByteA, const std::array<int8_t, 41>& thresholds,
                                   const std::array<int16_t, 41>& corrections);
 
 }  // namespace tavrin

@@ -29,8 +29,7 @@ int32_t ForceADCSample(void) {
 }
 
 int16_t vbForceADCSample(int32_t /*ignored*/) {
-    Guarded([] { return static_cast<int32_t>(tavrin::ForceADCSample(ProcessLink())); },
-            int32_t{0});
+    Guarded([] { return static_cast<int32_t>(tavrin::ForceADCSample(ProcessLink())); }, int32_t{0});
     return 1;
 }
 
@@ -38,14 +37,18 @@ int16_t ReadRxValue(uint16_t index) {
     return Guarded([&] { return tavrin::ReadRxValue(ProcessLink(), index); }, int16_t{0});
 }
 
-int16_t vbReadRxValue(uint16_t index) { return ReadRxValue(index); }
+int16_t vbReadRxValue(uint16_t index) {
+    return ReadRxValue(index);
+}
 
 int16_t ReadPwrValue(uint16_t index) {
     return Guarded([&] { return tavrin::ReadPwrValue(ProcessLink(), index); },
                    tavrin::kPowerOutOfRange);
 }
 
-int16_t vbReadPwrValue(uint16_t index) { return ReadPwrValue(index); }
+int16_t vbReadPwrValue(uint16_t index) {
+    return ReadPwrValue(index);
+}
 
 int16_t ReadRxValueBlock(uint16_t start, uint16_t count, int16_t* results) {
     return Guarded([&] { return tavrin::ReadRxValueBlock(ProcessLink(), start, count, results); },
@@ -53,6 +56,8 @@ int16_t ReadRxValueBlock(uint16_t start, uint16_t count, int16_t* results) {
 }
 
 // Kept for the clients that import it; there is nothing to do.
-int16_t _ReadPwrValueBlock(void) { return 0; }
+int16_t _ReadPwrValueBlock(void) {
+    return 0;
+}
 
 }  // extern "C"

@@ -30,8 +30,7 @@ inline Events TesterEvents(SimLink& sim, bool all = false) {
             for (uint8_t b : m.body)
                 n += std::snprintf(text + n, sizeof text - static_cast<size_t>(n), " %02X", b);
             events.emplace_back(text);
-        } else if (r.address >= 0x6A04 && r.address < 0x6B00 &&
-                   r.address != mailbox::kStatusCell) {
+        } else if (r.address >= 0x6A04 && r.address < 0x6B00 && r.address != mailbox::kStatusCell) {
             std::snprintf(text, sizeof text, "cell %04X=%02X", static_cast<unsigned>(r.address),
                           r.value);
             events.emplace_back(text);

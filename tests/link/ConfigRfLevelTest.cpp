@@ -117,13 +117,12 @@ TEST_F(RfLevel, RangeMovesWithTheCableLoss) {
 
 TEST_F(RfLevel, AppliedOnTheTrafficCarrierWithItsCorrection) {
     Run("CONF:PP:TRAF:CARR 4");
-    const int v = -635 - (sim.link->cal.AttenuatorByteA + 200) +
-                  sim.link->cal.GeneratorCarrierTable[22 + 4];
+    const int v =
+        -635 - (sim.link->cal.AttenuatorByteA + 200) + sim.link->cal.GeneratorCarrierTable[22 + 4];
     char low[16], high[16];
     std::snprintf(low, sizeof low, "cell 6A40=%02X", v & 0xFF);
     std::snprintf(high, sizeof high, "cell 6A41=%02X", (v >> 8) & 0xFF);
-    EXPECT_EQ(Run("CONF:BER:RF:LEV -63.5"),
-              (Events{"mail 6: 5D 31", low, high, "mail 6: C4"}));
+    EXPECT_EQ(Run("CONF:BER:RF:LEV -63.5"), (Events{"mail 6: 5D 31", low, high, "mail 6: C4"}));
     EXPECT_EQ(Ask("CONF:PP:RF:LEV?"), "-63.5");
     EXPECT_TRUE(conf().RxAttenuator);  // the test role leaves the receiver attenuator alone
     int16_t result = 0;

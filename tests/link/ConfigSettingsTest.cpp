@@ -40,12 +40,10 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"CONF:PP:FREQ:OFFS M50K", {"mail 6: 5D 22"}, 0},
         LineCase{"CONF:PP:FREQ:OFFS NORM P50K", {}, 1},
         LineCase{"CONF:ATT:RX OFF", {"mail 6: 5D 33"}, 0},
-        LineCase{"CONF:ATT:RX ON", {"mail 6: 5D 32"}, 0},
-        LineCase{"CONF:ATT:RX 1", {}, 1},
+        LineCase{"CONF:ATT:RX ON", {"mail 6: 5D 32"}, 0}, LineCase{"CONF:ATT:RX 1", {}, 1},
         LineCase{"CONF:SYNC:FREQ:REF I10M", {"mail 6: 5D 10"}, 0},
         LineCase{"CONF:SYNC:FREQ:REF E10M", {"mail 6: 5D 11"}, 0},
-        LineCase{"CONF:SYNC:FREQ:REF EXT", {}, 1},
-        LineCase{"CONF:SYNC:PORT MAST", {}, 0},
+        LineCase{"CONF:SYNC:FREQ:REF EXT", {}, 1}, LineCase{"CONF:SYNC:PORT MAST", {}, 0},
         LineCase{"CONF:SYNC:PORT", {}, 1},
         LineCase{"CONF:RFGE:MOD BS33", {"mail 6: C1 03", "mail 6: 5D 06"}, 0},
         LineCase{"CONF:RFGE:MOD OFF", {"mail 6: C1 06", "mail 6: 5D 06"}, 0},
@@ -56,32 +54,22 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"CONF:BER:DATA FIG31", {"mail 6: C1 05"}, 0},
         LineCase{"CONF:MOD:DATA BS20", {"mail 6: C1 07"}, 0},
         LineCase{"CONF:BER:DEL BS0F", {"mail 6: C1 04"}, 0},
-        LineCase{"CONF:MOD:DEL ON", {"mail 6: C1 00"}, 0},
-        LineCase{"CONF:BER:DATA", {}, 1},
+        LineCase{"CONF:MOD:DEL ON", {"mail 6: C1 00"}, 0}, LineCase{"CONF:BER:DATA", {}, 1},
         LineCase{"CONF:BER:EVAL:WIND 1000", {"cell 6A42=E8", "cell 6A43=03"}, 0},
         LineCase{"CONF:BER:EVAL:WIND 65535", {"cell 6A42=FF", "cell 6A43=FF"}, 0},
-        LineCase{"CONF:BER:EVAL:WIND 65536", {}, 1},
-        LineCase{"CONF:BER:EVAL:WIND MAX", {}, 1},
+        LineCase{"CONF:BER:EVAL:WIND 65536", {}, 1}, LineCase{"CONF:BER:EVAL:WIND MAX", {}, 1},
         LineCase{"CONF:JITT:EVAL:WIND 500",
                  {"cell 6A69=7F", "cell 6A6A=80", "cell 6A6B=00", "cell 6A6C=00", "cell 6A6D=00",
                   "cell 6A6E=00"},
                  0},
-        LineCase{"CONF:PACK:EVAL:WIND 100001", {}, 1},
-        LineCase{"CONF:AVER:BURS 200", {}, 0},
-        LineCase{"CONF:AVER:BURS 300", {}, 1},
-        LineCase{"CONF:AVER:BURS 3X", {}, 1},
-        LineCase{"CONF:POW:DYN:RANG HIGH", {}, 0},
-        LineCase{"CONF:POW:DYN:RANG MID", {}, 1},
-        LineCase{"CONF:POW:PACK PP64Z", {}, 0},
-        LineCase{"CONF:LIM P80Z", {}, 0},
-        LineCase{"CONF:POW:PACK P16", {}, 1},
-        LineCase{"CONF:MOD:DRIF:UNIT SLOT", {}, 0},
-        LineCase{"CONF:MOD:DRIF:UNIT US", {}, 1},
-        LineCase{"CONF:TIM:AVER:BURS -77", {}, 0},
-        LineCase{"CONF:FIRM:BURS 5", {}, 0},
-        LineCase{"CONF:POW:ALTX:RANG x", {}, 1},
-        LineCase{"CONF:SAMP:MODE CTRL", {}, 0},
-        LineCase{"CONF:SAMPLE:MODE FAST", {}, 1}));
+        LineCase{"CONF:PACK:EVAL:WIND 100001", {}, 1}, LineCase{"CONF:AVER:BURS 200", {}, 0},
+        LineCase{"CONF:AVER:BURS 300", {}, 1}, LineCase{"CONF:AVER:BURS 3X", {}, 1},
+        LineCase{"CONF:POW:DYN:RANG HIGH", {}, 0}, LineCase{"CONF:POW:DYN:RANG MID", {}, 1},
+        LineCase{"CONF:POW:PACK PP64Z", {}, 0}, LineCase{"CONF:LIM P80Z", {}, 0},
+        LineCase{"CONF:POW:PACK P16", {}, 1}, LineCase{"CONF:MOD:DRIF:UNIT SLOT", {}, 0},
+        LineCase{"CONF:MOD:DRIF:UNIT US", {}, 1}, LineCase{"CONF:TIM:AVER:BURS -77", {}, 0},
+        LineCase{"CONF:FIRM:BURS 5", {}, 0}, LineCase{"CONF:POW:ALTX:RANG x", {}, 1},
+        LineCase{"CONF:SAMP:MODE CTRL", {}, 0}, LineCase{"CONF:SAMPLE:MODE FAST", {}, 1}));
 
 class SettingsKept : public DetectedTester {};
 
@@ -145,9 +133,8 @@ TEST_F(SettingsKept, HostSideMeasurementSettings) {
     EXPECT_TRUE(conf().PowerRangeHigh);
     Run("CONF:POW:DYN:RANG LOW");
     EXPECT_FALSE(conf().PowerRangeHigh);
-    const std::pair<const char*, int> packets[] = {{"P32", 1},  {"P32Z", 2}, {"PP32Z", 3},
-                                                   {"P64", 4},  {"P64Z", 5}, {"PP64Z", 6},
-                                                   {"P80Z", 7}};
+    const std::pair<const char*, int> packets[] = {
+        {"P32", 1}, {"P32Z", 2}, {"PP32Z", 3}, {"P64", 4}, {"P64Z", 5}, {"PP64Z", 6}, {"P80Z", 7}};
     for (const auto& [word, type] : packets) {
         Run(("CONF:POW:PACK " + std::string(word)).c_str());
         EXPECT_EQ(conf().PacketType, type) << word;

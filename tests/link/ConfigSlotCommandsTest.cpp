@@ -75,8 +75,7 @@ class Slots : public DetectedTester {};
 
 TEST_F(Slots, DummySlotMovesTheTrafficSlotAside) {
     // The traffic slot cell holds 0 on a fresh tester.
-    EXPECT_EQ(Run("CONF:PP:DUMM:SLOT 0"),
-              (Events{"cell 6A39=02", "cell 6A37=00", "mail 6: C3"}));
+    EXPECT_EQ(Run("CONF:PP:DUMM:SLOT 0"), (Events{"cell 6A39=02", "cell 6A37=00", "mail 6: C3"}));
     EXPECT_EQ(Ask("CONF:PP:TRAF:SLOT?"), "2");
     EXPECT_EQ(Ask("CONF:PP:DUMM:SLOT?"), "0");
     EXPECT_EQ(Run("CONF:PP:DUMM:SLOT 5"), (Events{"cell 6A37=05", "mail 6: C3"}));

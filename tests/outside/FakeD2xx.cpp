@@ -142,7 +142,7 @@ __attribute__((visibility("default"))) FT_STATUS FT_EE_Program(FT_HANDLE, void*)
 __attribute__((visibility("default"))) uint32_t FakeD2xxTakeWritten(uint8_t* out, uint32_t cap) {
     Device& d = TheDevice();
     const uint32_t n = static_cast<uint32_t>(std::min<size_t>(cap, d.written.size()));
-    std::memcpy(out, d.written.data(), n);
+    if (n > 0) std::memcpy(out, d.written.data(), n);  // data() may be null when empty
     d.written.clear();
     return n;
 }

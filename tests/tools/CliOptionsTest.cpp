@@ -1,0 +1,52 @@
+// The option rules of tavrin-cli and the cleaning of script lines.
+#include <gtest/gtest.h>
+
+#include "CliOptions.h"
+
+namespace tavrin::cli {
+namespace {
+
+TEST(CliLine, CommentsBlanksAndTabs) {
+    EXPECT_EQ(CleanLine("  CONF:AVER:BURS 4   # four bursts\r"), "CONF:AVER:BURS 4");
+    EXPECT_EQ(CleanLine("# a comment"), "");
+    EXPECT_EQ(CleanLine("   \t  "), "");
+    EXPECT_EQ(CleanLine("\tCONF:TEST:TYPE\tDPP"), "CONF:TEST:TYPE DPP");
+    // Inside quotes "#" and tabs belong to the text; a "#" glued to a word is no comment.
+    EXPECT_EQ(CleanLine("SYST:PASS \"AB #1\t\" # x"), "SYST:PASS \"AB #1\t\"");
+    EXPECT_EQ(CleanLine("*IDN?#"), "*IDN?#");
+}
+
+TEST(CliOptions, OrderOfLinesAndScript) {
+    Options o;
+    std::string message;
+    ASSERT_TRUE(ParseOptions(
+        {"--simulate", "-e", "*IDN?", "--model", "11", "-e", "SYST:ERR?", "run.tvs"}, o, message));
+    EXPECT_TRUE(o.simulate);
+    EXPECT_EQ(o.lines, (std::vector<std::string>{"*IDN?", "SYST:ERR?"}));
+    EXPECT_EQ(o.model, std::optional<std::string>("11"));
+    EXPECT_EQ(o.script, std::optional<std::string>("run.tvs"));
+    Options stdinOnly;
+    ASSERT_TRUE(ParseOptions({"-"}, stdinOnly, message));
+    EXPECT_EQ(stdinOnly.script, std::optional<std::string>("-"));
+}
+
+TEST(CliOptions, Refusals) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"},
+        {"-e"},
+        {"--driver"},
+        {"a.tvs", "b.tvs"},
+        {"--model", "10"},
+        {"--dut", "x"},
+        {"--simulate", "--driver", "d2xx"},
+    };
+    for (const auto& args : bad) {
+        Options o;
+        std::string message;
+        EXPECT_FALSE(ParseOptions(args, o, message)) << args.front();
+        EXPECT_FALSE(message.empty());
+    }
+}
+
+}  // namespace
+}  // namespace tavrin::cli

@@ -1,0 +1,105 @@
+// Option parsing and script-line cleaning for tavrin-cli.
+#include "CliOptions.h"
+
+namespace tavrin::cli {
+
+const char kUsage[] =
+    "Usage: tavrin-cli [--simulate | --driver NAME] [--model N] [--dut FILE] [--trace]\n"
+    "                  [-e LINE]... [FILE | -]\n"
+    "\n"
+    "Runs TavrinLink command lines against the tester: first every -e LINE, then the lines of\n"
+    "FILE (\"-\" or no FILE and no -e: standard input; an interactive prompt on a terminal).\n"
+    "Answers go to standard output; a failed line and its \"SYST:ERR?\" text to standard error.\n"
+    "\n"
+    "  --simulate      use the virtual tester instead of a real one (driver \"sim\")\n"
+    "  --driver NAME   USB driver: libftdi (default), d2xx, sim, or the path of a library\n"
+    "                  with the D2XX functions\n"
+    "  --model N       virtual tester model code 10 to 13 (with --simulate)\n"
+    "  --dut FILE      device-under-test profile of the virtual tester (with --simulate)\n"
+    "  --trace         show the link's trace lines on standard error\n"
+    "  -e LINE         run LINE (may be given several times)\n"
+    "  -h, --help      show this text\n"
+    "\n"
+    "In scripts, \"#\" starts a comment (outside quotes) and blank lines are skipped.\n"
+    "Exit status: 0 all lines succeeded, 1 a line failed, 2 bad arguments, 3 no tester\n"
+    "(driver, simulation settings or \"CONF:COMM:PORT USB\" failed).\n";
+
+bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& message) {
+    auto value = [&](size_t& i, const std::string& name, std::string& out) {
+        if (i + 1 >= args.size()) {
+            message = name + " needs a value";
+            return false;
+        }
+        out = args[++i];
+        return true;
+    };
+    bool endOfOptions = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        std::string v;
+        if (!endOfOptions && (a == "-h" || a == "--help")) {
+            options.help = true;
+        } else if (!endOfOptions && a == "--simulate") {
+            options.simulate = true;
+        } else if (!endOfOptions && a == "--driver") {
+            if (!value(i, a, options.driver)) return false;
+        } else if (!endOfOptions && a == "--model") {
+            if (!value(i, a, v)) return false;
+            options.model = v;
+        } else if (!endOfOptions && a == "--dut") {
+            if (!value(i, a, v)) return false;
+            options.dut = v;
+        } else if (!endOfOptions && a == "--trace") {
+            options.trace = true;
+        } else if (!endOfOptions && a == "-e") {
+            if (!value(i, a, v)) return false;
+            options.lines.push_back(v);
+        } else if (!endOfOptions && a == "--") {
+            endOfOptions = true;
+        } else if (!endOfOptions && a.size() > 1 && a[0] == '-') {
+            message = "unknown option " + a;
+            return false;
+        } else if (options.script) {
+            message = "only one script file, got " + *options.script + " and " + a;
+            return false;
+        } else {
+            options.script = a;
+        }
+    }
+    if (options.simulate && !options.driver.empty()) {
+        message = "--simulate and --driver exclude each other";
+        return false;
+    }
+    if ((options.model || options.dut) && !options.simulate) {
+        message = "--model and --dut set up the virtual tester: add --simulate";
+        return false;
+    }
+    return true;
+}
+
+std::string CleanLine(const std::string& raw) {
+    size_t end = raw.size();
+    bool quoted = false;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        const char c = raw[i];
+        if (c == '"') quoted = !quoted;
+        if (c == '#' && !quoted && (i == 0 || raw[i - 1] == ' ' || raw[i - 1] == '\t')) {
+            end = i;
+            break;
+        }
+    }
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    size_t begin = 0;
+    while (begin < end && blank(raw[begin])) ++begin;
+    while (end > begin && blank(raw[end - 1])) --end;
+    std::string line = raw.substr(begin, end - begin);
+    // The command language knows only blanks between words.
+    quoted = false;
+    for (char& c : line) {
+        if (c == '"') quoted = !quoted;
+        if (c == '\t' && !quoted) c = ' ';
+    }
+    return line;
+}
+
+}  // namespace tavrin::cli

@@ -1,0 +1,31 @@
+// The command line of tavrin-cli and the cleaning of script lines, apart from any I/O.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavrin::cli {
+
+struct Options {
+    bool help = false;
+    bool simulate = false;
+    std::string driver;                // empty: the library's default
+    std::optional<std::string> model;  // --model N (virtual tester)
+    std::optional<std::string> dut;    // --dut FILE (virtual tester)
+    bool trace = false;
+    std::vector<std::string> lines;     // -e LINE, in order
+    std::optional<std::string> script;  // FILE, or "-" for standard input
+};
+
+// False and a message for the user when the arguments do not make sense.
+bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& message);
+
+// The command of a script line: without a comment ("#" at the start or after a blank, outside
+// quotes), without surrounding blanks, tabs outside quotes made blanks; empty when nothing
+// is left.
+std::string CleanLine(const std::string& raw);
+
+extern const char kUsage[];
+
+}  // namespace tavrin::cli
