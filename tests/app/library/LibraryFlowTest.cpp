@@ -64,6 +64,12 @@ TEST_P(LibraryStartup, RecognisesTheModelAndFillsTheLabels) {
     sim.port.write("SYST:FIRM:VERS?");
     sim.port.read(firmware);
     EXPECT_EQ(s.FirmwareLabel->text(), QString(firmware) + " ");
+    EXPECT_FALSE(QString(firmware).trimmed().isEmpty());
+    EXPECT_TRUE(
+        QRegularExpression(QString("^") + m.name + " [0-9A-F]\\.[0-9A-F] [0-9A-F]\\.[0-9A-F]$")
+            .match(s.HardWareIDLabel->text())
+            .hasMatch())
+        << s.HardWareIDLabel->text().toStdString();
     EXPECT_FALSE(f.noConnectForm().isVisible());
     // Every line the start-up sent was accepted by the library.
     EXPECT_EQ(f.wrappers().writeErrorCount, 0);
