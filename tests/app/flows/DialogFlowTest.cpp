@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <clocale>
 
 #include "FakeTester.h"
 #include "core/SystemPage.h"
@@ -70,6 +71,7 @@ TEST(NoConnection, HelpOkRetries) {
     ASSERT_TRUE(p.runUntil([&] { return p.form->noConnectForm().isVisible(); }));
     p.settle();
     p.form->noConnectForm().HelpButton->click();
+    EXPECT_TRUE(p.form->helpForm().LptChangedOKButton->isVisible());
     p.tester.neverIdle = false;
     p.form->helpForm().LptChangedOKButton->click();
     ASSERT_TRUE(p.started());
@@ -86,6 +88,14 @@ TEST(NoConnection, ExitAndCloseEndTheProgram) {
     EXPECT_EQ(p.exitCode, 0);
     p.exitCode.reset();
     p.form->noConnectForm().close();
+    EXPECT_EQ(p.exitCode, 0);
+}
+
+TEST(MainWindow, ClosingEndsTheProgram) {
+    Program p;
+    ASSERT_TRUE(p.started());
+    EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    p.form->close();
     EXPECT_EQ(p.exitCode, 0);
 }
 
