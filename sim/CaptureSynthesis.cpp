@@ -38,7 +38,6 @@ constexpr uint32_t kTriples = 0x031E;
 constexpr uint32_t kAttenuatorB = 0x03A0;
 }  // namespace eeprom
 
-constexpr uint32_t kRfGenerator = 0x00190000;
 constexpr uint32_t kPlaneArea = 0x10000;
 constexpr int kSamples = 8192;
 constexpr int kSamplesPerBit = 9;
@@ -144,10 +143,22 @@ public:
 
     void Advance(VirtualTester& tester, uint64_t nowUs) override {
         if (!m_prepared) Prepare(tester);
+        FollowMails(tester);
         if (m_pending && nowUs >= m_dueUs) Complete(tester);
     }
 
 private:
+    // The generator runs from its start mail (5D 06) until the next test selection (C0).
+    void FollowMails(VirtualTester& tester) {
+        if (tester.mails.size() < m_mailsSeen) m_mailsSeen = 0;  // the log was cleared
+        for (; m_mailsSeen < tester.mails.size(); ++m_mailsSeen) {
+            const TakenMail& mail = tester.mails[m_mailsSeen];
+            if (mail.cls != 6 || mail.body.size() < 2) continue;
+            if (mail.body[0] == 0xC0) m_generator = false;
+            if (mail.body[0] == 0x5D && mail.body[1] == 0x06) m_generator = true;
+        }
+    }
+
     // The geometry and size cells, unless another part of the firmware has set them.
     void Prepare(VirtualTester& tester) {
         SimMemory& m = tester.Memory();
@@ -166,7 +177,8 @@ private:
         SimMemory& m = tester.Memory();
         const DeviceProfile& dev = *m_device;
         const TesterCalibration cal = ReadCalibration(tester);
-        const bool generator = tester.radio.testType == kRfGenerator;
+        FollowMails(tester);
+        const bool generator = m_generator;
         const bool linked = m.Read(cell::kLink) != 0;
         const bool attenuatorOut = !tester.radio.rxAttenuator;
         const bool longBurst = m.ReadWord(cell::kBurstSize) == 80;
@@ -307,6 +319,8 @@ private:
     std::mt19937 m_random;
     std::normal_distribution<double> m_normal{0.0, 1.0};
     bool m_prepared = false;
+    bool m_generator = false;
+    size_t m_mailsSeen = 0;
     bool m_pending = false;
     uint64_t m_dueUs = 0;
 };
@@ -324,42 +338,62 @@ std::vector<int8_t> BurstBits(bool fixedPart, uint8_t patternCode, int bFieldBit
         const std::vector<int8_t> w = BitsOfWord(word, 32);
         bits.insert(bits.end(), w.begin(), w.end());
     }
-    // B-field data. The fixed patterns repeat one byte; any other code is a pseudo-random
-    // byte stream, each byte followed by its complement so the field carries no mean offset.
-    uint32_t lfsr = 0x1FF;
-    const int dataBits = bFieldBits - 16;
-    std::vector<int8_t> data;
-    while (static_cast<int>(data.size()) < dataBits) {
+
+    // B-field data by the pattern code of the C1 mail. The byte patterns go out least
+    // significant bit first, so BS0F sends four ones, then four zeros. The pseudo-random
+    // patterns follow each byte with its complement, so the field carries no mean offset.
+    uint32_t lfsr = patternCode == 1 ? 0x0A5 : 0x1FF;
+    auto randomPair = [&](std::vector<int8_t>& out) {
         uint8_t byte = 0;
-        switch (patternCode) {
-            case 0x80:
-                byte = 0x55;
-                break;
-            case 0x90:
-                byte = 0x33;
-                break;
-            case 0xA0:
-                byte = 0x0F;
-                break;
-            default:
-                for (int i = 0; i < 8; ++i) {
-                    const uint32_t bit = ((lfsr >> 8) ^ (lfsr >> 4)) & 1;  // PRBS9
-                    lfsr = ((lfsr << 1) | bit) & 0x1FF;
-                    byte = static_cast<uint8_t>((byte << 1) | bit);
-                }
-                break;
+        for (int i = 0; i < 8; ++i) {
+            const uint32_t bit = ((lfsr >> 8) ^ (lfsr >> 4)) & 1;  // PRBS9
+            lfsr = ((lfsr << 1) | bit) & 0x1FF;
+            byte = static_cast<uint8_t>((byte << 1) | bit);
         }
-        const std::vector<int8_t> b = BitsOfWord(byte, 8);
-        data.insert(data.end(), b.begin(), b.end());
-        if (patternCode != 0x80 && patternCode != 0x90 && patternCode != 0xA0) {
-            const std::vector<int8_t> c = BitsOfWord(static_cast<uint8_t>(~byte), 8);
-            data.insert(data.end(), c.begin(), c.end());
+        for (uint8_t b : {byte, static_cast<uint8_t>(~byte)}) {
+            const std::vector<int8_t> w = BitsOfWord(b, 8);
+            out.insert(out.end(), w.begin(), w.end());
         }
+    };
+    // The last 16 bits repeat the preamble, so both drift windows see the same modulation;
+    // BS0F (packet mode 4, where no drift is measured) keeps its pattern to the end, since
+    // its window means reach into those bits.
+    const bool preambleTail = patternCode != 4;
+    const int dataBits = bFieldBits - (preambleTail ? 16 : 0);
+    std::vector<int8_t> data;
+    uint8_t fixedByte = 0;
+    switch (patternCode) {
+        case 2:
+            fixedByte = 0x55;
+            break;  // BS55
+        case 3:
+            fixedByte = 0x33;
+            break;  // BS33
+        case 4:
+            fixedByte = 0x0F;
+            break;  // BS0F
+        default:
+            break;
+    }
+    if (fixedByte != 0) {
+        while (static_cast<int>(data.size()) < dataBits)
+            for (int i = 0; i < 8; ++i) data.push_back(((fixedByte >> i) & 1) ? 1 : -1);
+    } else if (patternCode == 5) {
+        // FIG31: blocks of 64 ones and 64 zeros from bit 128 on, pseudo-random around them.
+        const int blocksEnd = bFieldBits == 640 ? 512 : 256;
+        while (static_cast<int>(data.size()) < 128) randomPair(data);
+        for (int i = 128; i < blocksEnd; ++i) data.push_back(((i - 128) / 64) % 2 == 0 ? 1 : -1);
+        while (static_cast<int>(data.size()) < dataBits) randomPair(data);
+    } else {
+        // PSRB, SPSR and the patterns without a fixed form.
+        while (static_cast<int>(data.size()) < dataBits) randomPair(data);
     }
     data.resize(static_cast<size_t>(dataBits));
     bits.insert(bits.end(), data.begin(), data.end());
-    const std::vector<int8_t> tail = BitsOfWord(preamble, 16);
-    bits.insert(bits.end(), tail.begin(), tail.end());
+    if (preambleTail) {
+        const std::vector<int8_t> tail = BitsOfWord(preamble, 16);
+        bits.insert(bits.end(), tail.begin(), tail.end());
+    }
     // X and Z fields.
     const std::vector<int8_t> xz = BitsOfWord(0x5A, 8);
     bits.insert(bits.end(), xz.begin(), xz.end());

@@ -211,14 +211,50 @@ TEST(EndToEndDefault, CtrlModeMeasuresTheLastForcedSample) {
 TEST(EndToEndDefault, RfGeneratorDeviation) {
     MeasurementRig rig;
     rig.link->conf.TestType = code::RFGE;
-    rig.tester->radio.testType = code::RFGE;
     rig.SetLink(false);
+    // The generator's start mails, as the generator test sends them.
+    rig.link->mail.SendMail(6, 0xC0, 0x02);
+    rig.link->mail.SendMail(6, 0x5D, 0x06);
     ForceADCSample(*rig.link);
     // The tester's own generator at 288 kHz; the mean of the samples beyond the group means
     // takes in some of the transitions, so it reads up to 3 % low.
     const std::vector<double> dev = Numbers(rig.Run("READ:BF?"));
     ASSERT_EQ(dev.size(), 1u);
     EXPECT_NEAR(dev[0], 288000.0 * 0.985, 288000.0 * 0.02);
+    // A new test selection stops the generator: the capture then holds no modulation.
+    rig.link->mail.SendMail(6, 0xC0, 0x02);
+    ForceADCSample(*rig.link);
+    EXPECT_LT(Numbers(rig.Run("READ:BF?"))[0], 20000.0);
+}
+
+// The B-field forms of packet modes 4 (BS0F) and 5 (FIG31) on the data patterns that make
+// them: the extremes (any model) or the window means (model 12) come out as the deviation.
+TEST(EndToEndDefault, BFieldFormsOfTheirPatterns) {
+    for (uint8_t model : {uint8_t{10}, uint8_t{12}}) {
+        for (uint8_t mode : {uint8_t{4}, uint8_t{5}}) {
+            for (uint16_t size : {uint16_t{40}, uint16_t{80}}) {
+                SCOPED_TRACE("model " + std::to_string(model) + " mode " + std::to_string(mode) +
+                             " size " + std::to_string(size));
+                SimulationSettings settings;
+                settings.modelCode = model;
+                sim::CaptureSynthesis synthesis;
+                synthesis.burstSize = size;
+                sim::DeviceProfile p = Quiet();
+                p.bFieldDeviationKhz = 350.0;
+                MeasurementRig rig(p, synthesis, settings);
+                rig.tester->radio.trafficCarrier = 9;
+                rig.tester->radio.berPattern = mode;  // the pattern whose packet mode this is
+                rig.SetPacketMode(mode);
+                rig.link->conf.AverageBursts = 4;
+                rig.Run("READ:FREQ:OFFS?");
+                const std::vector<double> bf = Numbers(rig.Run("READ:BF?"));
+                ASSERT_EQ(bf.size(), 2u);
+                // The window means average the noise away; the extremes carry its peak.
+                EXPECT_NEAR(bf[0], 350000.0, 5000.0);
+                EXPECT_NEAR(bf[1], -350000.0, 5000.0);
+            }
+        }
+    }
 }
 
 }  // namespace
