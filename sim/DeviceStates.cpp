@@ -52,6 +52,8 @@ DeviceStates::DeviceStates(std::shared_ptr<const DeviceProfile> device, uint32_t
 
 void DeviceStates::PowerOn(VirtualTester& tester) {
     tester.Memory().Write(cell::kPacketMode, kDefaultPacketMode);
+    // The bursts carry the pattern the packet mode names.
+    tester.radio.berPattern = kDefaultPacketMode;
 }
 
 bool DeviceStates::OnMail(VirtualTester&, uint8_t cls, const uint8_t* body, uint8_t count) {
@@ -74,6 +76,7 @@ void DeviceStates::Advance(VirtualTester& tester, uint64_t nowUs) {
         m_lockedAtUs = m_lockDueUs;
         m_lockDueUs = kNever;
         m.Write(cell::kSyncLock, 1);
+        WriteTimingOffset(tester);
         if (m_test == kFpTest) {
             // The portable side of the tester has found the fixed part's dummy bearer.
             for (uint32_t i = 0; i < 5; ++i) m.Write(cell::kDetectedRfpi + i, m_device->rfpi[i]);
@@ -173,6 +176,7 @@ void DeviceStates::Restart(VirtualTester& tester) {
     m.Write(cell::kDeviceState, kIdle);
     m.Write(cell::kSyncLock, 0);
     m.Write(cell::kPacketMode, kDefaultPacketMode);
+    tester.radio.berPattern = kDefaultPacketMode;
     ClearDetection(tester);
 }
 
@@ -196,10 +200,16 @@ void DeviceStates::RaiseLink(VirtualTester& tester, uint64_t atUs) {
     m.Write(cell::kLink, 1);
     m_connectedDueUs = atUs + kTickUs;
     m.WriteWord(cell::kSlotSize, SlotSize(tester));
-    const long offset = std::lround(-m_device->timingOffsetUs * kSamplesPerUs);
-    m.WriteWord(cell::kTimingOffset,
-                static_cast<uint16_t>(static_cast<int16_t>(std::clamp(offset, -32768L, 32767L))));
+    WriteTimingOffset(tester);
     m_lastFrame = atUs / kTickUs;
+}
+
+// The tester measures the slot timing once it is synchronised to the device.
+void DeviceStates::WriteTimingOffset(VirtualTester& tester) {
+    const long offset = std::lround(-m_device->timingOffsetUs * kSamplesPerUs);
+    tester.Memory().WriteWord(
+        cell::kTimingOffset,
+        static_cast<uint16_t>(static_cast<int16_t>(std::clamp(offset, -32768L, 32767L))));
 }
 
 void DeviceStates::DropLink(VirtualTester& tester) {
@@ -208,7 +218,7 @@ void DeviceStates::DropLink(VirtualTester& tester) {
     m_releaseDueUs = m_connectedDueUs = kNever;
     m.Write(cell::kLink, 0);
     m.Write(cell::kDeviceState, m_test);
-    m.WriteWord(cell::kSlotSize, 0);
+    // The slot size cell keeps the size of the last burst received.
 }
 
 // One DECT frame carried by the link: the counters read back from the cells first, so the

@@ -16,8 +16,9 @@ class DeviceStates final : public SimComponent {
 public:
     // The state cell's values.
     enum State : uint8_t { kIdle = 0, kFpTest = 1, kPpTest = 2, kConnected = 3 };
-    // Ticks from a test selection to its state appearing in the state cell.
-    static constexpr uint64_t kSelectTicks = 3;
+    // Ticks from a test selection to its state appearing in the state cell: the firmware
+    // takes the mail in its next frame, well within the 2 ticks the host waits after it.
+    static constexpr uint64_t kSelectTicks = 1;
     // The packet mode until the host chooses a pattern: FIG31, the host's own load value.
     static constexpr uint8_t kDefaultPacketMode = 5;
 
@@ -44,6 +45,7 @@ private:
     void ClearDetection(VirtualTester& tester);
     void RaiseLink(VirtualTester& tester, uint64_t atUs);
     void Frame(VirtualTester& tester);
+    void WriteTimingOffset(VirtualTester& tester);
     uint16_t SlotSize(VirtualTester& tester) const;
     bool RoleFits(uint8_t test) const;
 

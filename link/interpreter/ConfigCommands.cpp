@@ -1,9 +1,47 @@
-// The CONF commands.
-#include "HandlerTable.h"
+// The CONF group: the themes' tables joined, and the helpers they share.
+#include <vector>
+
+#include "ConfigGroups.h"
 #include "Readers.h"
 
 namespace tavrin {
 
-std::span<const HandlerEntry> ConfigHandlers() { return {}; }
+std::span<const HandlerEntry> ConfigHandlers() {
+    static const std::vector<HandlerEntry> all = [] {
+        std::vector<HandlerEntry> joined;
+        for (auto theme : {ConfigTestHandlers(), ConfigSlotHandlers(), ConfigRfLevelHandlers(),
+                           ConfigSignalHandlers(), ConfigPatternHandlers(),
+                           ConfigMeasureHandlers(), ConfigPortHandlers()})
+            joined.insert(joined.end(), theme.begin(), theme.end());
+        return joined;
+    }();
+    return all;
+}
+
+bool ReadCarrier(CommandContext& ctx, int32_t& carrier) {
+    const int32_t maxCarrier = ctx.link.hw.MaxCarrier;
+    if (ReadInteger(ctx, ctx.cursor, carrier, 0, maxCarrier) ||
+        ReadInteger(ctx, ctx.cursor, carrier, 254, 255)) {
+        ctx.link.errors.ErrorCount = 0;
+        return true;
+    }
+    return false;
+}
+
+bool FindWord(std::span<const WordValue> words, uint32_t code, int& value) {
+    for (const WordValue& w : words) {
+        if (w.code == code) {
+            value = w.value;
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* NameOf(std::span<const CodeName> names, uint32_t code) {
+    for (const CodeName& n : names)
+        if (n.code == code) return n.name;
+    return nullptr;
+}
 
 }  // namespace tavrin

@@ -1,6 +1,5 @@
 // "SYST:RESE": the tester restarts and the interpreter takes its reset values.
-#include <cmath>
-
+#include "ConfigActions.h"
 #include "SystemGroup.h"
 
 namespace tavrin {
@@ -14,8 +13,6 @@ constexpr uint32_t kPpTrafficSlot = 0x6A39;
 constexpr uint32_t kPpDummySlot = 0x6A37;
 constexpr uint32_t kBerWindowLow = 0x6A42;
 constexpr uint32_t kBerWindowHigh = 0x6A43;
-constexpr uint32_t kRfLevelLow = 0x6A40;
-constexpr uint32_t kRfLevelHigh = 0x6A41;
 constexpr uint32_t kFirstPage = 0x6A6F;
 constexpr uint32_t kPlanePages = 0x6A70;
 }  // namespace cell
@@ -49,36 +46,6 @@ void ResetInterpreterState(Link& link) {
     c.CarrierOffset = 0;
 }
 
-// The RF level as the configuration commands apply it, here with carrier 0 in the test role.
-// Clears the command's errors: the reset itself records none of its own.
-void ApplyResetRfLevel(Link& link) {
-    link.errors.ErrorCount = 0;
-    link.errors.LastError = kNoError;
-    const ConfigState& c = link.conf;
-    const uint8_t carrier = 0;
-    // Rounded half away from zero, 0.1 dB below the level.
-    int32_t level = static_cast<int32_t>(std::lround(static_cast<double>(c.RfLevel) * 10.0 - 0.1));
-    if (level + c.CableLoss < -650) {
-        link.mail.SendMail(6, 0x5D, 0x30);
-    } else {
-        link.mail.SendMail(6, 0x5D, 0x31);
-        level -= link.cal.AttenuatorByteA + 200;
-    }
-    if (c.IsRfGenerator() || carrier <= link.hw.MaxCarrier) {
-        int entry =
-            link.hw.Model == 11 ? carrier + c.CarrierOffset : 22 + carrier + c.CarrierOffset;
-        if (link.hw.Model != 11 && c.ExtendedFrequency && carrier >= 10)
-            entry = 22 + 9 - carrier + c.CarrierOffset;
-        // An entry outside the table has no correction.
-        if (entry >= 0 && entry < static_cast<int>(link.cal.GeneratorCarrierTable.size()))
-            level += link.cal.GeneratorCarrierTable[static_cast<size_t>(entry)];
-    }
-    const int32_t v = level + c.CableLoss;
-    link.usb.TesterWrite(cell::kRfLevelLow, static_cast<uint8_t>(v & 0xFF));
-    link.usb.TesterWrite(cell::kRfLevelHigh, static_cast<uint8_t>((v >> 8) & 0xFF));
-    link.mail.SendMail(6, 0xC4);
-}
-
 }  // namespace
 
 void SystemReset(CommandContext& ctx) {
@@ -99,12 +66,11 @@ void SystemReset(CommandContext& ctx) {
     cells.Add(cell::kBerWindowHigh, static_cast<uint8_t>((c.BerWindow >> 8) & 0xFF));
     link.usb.TesterWriteBatch(cells);
 
-    ApplyResetRfLevel(link);
+    ApplyRfLevel(link, c.RfLevel, 0, RfRole::Test);
 
     link.mail.SendMail(6, 0xC3);
     link.mail.SendMail(6, 0x5D, 0x15);
-    uint8_t rfpi[6] = {0xC2, 0, 0, 0, 0, 0};
-    link.mail.SendMailBlock(6, rfpi, sizeof rfpi);
+    SendRfpiMail(link);
 
     const uint32_t firstPage = link.usb.TesterRead(cell::kFirstPage);
     const uint32_t pages = link.usb.TesterRead(cell::kPlanePages);

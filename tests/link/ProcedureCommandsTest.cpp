@@ -1,5 +1,5 @@
 // The procedure, sense and limit commands on the virtual tester: mails and cells in order,
-// answers, the Parts' range and conflict rules.
+// answers, the range and conflict rules.
 #include <gtest/gtest.h>
 
 #include "TesterFixture.h"
@@ -101,7 +101,7 @@ TEST_F(ProcedureTest, CableLoss) {
     EXPECT_EQ(result, 1);
     EXPECT_EQ(sim.LastErrorText(), "-224, \"Parameter not allowed\"");
     sim.Run("SENS:CORR:LOSS 0.05");
-    EXPECT_EQ(sim.link->conf.CableLoss, 1);  // half away from zero
+    EXPECT_EQ(sim.link->conf.CableLoss, 1);                              // half away from zero
     for (const auto& m : sim.tester->mails) EXPECT_EQ(m.body[0], 0xC7);  // the error indicator
 }
 

@@ -137,8 +137,8 @@ TEST_F(SystemTest, SerialNumberThatNeverReadsBackIsATimeOut) {
 
 TEST_F(SystemTest, SerialNumberOfWrongShapeIsRefused) {
     sim.Run(kCode);
-    for (const char* line : {"SYST:SER:NUM \"1234567\"", "SYST:SER:NUM \"1234567G\"",
-                             "SYST:SER:NUM \"123456789\""}) {
+    for (const char* line :
+         {"SYST:SER:NUM \"1234567\"", "SYST:SER:NUM \"1234567G\"", "SYST:SER:NUM \"123456789\""}) {
         int16_t result = 0;
         sim.Run(line, &result);
         EXPECT_EQ(result, 1) << line;
@@ -281,8 +281,14 @@ TEST_F(SystemTest, ResetSequence) {
     const int16_t level = -600 - 290 + int8_t(22 % 5 - 2);
     const auto cells = WritesBetween(tester(), 0x6A2A, 0x6A43);
     const std::vector<std::pair<uint32_t, uint8_t>> expected = {
-        {0x6A38, 0}, {0x6A2A, 0}, {0x6A36, 0}, {0x6A39, 0}, {0x6A37, 4}, {0x6A42, 100},
-        {0x6A43, 0}, {0x6A40, static_cast<uint8_t>(level & 0xFF)},
+        {0x6A38, 0},
+        {0x6A2A, 0},
+        {0x6A36, 0},
+        {0x6A39, 0},
+        {0x6A37, 4},
+        {0x6A42, 100},
+        {0x6A43, 0},
+        {0x6A40, static_cast<uint8_t>(level & 0xFF)},
         {0x6A41, static_cast<uint8_t>((level >> 8) & 0xFF)}};
     EXPECT_EQ(cells, expected);
 
@@ -359,8 +365,8 @@ TEST_F(SystemTest, SampleReadBenchmarkReadsTheStore) {
 
 TEST_F(SystemTest, CommonQueries) {
     EXPECT_EQ(sim.Run("*IDN?"), "3.2.0");
-    for (const char* line : {"*IST?", "*OPC?", "*OPT?", "*PRE?", "*PSC?", "*RST?", "*SRE?",
-                             "*STB?", "*TST?", "*WAI?"})
+    for (const char* line :
+         {"*IST?", "*OPC?", "*OPT?", "*PRE?", "*PSC?", "*RST?", "*SRE?", "*STB?", "*TST?", "*WAI?"})
         EXPECT_EQ(sim.Run(line), "0") << line;
     for (const char* line : {"*CLS?", "*ESE?", "*ESR?", "*WAI"}) {
         int16_t result = -1;

@@ -57,9 +57,8 @@ protected:
         sim.Run("*IDN?");
         sim.link->conf.LinkOpen = true;
         state = fs::path(::testing::TempDir()) /
-                ("template-" + std::string(::testing::UnitTest::GetInstance()
-                                               ->current_test_info()
-                                               ->name()));
+                ("template-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(state);
         env.emplace("XDG_STATE_HOME", state.c_str());
     }
@@ -177,8 +176,9 @@ TEST_F(TemplateCheckTest, UnwritableTraceFileDoesNotStopTheCheck) {
     EXPECT_EQ(result, 0);
     bool traced = false;
     for (const std::string& line : sim.traceLines)
-        traced |= line.find("template trace /dev/null/state/tavrin/template-check.txt not written") !=
-                  std::string::npos;
+        traced |=
+            line.find("template trace /dev/null/state/tavrin/template-check.txt not written") !=
+            std::string::npos;
     EXPECT_TRUE(traced);
 }
 
