@@ -124,15 +124,6 @@ public:
     CaptureSynthesizer(std::shared_ptr<const DeviceProfile> device, const CaptureSynthesis& s)
         : m_device(std::move(device)), m_s(s), m_random(s.seed) {}
 
-    bool OnMail(VirtualTester& tester, uint8_t cls, const uint8_t* body, uint8_t count) override {
-        // The receiver attenuator in (5D 32) and out (5D 33), unless the radio took them.
-        if (cls == 6 && count >= 2 && body[0] == 0x5D && (body[1] == 0x32 || body[1] == 0x33)) {
-            tester.radio.rxAttenuator = body[1] == 0x32;
-            return true;
-        }
-        return false;
-    }
-
     void OnCellWrite(VirtualTester& tester, uint32_t address, uint8_t value) override {
         if (address != cell::kTrigger || value != 1) return;
         Prepare(tester);
@@ -143,22 +134,10 @@ public:
 
     void Advance(VirtualTester& tester, uint64_t nowUs) override {
         if (!m_prepared) Prepare(tester);
-        FollowMails(tester);
         if (m_pending && nowUs >= m_dueUs) Complete(tester);
     }
 
 private:
-    // The generator runs from its start mail (5D 06) until the next test selection (C0).
-    void FollowMails(VirtualTester& tester) {
-        if (tester.mails.size() < m_mailsSeen) m_mailsSeen = 0;  // the log was cleared
-        for (; m_mailsSeen < tester.mails.size(); ++m_mailsSeen) {
-            const TakenMail& mail = tester.mails[m_mailsSeen];
-            if (mail.cls != 6 || mail.body.size() < 2) continue;
-            if (mail.body[0] == 0xC0) m_generator = false;
-            if (mail.body[0] == 0x5D && mail.body[1] == 0x06) m_generator = true;
-        }
-    }
-
     // The geometry and size cells, unless another part of the firmware has set them.
     void Prepare(VirtualTester& tester) {
         SimMemory& m = tester.Memory();
@@ -177,8 +156,7 @@ private:
         SimMemory& m = tester.Memory();
         const DeviceProfile& dev = *m_device;
         const TesterCalibration cal = ReadCalibration(tester);
-        FollowMails(tester);
-        const bool generator = m_generator;
+        const bool generator = tester.radio.generatorOn;
         const bool linked = m.Read(cell::kLink) != 0;
         const bool attenuatorOut = !tester.radio.rxAttenuator;
         const bool longBurst = m.ReadWord(cell::kBurstSize) == 80;
@@ -319,8 +297,6 @@ private:
     std::mt19937 m_random;
     std::normal_distribution<double> m_normal{0.0, 1.0};
     bool m_prepared = false;
-    bool m_generator = false;
-    size_t m_mailsSeen = 0;
     bool m_pending = false;
     uint64_t m_dueUs = 0;
 };
