@@ -310,3 +310,26 @@ TEST(EndToEndFirmware, LinkWindowOnTheInstalledDevice) {
 
 }  // namespace
 }  // namespace tavrin::testing
+
+namespace tavrin::testing {
+namespace {
+
+// The power carrier table entry moves with the carrier offset and, in the extended band,
+// counts down from carrier 10: the tester's table and the host's lookup must agree.
+TEST(EndToEndDefault, CarrierTableFollowsOffsetAndExtendedBand) {
+    for (bool extended : {false, true}) {
+        sim::DeviceProfile p = Quiet();
+        p.powerDbm = 20.0;
+        MeasurementRig rig(p);
+        rig.tester->radio.trafficCarrier = 12;
+        rig.tester->radio.carrierOffset = -5;
+        rig.tester->radio.extendedBand = extended;
+        rig.link->conf.CarrierOffset = -5;
+        rig.link->conf.ExtendedFrequency = extended;
+        rig.link->conf.AverageBursts = 2;
+        EXPECT_NEAR(Numbers(rig.Run("READ:NTP?"))[0], 20.0, 0.3) << extended;
+    }
+}
+
+}  // namespace
+}  // namespace tavrin::testing
