@@ -327,6 +327,10 @@ TEST(EndToEndDefault, CarrierTableFollowsOffsetAndExtendedBand) {
         rig.link->conf.CarrierOffset = -5;
         rig.link->conf.ExtendedFrequency = extended;
         rig.link->conf.AverageBursts = 2;
+        // Entry 29 (22 + 12 - 5) and entry 14 (22 + 9 - 12 - 5) differ by 6 dB.
+        rig.tester->Eeprom()[0x0200 + 29] = static_cast<uint8_t>(int8_t{-30});
+        rig.tester->Eeprom()[0x0200 + 14] = static_cast<uint8_t>(int8_t{30});
+        LoadCalibration(*rig.link);
         EXPECT_NEAR(Numbers(rig.Run("READ:NTP?"))[0], 20.0, 0.3) << extended;
     }
 }
