@@ -266,15 +266,15 @@ namespace {
 // The whole virtual tester as the program meets it: the device's own states bring the link
 // up after the connect mail, and its counters give the error rates.
 TEST(EndToEndFirmware, LinkWindowOnTheInstalledDevice) {
-    SimLink window;
+    SimLink window(SimulationSettings{}, false);
     ASSERT_TRUE(window.installed);
     RigCalibration{}.WriteInto(*window.tester);
-    Link& link = *window.link;
-    link.conf.CommPort = code::CommPortUsb;
-    link.conf.LinkOpen = true;
-    link.conf.TestType = code::DPP;
-    link.conf.AverageBursts = 4;
-    link.mail.SendMail(6, 0xC0, 0x02);  // the PP test
+    for (const char* line :
+         {"CONF:COMM:PORT USB", "SYST:RESET", "CONF:TEST:TYPE DPP", "CONF:AVER:BURS 4"}) {
+        int16_t result = -1;
+        window.Run(line, &result);
+        EXPECT_EQ(result, 0) << line;
+    }
     EXPECT_EQ(window.Run("READ:NTP?"), "INV");
     window.Run("PROC:CONN:SET");
     for (int i = 0; i < 300 && window.Run("STAT:DEV?") != "DCE"; ++i) window.clock.sleepMs(10);
