@@ -1,9 +1,24 @@
-// The device under test in front of the tester.
+// The device under test in front of the tester: its profile, its states and counters, and the
+// bursts it sends into the tester's captures.
+#include <memory>
+
+#include "CaptureSynthesis.h"
+#include "DeviceStates.h"
 #include "Firmware.h"
 
 namespace tavrin::sim {
 
-bool InstallDeviceUnderTest(VirtualTester&, const SimulationSettings&, std::string&) {
+bool InstallDeviceUnderTest(VirtualTester& tester, const SimulationSettings& settings,
+                            std::string& reason) {
+    auto profile = std::make_shared<DeviceProfile>();
+    if (!settings.deviceProfile.empty() &&
+        !LoadDeviceProfile(settings.deviceProfile, *profile, reason))
+        return false;
+    std::shared_ptr<const DeviceProfile> device = std::move(profile);
+    auto states = std::make_unique<DeviceStates>(device);
+    states->PowerOn(tester);
+    tester.AddComponent(std::move(states));
+    tester.AddComponent(MakeCaptureSynthesizer(device));
     return true;
 }
 

@@ -29,6 +29,23 @@ TAVRINLINK_API int16_t ZelkRd(char* out);
 /* ZelkRd without its trace line. */
 TAVRINLINK_API int16_t vbZelkRd(char* out);
 
+/* Captures one burst into the sample store; returns the CRC status byte (0: no port chosen). */
+TAVRINLINK_API int32_t ForceADCSample(void);
+/* ForceADCSample for fixed-form callers: the argument is ignored, the result is always 1. */
+TAVRINLINK_API int16_t vbForceADCSample(int32_t ignored);
+/* Stored sample's deviation in 0.1 kHz (0xFFFF/0xFFFE: refresh/clear the demodulator offset). */
+TAVRINLINK_API int16_t ReadRxValue(uint16_t index);
+/* ReadRxValue for fixed-form callers. */
+TAVRINLINK_API int16_t vbReadRxValue(uint16_t index);
+/* Stored sample's power in 0.1 dBm, 32767 out of range; 8192 to 25000 read an empty record. */
+TAVRINLINK_API int16_t ReadPwrValue(uint16_t index);
+/* ReadPwrValue for fixed-form callers. */
+TAVRINLINK_API int16_t vbReadPwrValue(uint16_t index);
+/* Converts count (cut to 9216) deviations from the tester's planes into results; returns 0. */
+TAVRINLINK_API int16_t ReadRxValueBlock(uint16_t start, uint16_t count, int16_t* results);
+/* Does nothing; returns 0. */
+TAVRINLINK_API int16_t _ReadPwrValueBlock(void);
+
 /* Writes a serial number (at most 15 characters) into the bridge EEPROM; 0 when it was written. */
 TAVRINLINK_API int16_t SetUSBSerialNumber(const char* serial);
 
