@@ -25,20 +25,15 @@ const std::vector<const char*> kShortCycle = {"STAT:DEV?",       "PROC:SAMP:FORC
                                               "READ:FREQ:OFFS?", "READ:BF?",       "READ:SF?",
                                               "READ:FREQ:DRIF?", "FETC:BER:LTER?"};
 
-// The full firmware (device states and capture synthesis) with a calibrated tester, the PP test
-// selected and the link up.
+// The full firmware (device states and capture synthesis) with a calibrated tester, set up as
+// the program does it: port, reset, PP test, CTRL mode with one burst, link up.
 struct LiveWindow {
-    tavrin::testing::SimLink sim;
+    tavrin::testing::SimLink sim{tavrin::SimulationSettings{}, false};
     LiveWindow() {
         RigCalibration{}.WriteInto(*sim.tester);
-        tavrin::Link& link = *sim.link;
-        link.conf.CommPort = tavrin::code::CommPortUsb;
-        link.conf.LinkOpen = true;
-        link.conf.TestType = tavrin::code::DPP;
-        link.conf.SampleModeCtrl = true;
-        link.conf.AverageBursts = 1;
-        link.mail.SendMail(6, 0xC0, 0x02);  // the PP test, as the test selection sends it
-        sim.Run("PROC:CONN:SET");
+        for (const char* line : {"CONF:COMM:PORT USB", "SYST:RESET", "CONF:TEST:TYPE DPP",
+                                 "CONF:SAMPLE:MODE CTRL", "CONF:AVER:BURS 1", "PROC:CONN:SET"})
+            sim.Run(line);
         for (int i = 0; i < 500 && sim.Run("STAT:DEV?") != "DCE"; ++i) sim.clock.sleepMs(10);
         if (sim.Run("STAT:DEV?") != "DCE") std::fprintf(stderr, "the link did not come up\n");
     }

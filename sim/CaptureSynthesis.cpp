@@ -7,6 +7,7 @@
 #include <cmath>
 #include <random>
 
+#include "TesterCalibration.h"
 #include "VirtualTester.h"
 
 namespace tavrin::sim {
@@ -24,21 +25,9 @@ constexpr uint32_t kAlignment = 0x6A67;
 constexpr uint32_t kFirstPage = 0x6A6F;
 constexpr uint32_t kPlanePages = 0x6A70;
 constexpr uint32_t kCrc = 0x6A72;
-constexpr uint32_t kPwrOffset = 0x6A75;
-constexpr uint32_t kPwrGain = 0x6A77;
-constexpr uint32_t kRxOffset = 0x6A79;
-constexpr uint32_t kRxGain = 0x6A7B;
 constexpr uint32_t kDemodB = 0x6A85;
 }  // namespace cell
 
-namespace eeprom {
-constexpr uint32_t kPowerCarrierTable = 0x0200;
-constexpr uint32_t kAttenuatorA = 0x031D;
-constexpr uint32_t kTriples = 0x031E;
-constexpr uint32_t kAttenuatorB = 0x03A0;
-}  // namespace eeprom
-
-constexpr uint32_t kRfGenerator = 0x00190000;
 constexpr uint32_t kPlaneArea = 0x10000;
 constexpr int kSamples = 8192;
 constexpr int kSamplesPerBit = 9;
@@ -46,35 +35,9 @@ constexpr double kSamplesPerUs = 10.368;  // 9 samples per bit at 1.152 Mbit/s
 constexpr int kBurstStart = 450;          // store index of the first S-field sample
 constexpr int kAFieldEnd = 96;            // bits of S- and A-field
 
-// The tester's calibration as the host will load it.
-struct TesterCalibration {
-    int16_t pwrOffset, pwrGain, rxOffset, rxGain;
-    int8_t carrierTable[75];
-    uint8_t attA, attB;
-    int8_t thresholds[41];
-    int16_t corrections[41];
-    uint8_t model;
-};
-
-TesterCalibration ReadCalibration(VirtualTester& t) {
-    TesterCalibration c{};
-    SimMemory& m = t.Memory();
-    const std::vector<uint8_t>& e = t.Eeprom();
-    c.pwrOffset = static_cast<int16_t>(m.ReadWord(cell::kPwrOffset));
-    c.pwrGain = static_cast<int16_t>(m.ReadWord(cell::kPwrGain));
-    c.rxOffset = static_cast<int16_t>(m.ReadWord(cell::kRxOffset));
-    c.rxGain = static_cast<int16_t>(m.ReadWord(cell::kRxGain));
-    for (int i = 0; i < 75; ++i)
-        c.carrierTable[i] = static_cast<int8_t>(e[eeprom::kPowerCarrierTable + i]);
-    c.attA = e[eeprom::kAttenuatorA];
-    c.attB = e[eeprom::kAttenuatorB] == 0xFF ? c.attA : e[eeprom::kAttenuatorB];
-    for (int t2 = 0; t2 < 41; ++t2) {
-        const uint32_t a = eeprom::kTriples + 3 * static_cast<uint32_t>(t2);
-        c.thresholds[t2] = static_cast<int8_t>(e[a]);
-        c.corrections[t2] = static_cast<int16_t>(e[a + 1] | (e[a + 2] << 8));
-    }
-    c.model = m.Read(cell::kModel);
-    return c;
+// Attenuator byte B as the host takes it: 0xFF stands for byte A.
+uint8_t AttenuatorB(const TesterCalibration& c) {
+    return c.attenuatorB == 0xFF ? c.attenuatorA : c.attenuatorB;
 }
 
 int16_t Wrap16(int32_t v) {
@@ -82,9 +45,10 @@ int16_t Wrap16(int32_t v) {
 }
 
 // The host's frequency conversion of a raw code (0.1 kHz), written from the tester's side.
-int32_t HostFrequency(int raw, const TesterCalibration& c, int16_t demod, int16_t correction) {
+int32_t HostFrequency(int raw, const TesterCalibration& c, uint8_t model, int16_t demod,
+                      int16_t correction) {
     int16_t d = Wrap16(raw - c.rxOffset - demod);
-    if (c.model != 11) d = Wrap16(-int32_t{d});
+    if (model != 11) d = Wrap16(-int32_t{d});
     int32_t s = int32_t{d} * c.rxGain / 50;
     if (d < 0 && s >= 0) s = -32768;
     return Wrap16(Wrap16(s) + correction);
@@ -93,7 +57,7 @@ int32_t HostFrequency(int raw, const TesterCalibration& c, int16_t demod, int16_
 // The host's power conversion of a raw code (0.1 dBm) without its cable-loss term.
 int32_t HostPower(int raw, const TesterCalibration& c, int8_t carrierCorrection, bool out) {
     int32_t v = (raw - int32_t{c.pwrOffset}) * c.pwrGain / 100 + carrierCorrection;
-    if (out) v -= int32_t{c.attB} + 200;
+    if (out) v -= int32_t{AttenuatorB(c)} + 200;
     return v;
 }
 
@@ -124,15 +88,6 @@ class CaptureSynthesizer final : public SimComponent {
 public:
     CaptureSynthesizer(std::shared_ptr<const DeviceProfile> device, const CaptureSynthesis& s)
         : m_device(std::move(device)), m_s(s), m_random(s.seed) {}
-
-    bool OnMail(VirtualTester& tester, uint8_t cls, const uint8_t* body, uint8_t count) override {
-        // The receiver attenuator in (5D 32) and out (5D 33), unless the radio took them.
-        if (cls == 6 && count >= 2 && body[0] == 0x5D && (body[1] == 0x32 || body[1] == 0x33)) {
-            tester.radio.rxAttenuator = body[1] == 0x32;
-            return true;
-        }
-        return false;
-    }
 
     void OnCellWrite(VirtualTester& tester, uint32_t address, uint8_t value) override {
         if (address != cell::kTrigger || value != 1) return;
@@ -166,7 +121,8 @@ private:
         SimMemory& m = tester.Memory();
         const DeviceProfile& dev = *m_device;
         const TesterCalibration cal = ReadCalibration(tester);
-        const bool generator = tester.radio.testType == kRfGenerator;
+        const uint8_t model = m.Read(cell::kModel);
+        const bool generator = tester.radio.generatorOn;
         const bool linked = m.Read(cell::kLink) != 0;
         const bool attenuatorOut = !tester.radio.rxAttenuator;
         const bool longBurst = m.ReadWord(cell::kBurstSize) == 80;
@@ -182,8 +138,10 @@ private:
         m.WriteWord(cell::kDemodB, static_cast<uint16_t>(m_s.demodOffsetB));
         const int16_t demod = Wrap16(m_s.demodOffsetA + m_s.demodOffsetB);
 
-        const int entry = 22 + tester.radio.carrierOffset + carrier;
-        const int8_t carrierCorrection = entry >= 0 && entry < 75 ? cal.carrierTable[entry] : 0;
+        const int entry = CarrierTableEntry(model, carrier, tester.radio.carrierOffset,
+                                            tester.radio.extendedBand, false);
+        const int8_t carrierCorrection =
+            entry >= 0 ? cal.powerCarrier[static_cast<size_t>(entry)] : 0;
 
         // Store index i holds capture position i + shift; the host's shift is 99 (portable
         // part in front) or 118 (fixed part), less the alignment it reads.
@@ -239,11 +197,11 @@ private:
             if (i - first >= 0 && i - first < kSamples)
                 sum += power[static_cast<size_t>(i - first)];
         int32_t level = static_cast<int32_t>(sum / n);
-        if (tester.radio.rxAttenuator) level -= int32_t{cal.attA} + 200;
+        if (tester.radio.rxAttenuator) level -= int32_t{cal.attenuatorA} + 200;
         int16_t correction = 0;
         for (int j = 10; j <= 40; ++j)
-            if (static_cast<float>(cal.thresholds[j]) >= static_cast<float>(level) * 0.1f) {
-                correction = cal.corrections[j];
+            if (static_cast<float>(cal.levelThresholds[j]) >= static_cast<float>(level) * 0.1f) {
+                correction = cal.deviationCorrections[j];
                 break;
             }
 
@@ -251,14 +209,14 @@ private:
         const uint32_t size = 256u * m.Read(cell::kPlanePages);
         const double rxScale = cal.rxGain != 0 ? 50.0 / cal.rxGain : 0.0;
         const double pwrScale = cal.pwrGain != 0 ? 100.0 / cal.pwrGain : 0.0;
-        const int sign = cal.model == 11 ? 1 : -1;
+        const int sign = model == 11 ? 1 : -1;
         for (int k = 0; k < kSamples; ++k) {
             const double wantF = freq[static_cast<size_t>(k)];
-            const int rawF =
-                Invert(wantF, cal.rxOffset + demod + sign * (wantF - correction) * rxScale,
-                       [&](int raw) { return double(HostFrequency(raw, cal, demod, correction)); });
+            const int rawF = Invert(
+                wantF, cal.rxOffset + demod + sign * (wantF - correction) * rxScale,
+                [&](int raw) { return double(HostFrequency(raw, cal, model, demod, correction)); });
             const double detector =
-                power[static_cast<size_t>(k)] + (attenuatorOut ? cal.attB + 200.0 : 0.0);
+                power[static_cast<size_t>(k)] + (attenuatorOut ? AttenuatorB(cal) + 200.0 : 0.0);
             const double wantP = power[static_cast<size_t>(k)];
             const int rawP = Invert(
                 wantP, cal.pwrOffset + (detector - carrierCorrection) * pwrScale, [&](int raw) {
@@ -324,42 +282,62 @@ std::vector<int8_t> BurstBits(bool fixedPart, uint8_t patternCode, int bFieldBit
         const std::vector<int8_t> w = BitsOfWord(word, 32);
         bits.insert(bits.end(), w.begin(), w.end());
     }
-    // B-field data. The fixed patterns repeat one byte; any other code is a pseudo-random
-    // byte stream, each byte followed by its complement so the field carries no mean offset.
-    uint32_t lfsr = 0x1FF;
-    const int dataBits = bFieldBits - 16;
-    std::vector<int8_t> data;
-    while (static_cast<int>(data.size()) < dataBits) {
+
+    // B-field data by the pattern code of the C1 mail. The byte patterns go out least
+    // significant bit first, so BS0F sends four ones, then four zeros. The pseudo-random
+    // patterns follow each byte with its complement, so the field carries no mean offset.
+    uint32_t lfsr = patternCode == 1 ? 0x0A5 : 0x1FF;
+    auto randomPair = [&](std::vector<int8_t>& out) {
         uint8_t byte = 0;
-        switch (patternCode) {
-            case 0x80:
-                byte = 0x55;
-                break;
-            case 0x90:
-                byte = 0x33;
-                break;
-            case 0xA0:
-                byte = 0x0F;
-                break;
-            default:
-                for (int i = 0; i < 8; ++i) {
-                    const uint32_t bit = ((lfsr >> 8) ^ (lfsr >> 4)) & 1;  // PRBS9
-                    lfsr = ((lfsr << 1) | bit) & 0x1FF;
-                    byte = static_cast<uint8_t>((byte << 1) | bit);
-                }
-                break;
+        for (int i = 0; i < 8; ++i) {
+            const uint32_t bit = ((lfsr >> 8) ^ (lfsr >> 4)) & 1;  // PRBS9
+            lfsr = ((lfsr << 1) | bit) & 0x1FF;
+            byte = static_cast<uint8_t>((byte << 1) | bit);
         }
-        const std::vector<int8_t> b = BitsOfWord(byte, 8);
-        data.insert(data.end(), b.begin(), b.end());
-        if (patternCode != 0x80 && patternCode != 0x90 && patternCode != 0xA0) {
-            const std::vector<int8_t> c = BitsOfWord(static_cast<uint8_t>(~byte), 8);
-            data.insert(data.end(), c.begin(), c.end());
+        for (uint8_t b : {byte, static_cast<uint8_t>(~byte)}) {
+            const std::vector<int8_t> w = BitsOfWord(b, 8);
+            out.insert(out.end(), w.begin(), w.end());
         }
+    };
+    // The last 16 bits repeat the preamble, so both drift windows see the same modulation;
+    // BS0F (packet mode 4, where no drift is measured) keeps its pattern to the end, since
+    // its window means reach into those bits.
+    const bool preambleTail = patternCode != 4;
+    const int dataBits = bFieldBits - (preambleTail ? 16 : 0);
+    std::vector<int8_t> data;
+    uint8_t fixedByte = 0;
+    switch (patternCode) {
+        case 2:
+            fixedByte = 0x55;
+            break;  // BS55
+        case 3:
+            fixedByte = 0x33;
+            break;  // BS33
+        case 4:
+            fixedByte = 0x0F;
+            break;  // BS0F
+        default:
+            break;
+    }
+    if (fixedByte != 0) {
+        while (static_cast<int>(data.size()) < dataBits)
+            for (int i = 0; i < 8; ++i) data.push_back(((fixedByte >> i) & 1) ? 1 : -1);
+    } else if (patternCode == 5) {
+        // FIG31: blocks of 64 ones and 64 zeros from bit 128 on, pseudo-random around them.
+        const int blocksEnd = bFieldBits == 640 ? 512 : 256;
+        while (static_cast<int>(data.size()) < 128) randomPair(data);
+        for (int i = 128; i < blocksEnd; ++i) data.push_back(((i - 128) / 64) % 2 == 0 ? 1 : -1);
+        while (static_cast<int>(data.size()) < dataBits) randomPair(data);
+    } else {
+        // PSRB, SPSR and the patterns without a fixed form.
+        while (static_cast<int>(data.size()) < dataBits) randomPair(data);
     }
     data.resize(static_cast<size_t>(dataBits));
     bits.insert(bits.end(), data.begin(), data.end());
-    const std::vector<int8_t> tail = BitsOfWord(preamble, 16);
-    bits.insert(bits.end(), tail.begin(), tail.end());
+    if (preambleTail) {
+        const std::vector<int8_t> tail = BitsOfWord(preamble, 16);
+        bits.insert(bits.end(), tail.begin(), tail.end());
+    }
     // X and Z fields.
     const std::vector<int8_t> xz = BitsOfWord(0x5A, 8);
     bits.insert(bits.end(), xz.begin(), xz.end());

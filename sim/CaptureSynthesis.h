@@ -31,9 +31,10 @@ std::unique_ptr<SimComponent> MakeCaptureSynthesizer(std::shared_ptr<const Devic
                                                      const CaptureSynthesis& synthesis);
 
 // The bits of one burst as the device sends them: the S-field (preamble and sync word of a
-// portable or fixed part), the A-field, `bFieldBits` of B-field data in the pattern named by
-// the pattern code, and the X and Z fields. The last 16 B-field bits repeat the preamble, so
-// the drift windows at both ends of the burst see the same modulation.
+// portable or fixed part), the A-field, `bFieldBits` of B-field data in the pattern of the
+// host's pattern code (0 PSRB, 1 SPSR, 2 BS55, 3 BS33, 4 BS0F, 5 FIG31, others PSRB), and the
+// X and Z fields. The last 16 B-field bits repeat the preamble (except for BS0F), so the drift
+// windows at both ends of the burst see the same modulation.
 std::vector<int8_t> BurstBits(bool fixedPart, uint8_t patternCode, int bFieldBits);
 
 }  // namespace tavrin::sim

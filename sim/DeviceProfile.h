@@ -18,7 +18,7 @@ struct DeviceProfile {
     double sFieldDeviationKhz = 330.0;  // peak deviation of the preamble and sync word
     double rampUs = 2.0;                // power ramp-up and ramp-down time
     double overshootDb = 0.0;           // overshoot at the top of the ramp
-    double noiseKhz = 2.0;              // rms frequency noise
+    double noiseKhz = 0.5;              // rms frequency noise
     double noiseDb = 0.05;              // rms power noise
     double bitErrorRate = 1e-5;
     double frameErrorRate = 0.0;

@@ -158,7 +158,11 @@ void RadioState::TakeLevel(VirtualTester& tester) {
 
 void RadioState::ServiceMail(VirtualTester& tester, const uint8_t* body, uint8_t count) {
     RadioConfig& radio = tester.radio;
-    const uint8_t what = count > 1 ? body[1] : 0xFF;
+    if (count < 2) {
+        tester.Log("service mail 5D without its code, ignored");
+        return;
+    }
+    const uint8_t what = body[1];
     switch (what) {
         case 0x06:
             radio.generatorOn = true;

@@ -10,10 +10,12 @@ namespace tavrin::sim {
 TesterCalibration InstrumentCalibration(uint8_t modelCode) {
     TesterCalibration cal;
     const int unit = modelCode - 10;  // each model is a slightly different instrument
-    cal.pwrOffset = static_cast<int16_t>(742 + 3 * unit);
+    // Gains that span the whole measuring range with 10-bit samples: about ±480 kHz of
+    // deviation and power up to about 33 dBm at the detector.
+    cal.pwrOffset = static_cast<int16_t>(600 + 3 * unit);
     cal.pwrGain = static_cast<int16_t>(98 + unit);
     cal.rxOffset = static_cast<int16_t>(509 - unit);
-    cal.rxGain = static_cast<int16_t>(41 + unit);
+    cal.rxGain = static_cast<int16_t>(473 + 4 * unit);
     for (int i = 0; i < 75; ++i) {
         cal.powerCarrier[i] =
             static_cast<int8_t>(std::lround(3.0 * std::sin(0.35 * i + unit) + 0.08 * (i - 37)));

@@ -70,7 +70,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         message = "--simulate and --driver exclude each other";
         return false;
     }
-    if ((options.model || options.dut) && !options.simulate) {
+    if ((options.model || options.dut) && !options.simulate && options.driver != "sim") {
         message = "--model and --dut set up the virtual tester: add --simulate";
         return false;
     }

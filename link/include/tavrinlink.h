@@ -29,24 +29,19 @@ TAVRINLINK_API int16_t ZelkRd(char* out);
 /* ZelkRd without its trace line. */
 TAVRINLINK_API int16_t vbZelkRd(char* out);
 
-/* Captures one burst (a second one without attenuator in the high power range) into the
- * sample store; returns the tester's CRC status byte, 0 without capturing when no port was
- * ever chosen. */
+/* Captures one burst into the sample store; returns the CRC status byte (0: no port chosen). */
 TAVRINLINK_API int32_t ForceADCSample(void);
-/* ForceADCSample for fixed-form callers: the argument is ignored and the result is always 1. */
+/* ForceADCSample for fixed-form callers: the argument is ignored, the result is always 1. */
 TAVRINLINK_API int16_t vbForceADCSample(int32_t ignored);
-/* Frequency deviation of stored sample index (0 to 8191) in 0.1 kHz; 0xFFFF refreshes and
- * returns the demodulator offset, 0xFFFE clears it and returns 0; an index above 25000 reads
- * sample 0, and 8192 to 25000 read as an empty (never captured) record. */
+/* Stored sample's deviation in 0.1 kHz (0xFFFF/0xFFFE: refresh/clear the demodulator offset). */
 TAVRINLINK_API int16_t ReadRxValue(uint16_t index);
 /* ReadRxValue for fixed-form callers. */
 TAVRINLINK_API int16_t vbReadRxValue(uint16_t index);
-/* Power of stored sample index in 0.1 dBm, 32767 when out of range; indexes as ReadRxValue. */
+/* Stored sample's power in 0.1 dBm, 32767 out of range; 8192 to 25000 read an empty record. */
 TAVRINLINK_API int16_t ReadPwrValue(uint16_t index);
 /* ReadPwrValue for fixed-form callers. */
 TAVRINLINK_API int16_t vbReadPwrValue(uint16_t index);
-/* Converts count (at most 9216, longer counts are cut) frequency samples from position start
- * straight from the tester into results[0..count), which the caller sizes; returns 0. */
+/* Converts count (cut to 9216) deviations from the tester's planes into results; returns 0. */
 TAVRINLINK_API int16_t ReadRxValueBlock(uint16_t start, uint16_t count, int16_t* results);
 /* Does nothing; returns 0. */
 TAVRINLINK_API int16_t _ReadPwrValueBlock(void);

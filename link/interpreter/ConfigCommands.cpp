@@ -18,9 +18,19 @@ std::span<const HandlerEntry> ConfigHandlers() {
     return all;
 }
 
+bool ReadUpTo(CommandContext& ctx, int32_t& value, int32_t maximum) {
+    int32_t v = 0;
+    if (!ReadInteger(ctx, ctx.cursor, v, 0, maximum)) return false;
+    if (v < 0 || v > maximum) {
+        ctx.Fail(kDataOutOfRange);
+        return false;
+    }
+    value = v;
+    return true;
+}
+
 bool ReadCarrier(CommandContext& ctx, int32_t& carrier) {
-    const int32_t maxCarrier = ctx.link.hw.MaxCarrier;
-    if (ReadInteger(ctx, ctx.cursor, carrier, 0, maxCarrier) ||
+    if (ReadUpTo(ctx, carrier, ctx.link.hw.MaxCarrier) ||
         ReadInteger(ctx, ctx.cursor, carrier, 254, 255)) {
         ctx.link.errors.ErrorCount = 0;
         return true;

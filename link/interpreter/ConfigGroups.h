@@ -15,6 +15,11 @@ std::span<const HandlerEntry> ConfigPatternHandlers();  // modulation and BER pa
 std::span<const HandlerEntry> ConfigMeasureHandlers();  // averaging, power range, packet type
 std::span<const HandlerEntry> ConfigPortHandlers();     // connection port
 
+// An integer 0 to `maximum`, where the maximum comes from the detected tester: before a
+// tester is detected it is 0, which the integer reader would take as "no range" and then
+// keep any number cut to 8 bits; here 0 stays the only value.
+bool ReadUpTo(CommandContext& ctx, int32_t& value, int32_t maximum);
+
 // Shared by the themes: a carrier number 0 to MaxCarrier, or else 254 or 255 (the tester's
 // "no carrier" values). Either success clears ErrorCount; LastError keeps the first reading's
 // error when only the second one succeeded.

@@ -55,7 +55,7 @@ void Pmid(CommandContext& ctx) {
 bool ReadSlot(CommandContext& ctx, uint8_t& slot) {
     if (!NoParameterWord(ctx)) return false;
     int32_t n = 0;
-    if (!ReadInteger(ctx, ctx.cursor, n, 0, ctx.link.hw.MaxSlot)) return false;
+    if (!ReadUpTo(ctx, n, ctx.link.hw.MaxSlot)) return false;
     slot = static_cast<uint8_t>(n);
     return true;
 }

@@ -91,7 +91,7 @@ void TestTypeGenerator(CommandContext& ctx) {
     link.mail.WaitTicks(10);
     if (!NoParameterWord(ctx)) return;
     int32_t carrier = 0;
-    if (!ReadInteger(ctx, ctx.cursor, carrier, 0, link.hw.MaxCarrier)) return;
+    if (!ReadUpTo(ctx, carrier, link.hw.MaxCarrier)) return;
     link.errors.ErrorCount = 0;
     StartGenerator(link, carrier);
 }

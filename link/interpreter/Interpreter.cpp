@@ -23,7 +23,12 @@ const char* SkipBlanks(const char* p) {
 }
 
 void DetectHardware(Link& link) {
-    if (link.hw.HardwareDetected) return;
+    if (link.hw.HardwareDetected) {
+        // A load that lost an answer is tried again on the next line, so the tables do not
+        // stay at their defaults after a passing fault.
+        if (!link.cal.CalibrationLoaded) LoadCalibration(link);
+        return;
+    }
     link.hw.ModelCode = link.usb.TesterRead(kModelCell);
     if (link.hw.ModelCode >= 10 && link.hw.ModelCode <= 13) {
         link.hw.Model = link.hw.ModelCode;

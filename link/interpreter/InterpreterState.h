@@ -102,9 +102,8 @@ struct MeasurementState {
     float FreqRef = 0.0f;
     bool FreqRefValid = false;
     // The last result of each history: a query whose history has no average keeps it.
-    float PowerAvg = 0.0f, FreqOffsetAvg = 0.0f, BfMaxAvg = 0.0f, BfMinAvg = 0.0f,
-          SfMaxAvg = 0.0f, SfMinAvg = 0.0f, DriftAvg = 0.0f, AccDriftAvg = 0.0f,
-          MsDriftAvg = 0.0f;
+    float PowerAvg = 0.0f, FreqOffsetAvg = 0.0f, BfMaxAvg = 0.0f, BfMinAvg = 0.0f, SfMaxAvg = 0.0f,
+          SfMinAvg = 0.0f, DriftAvg = 0.0f, AccDriftAvg = 0.0f, MsDriftAvg = 0.0f;
 
     void EmptyAll() {
         for (AveragingHistory* h :

@@ -2,7 +2,9 @@
 // tester's port, and the carrier correction of the generator carrier table.
 #include "RfLevelRules.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace tavrin {
@@ -45,8 +47,10 @@ RfLevelSetting ComputeRfLevel(double level, uint8_t carrier, const RfLevelInputs
             GeneratorCarrierEntry(in.model, carrier, in.carrierOffset, in.extendedFrequency);
         if (entry >= 0) c += (*in.generatorCarrierTable)[static_cast<size_t>(entry)];
     }
-    const int64_t v = c + in.cableLoss;
-    out.cellValue = static_cast<uint16_t>(static_cast<uint64_t>(v) & 0xFFFF);
+    // A service-mode level beyond the 16-bit cell is held at its end instead of wrapping
+    // round to a level of the other sign.
+    const int64_t v = std::clamp<int64_t>(c + in.cableLoss, INT16_MIN, INT16_MAX);
+    out.cellValue = static_cast<uint16_t>(static_cast<int16_t>(v));
     return out;
 }
 

@@ -29,7 +29,7 @@ struct RfLevelInputs {
 
 struct RfLevelSetting {
     bool attenuatorIn = false;  // mail 5D 30 (in) or 5D 31 (out)
-    uint16_t cellValue = 0;     // cells 0x6A40 (low) and 0x6A41 (high)
+    uint16_t cellValue = 0;     // cells 0x6A40 (low) and 0x6A41 (high), a signed 16-bit value
 };
 
 // Entry of the generator carrier table for the carrier, or -1 when the entry lies outside the

@@ -25,42 +25,29 @@ void LoadCalibration(Link& link) {
     cal.RxOffset = ReadSigned16(link, 0x6A79);
     cal.RxGain = ReadSigned16(link, 0x6A7B);
 
-    // A read without an answer keeps that table's previous values (ReadTesterEeprom leaves
-    // the data untouched and records error 7), and the load stays incomplete so the next
-    // command line tries again.
-    bool complete = true;
+    // A read without an answer keeps the previous values of what is not yet read
+    // (ReadTesterEeprom leaves the data untouched and records error 7) and ends the load
+    // there: an EEPROM that does not answer costs one transaction per try, not fourteen. The
+    // load stays incomplete, so the next command line tries again.
+    cal.CalibrationLoaded = false;
     uint8_t data[25];
     for (int pass = 0; pass < 3; ++pass) {
         const uint16_t offset = static_cast<uint16_t>(25 * pass);
-        if (link.mail.ReadTesterEeprom(kPowerCarrierTable + offset, 25, data)) {
-            for (int i = 0; i < 25; ++i) cal.PowerCarrierTable[offset + i] = int8_t(data[i]);
-        } else {
-            complete = false;
-        }
-        if (link.mail.ReadTesterEeprom(kGeneratorCarrierTable + offset, 25, data)) {
-            for (int i = 0; i < 25; ++i) cal.GeneratorCarrierTable[offset + i] = int8_t(data[i]);
-        } else {
-            complete = false;
-        }
+        if (!link.mail.ReadTesterEeprom(kPowerCarrierTable + offset, 25, data)) return;
+        for (int i = 0; i < 25; ++i) cal.PowerCarrierTable[offset + i] = int8_t(data[i]);
+        if (!link.mail.ReadTesterEeprom(kGeneratorCarrierTable + offset, 25, data)) return;
+        for (int i = 0; i < 25; ++i) cal.GeneratorCarrierTable[offset + i] = int8_t(data[i]);
     }
 
-    if (link.mail.ReadTesterEeprom(kAttenuatorA, 1, data)) {
-        cal.AttenuatorByteA = data[0];
-    } else {
-        complete = false;
-    }
-    if (link.mail.ReadTesterEeprom(kAttenuatorB, 1, data)) {
-        cal.AttenuatorByteB = data[0] == 0xFF ? cal.AttenuatorByteA : data[0];
-    } else {
-        complete = false;
-    }
+    if (!link.mail.ReadTesterEeprom(kAttenuatorA, 1, data)) return;
+    cal.AttenuatorByteA = data[0];
+    if (!link.mail.ReadTesterEeprom(kAttenuatorB, 1, data)) return;
+    cal.AttenuatorByteB = data[0] == 0xFF ? cal.AttenuatorByteA : data[0];
 
     for (int pass = 0; pass < 6; ++pass) {
         if (!link.mail.ReadTesterEeprom(static_cast<uint16_t>(kCorrectionTriples + 21 * pass),
-                                        21, data)) {
-            complete = false;
-            continue;
-        }
+                                        21, data))
+            return;
         for (int q = 0; q < 7; ++q) {
             const int entry = 7 * pass + q;
             if (entry >= 41) break;
@@ -70,7 +57,7 @@ void LoadCalibration(Link& link) {
         }
     }
 
-    cal.CalibrationLoaded = complete;
+    cal.CalibrationLoaded = true;
 }
 
 }  // namespace tavrin

@@ -3,6 +3,7 @@
 #include "Capture.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "Link.h"
@@ -213,9 +214,18 @@ int16_t ReadPwrValue(Link& link, uint16_t index) {
 int16_t ReadRxValueBlock(Link& link, uint16_t start, uint16_t count, int16_t* results) {
     if (!results || count == 0) return 0;
     count = std::min(count, kBlockLimit);
+    std::array<uint32_t, 3> planes = link.capture.PlaneBase;
+    if (planes[0] == 0) {
+        // No reset has placed the planes yet: take them from the geometry cells, rather than
+        // reading the mailbox area at address 0 as samples.
+        uint8_t geometry[2] = {};
+        link.usb.TesterReadBlock(kFirstPageCell, 2, geometry);
+        planes[0] = kPlaneArea + 256u * geometry[0];
+        planes[2] = planes[0] + 2 * 256u * geometry[1];
+    }
     std::vector<uint8_t> low(count, 0), high(count, 0);
-    link.usb.TesterReadBlock(link.capture.PlaneBase[0] + start, count, low.data());
-    link.usb.TesterReadBlock(link.capture.PlaneBase[2] + start, count, high.data());
+    link.usb.TesterReadBlock(planes[0] + start, count, low.data());
+    link.usb.TesterReadBlock(planes[2] + start, count, high.data());
     for (uint16_t i = 0; i < count; ++i) {
         const uint16_t k = static_cast<uint16_t>(start + i);
         if (k == kRefreshDemodOffset || k == kClearDemodOffset) {

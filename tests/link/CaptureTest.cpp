@@ -306,6 +306,14 @@ TEST_F(CaptureTest, BlockReadConvertsFromThePlanesAndIsCutToItsBuffers) {
     EXPECT_EQ(big[9216], 7);  // beyond the 9216 staged samples nothing is written
 }
 
+TEST_F(CaptureTest, BlockReadBeforeAnyResetFindsThePlanesFromTheGeometryCells) {
+    L().capture.PlaneBase = {0, 0, 0};
+    Put(40, 0x150, 0);
+    int16_t result = 0;
+    ReadRxValueBlock(L(), 40, 1, &result);
+    EXPECT_EQ(result, -0x150 / 10);
+}
+
 TEST_F(CaptureTest, BlockReadAtTheCommandIndexesRefreshesItsOwnOffset) {
     L().capture.PlaneBase = {kPlanes, kPlanes + kPlaneSize, kPlanes + 2 * kPlaneSize};
     Memory().WriteWord(0x6A59, 4);

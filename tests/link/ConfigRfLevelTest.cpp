@@ -50,6 +50,13 @@ TEST_F(RfLevelMath, AttenuatorGoesInBelowMinus65dBmAtThePort) {
     EXPECT_EQ(static_cast<int16_t>(s.cellValue), -700 - 218 + 50);
 }
 
+TEST_F(RfLevelMath, CellHoldsAtItsEndsInsteadOfWrapping) {
+    EXPECT_EQ(static_cast<int16_t>(ComputeRfLevel(5000.0, 255, in).cellValue), INT16_MAX);
+    EXPECT_EQ(static_cast<int16_t>(ComputeRfLevel(-5000.0, 255, in).cellValue), INT16_MIN);
+    EXPECT_EQ(static_cast<int16_t>(ComputeRfLevel(1e300, 255, in).cellValue), INT16_MAX);
+    EXPECT_EQ(static_cast<int16_t>(ComputeRfLevel(10.0, 255, in).cellValue), 100 - 218);
+}
+
 TEST_F(RfLevelMath, CarrierCorrectionEntries) {
     in.carrierOffset = -2;
     EXPECT_EQ(static_cast<int16_t>(ComputeRfLevel(-80.0, 5, in).cellValue),

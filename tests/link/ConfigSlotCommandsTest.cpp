@@ -116,6 +116,20 @@ TEST_F(Slots, FourSlotTesterPlacesTheOtherBearerItself) {
     EXPECT_EQ(result, 1);
 }
 
+TEST(NoTester, SlotsAndCarriersTakeOnlyZero) {
+    // Before a tester is detected MaxSlot and MaxCarrier are 0: not "any number".
+    SimLink sim(SimulationSettings{}, false);
+    int16_t result = 0;
+    sim.Run("CONF:PP:DUMM:SLOT 300", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(sim.LastErrorText(), "-222, \"Data out of Range\"");
+    EXPECT_EQ(sim.Run("CONF:PP:DUMM:SLOT?"), "2");
+    sim.Run("CONF:PP:DUMM:CARR 44", &result);
+    EXPECT_EQ(sim.Run("CONF:PP:DUMM:CARR?"), "255");
+    sim.Run("CONF:PP:TRAF:CARR 0");
+    EXPECT_EQ(sim.Run("CONF:PP:TRAF:CARR?"), "0");
+}
+
 class Carriers : public DetectedTester {};
 
 TEST_F(Carriers, DummyCarrier) {

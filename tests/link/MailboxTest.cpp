@@ -276,6 +276,7 @@ TEST(MailboxWithoutLink, CommandErrorSurvivesTheIndicator) {
 
 TEST(MailboxWithoutLink, FailingIndicatorMailKeepsTheResultAndTheError) {
     SimLink sim;
+    sim.Run("*IDN?");                     // detection and calibration while the tester works
     sim.tester->faults.holdMails = true;  // the indicator mail is never taken
     int16_t result = 0;
     sim.Run("XYZ", &result);

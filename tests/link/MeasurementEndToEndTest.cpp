@@ -211,14 +211,50 @@ TEST(EndToEndDefault, CtrlModeMeasuresTheLastForcedSample) {
 TEST(EndToEndDefault, RfGeneratorDeviation) {
     MeasurementRig rig;
     rig.link->conf.TestType = code::RFGE;
-    rig.tester->radio.testType = code::RFGE;
     rig.SetLink(false);
+    // The generator's start mails, as the generator test sends them.
+    rig.link->mail.SendMail(6, 0xC0, 0x02);
+    rig.link->mail.SendMail(6, 0x5D, 0x06);
     ForceADCSample(*rig.link);
     // The tester's own generator at 288 kHz; the mean of the samples beyond the group means
     // takes in some of the transitions, so it reads up to 3 % low.
     const std::vector<double> dev = Numbers(rig.Run("READ:BF?"));
     ASSERT_EQ(dev.size(), 1u);
     EXPECT_NEAR(dev[0], 288000.0 * 0.985, 288000.0 * 0.02);
+    // A new test selection stops the generator: the capture then holds no modulation.
+    rig.link->mail.SendMail(6, 0xC0, 0x02);
+    ForceADCSample(*rig.link);
+    EXPECT_LT(Numbers(rig.Run("READ:BF?"))[0], 20000.0);
+}
+
+// The B-field forms of packet modes 4 (BS0F) and 5 (FIG31) on the data patterns that make
+// them: the extremes (any model) or the window means (model 12) come out as the deviation.
+TEST(EndToEndDefault, BFieldFormsOfTheirPatterns) {
+    for (uint8_t model : {uint8_t{10}, uint8_t{12}}) {
+        for (uint8_t mode : {uint8_t{4}, uint8_t{5}}) {
+            for (uint16_t size : {uint16_t{40}, uint16_t{80}}) {
+                SCOPED_TRACE("model " + std::to_string(model) + " mode " + std::to_string(mode) +
+                             " size " + std::to_string(size));
+                SimulationSettings settings;
+                settings.modelCode = model;
+                sim::CaptureSynthesis synthesis;
+                synthesis.burstSize = size;
+                sim::DeviceProfile p = Quiet();
+                p.bFieldDeviationKhz = 350.0;
+                MeasurementRig rig(p, synthesis, settings);
+                rig.tester->radio.trafficCarrier = 9;
+                rig.tester->radio.berPattern = mode;  // the pattern whose packet mode this is
+                rig.SetPacketMode(mode);
+                rig.link->conf.AverageBursts = 4;
+                rig.Run("READ:FREQ:OFFS?");
+                const std::vector<double> bf = Numbers(rig.Run("READ:BF?"));
+                ASSERT_EQ(bf.size(), 2u);
+                // The window means average the noise away; the extremes carry its peak.
+                EXPECT_NEAR(bf[0], 350000.0, 5000.0);
+                EXPECT_NEAR(bf[1], -350000.0, 5000.0);
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -230,15 +266,15 @@ namespace {
 // The whole virtual tester as the program meets it: the device's own states bring the link
 // up after the connect mail, and its counters give the error rates.
 TEST(EndToEndFirmware, LinkWindowOnTheInstalledDevice) {
-    SimLink window;
+    SimLink window(SimulationSettings{}, false);
     ASSERT_TRUE(window.installed);
     RigCalibration{}.WriteInto(*window.tester);
-    Link& link = *window.link;
-    link.conf.CommPort = code::CommPortUsb;
-    link.conf.LinkOpen = true;
-    link.conf.TestType = code::DPP;
-    link.conf.AverageBursts = 4;
-    link.mail.SendMail(6, 0xC0, 0x02);  // the PP test
+    for (const char* line :
+         {"CONF:COMM:PORT USB", "SYST:RESET", "CONF:TEST:TYPE DPP", "CONF:AVER:BURS 4"}) {
+        int16_t result = -1;
+        window.Run(line, &result);
+        EXPECT_EQ(result, 0) << line;
+    }
     EXPECT_EQ(window.Run("READ:NTP?"), "INV");
     window.Run("PROC:CONN:SET");
     for (int i = 0; i < 300 && window.Run("STAT:DEV?") != "DCE"; ++i) window.clock.sleepMs(10);
@@ -270,6 +306,33 @@ TEST(EndToEndFirmware, LinkWindowOnTheInstalledDevice) {
         window.Run("STAT:DEV?");
     }
     EXPECT_EQ(window.Run("READ:NTP?"), "INV");
+}
+
+}  // namespace
+}  // namespace tavrin::testing
+
+namespace tavrin::testing {
+namespace {
+
+// The power carrier table entry moves with the carrier offset and, in the extended band,
+// counts down from carrier 10: the tester's table and the host's lookup must agree.
+TEST(EndToEndDefault, CarrierTableFollowsOffsetAndExtendedBand) {
+    for (bool extended : {false, true}) {
+        sim::DeviceProfile p = Quiet();
+        p.powerDbm = 20.0;
+        MeasurementRig rig(p);
+        rig.tester->radio.trafficCarrier = 12;
+        rig.tester->radio.carrierOffset = -5;
+        rig.tester->radio.extendedBand = extended;
+        rig.link->conf.CarrierOffset = -5;
+        rig.link->conf.ExtendedFrequency = extended;
+        rig.link->conf.AverageBursts = 2;
+        // Entry 29 (22 + 12 - 5) and entry 14 (22 + 9 - 12 - 5) differ by 6 dB.
+        rig.tester->Eeprom()[0x0200 + 29] = static_cast<uint8_t>(int8_t{-30});
+        rig.tester->Eeprom()[0x0200 + 14] = static_cast<uint8_t>(int8_t{30});
+        LoadCalibration(*rig.link);
+        EXPECT_NEAR(Numbers(rig.Run("READ:NTP?"))[0], 20.0, 0.3) << extended;
+    }
 }
 
 }  // namespace

@@ -149,6 +149,8 @@ TEST_F(Radio, PatternsSignallingAndOffsets) {
 TEST_F(Radio, WhatItCannotKnowIsLogged) {
     sim.link->mail.SendMail(6, 0x5D, 0x77);
     EXPECT_TRUE(Logged(sim, "service mail 5D 77 not known"));
+    sim.link->mail.SendMail(6, 0x5D);
+    EXPECT_TRUE(Logged(sim, "service mail 5D without its code"));
     sim.link->mail.SendMail(6, 0xC1, 0x09);
     EXPECT_TRUE(Logged(sim, "pattern 9 not known"));
     sim.link->usb.TesterWrite(0x6A39, 40);

@@ -25,6 +25,8 @@ TEST(CliOptions, OrderOfLinesAndScript) {
     EXPECT_EQ(o.lines, (std::vector<std::string>{"*IDN?", "SYST:ERR?"}));
     EXPECT_EQ(o.model, std::optional<std::string>("11"));
     EXPECT_EQ(o.script, std::optional<std::string>("run.tvs"));
+    Options sim;
+    EXPECT_TRUE(ParseOptions({"--driver", "sim", "--model", "12"}, sim, message)) << message;
     Options stdinOnly;
     ASSERT_TRUE(ParseOptions({"-"}, stdinOnly, message));
     EXPECT_EQ(stdinOnly.script, std::optional<std::string>("-"));

@@ -125,6 +125,24 @@ TEST_F(Cli, Refusals) {
     EXPECT_NE(o.err.find("not available"), std::string::npos);
 }
 
+TEST_F(Cli, PromptOnATerminal) {
+    // script(1) of util-linux gives the program a terminal.
+    ASSERT_EQ(access("/usr/bin/script", X_OK), 0);
+    const std::string inner = std::string("HOME='") + m_dir + "' '" + TAVRIN_CLI + "' --simulate";
+    const std::string cmd = "/usr/bin/script -qec \"" + inner + "\" /dev/null";
+    std::string input = "CONF:AVER:BURS 12\nCONF:AVER:BURS?\nquit\nCONF:AVER:BURS 300\n";
+    const std::string in = File("keys", input);
+    const int raw = std::system((cmd + " <" + in + " >" + m_dir + "/tty 2>&1").c_str());
+    const std::string tty = Slurp(m_dir + "/tty");
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << tty;
+    EXPECT_NE(tty.find("tavrin> "), std::string::npos) << tty;
+    EXPECT_NE(tty.find("12\r\n"), std::string::npos) << tty;
+    // "quit" left the prompt: the refused count after it never ran.
+    EXPECT_EQ(tty.find("Data out of Range"), std::string::npos) << tty;
+    const std::string history = Slurp(m_dir + "/.tavrin_history");
+    EXPECT_NE(history.find("CONF:AVER:BURS?"), std::string::npos) << history;
+}
+
 TEST_F(Cli, NoTesterBehindTheDefaultDriver) {
     // No tester is attached to the build machine: the port does not open.
     const Outcome o = Run("-e '*IDN?'");
