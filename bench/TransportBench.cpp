@@ -43,7 +43,8 @@ void RunModelled(benchmark::State& state, const std::function<void(SimLink&)>& o
 }
 
 void BM_ReadOneCell(benchmark::State& state) {
-    RunModelled(state, [](SimLink& s) { benchmark::DoNotOptimize(s.link->usb.TesterRead(0x6A17)); });
+    RunModelled(state,
+                [](SimLink& s) { benchmark::DoNotOptimize(s.link->usb.TesterRead(0x6A17)); });
 }
 void BM_WriteOneCell(benchmark::State& state) {
     RunModelled(state, [](SimLink& s) { s.link->usb.TesterWrite(0x6A69, 127); });
@@ -63,7 +64,8 @@ void BM_EepromRead25(benchmark::State& state) {
 }
 void BM_BlockRead8192(benchmark::State& state) {
     std::vector<uint8_t> block(8192);
-    RunModelled(state, [&](SimLink& s) { s.link->usb.TesterReadBlock(0x10000, 8192, block.data()); });
+    RunModelled(state,
+                [&](SimLink& s) { s.link->usb.TesterReadBlock(0x10000, 8192, block.data()); });
 }
 
 BENCHMARK(BM_ReadOneCell)->UseManualTime()->Unit(benchmark::kMicrosecond);

@@ -10,8 +10,7 @@ namespace tavrin::sim {
 
 using namespace tavrin::mailbox;
 
-bool EepromService::OnMail(VirtualTester& tester, uint8_t cls, const uint8_t* body,
-                           uint8_t count) {
+bool EepromService::OnMail(VirtualTester& tester, uint8_t cls, const uint8_t* body, uint8_t count) {
     if (cls != kEepromClass || count < 6) return false;
     const uint8_t n = body[3];
     const uint32_t address = body[4] | (uint32_t{body[5]} << 8);

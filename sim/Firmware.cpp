@@ -39,14 +39,14 @@ bool InstallIdentity(VirtualTester& tester, const SimulationSettings& settings,
     auto& e = tester.Eeprom();
     std::copy(std::begin(kHardwareVersion), std::end(kHardwareVersion),
               e.begin() + eeprom::kHardwareVersion);
-    std::copy(std::begin(kSerialNumber), std::end(kSerialNumber), e.begin() + eeprom::kSerialNumber);
+    std::copy(std::begin(kSerialNumber), std::end(kSerialNumber),
+              e.begin() + eeprom::kSerialNumber);
     return true;
 }
 
 bool InstallFirmware(VirtualTester& tester, const SimulationSettings& settings,
                      std::string& reason) {
-    return InstallIdentity(tester, settings, reason) &&
-           InstallRadio(tester, settings, reason) &&
+    return InstallIdentity(tester, settings, reason) && InstallRadio(tester, settings, reason) &&
            InstallDeviceUnderTest(tester, settings, reason);
 }
 

@@ -7,8 +7,8 @@
 namespace tavrin::sim {
 
 struct LinkCostModel {
-    uint64_t latencyUs = 2000;     // latency timer set to 2 ms at open
-    uint64_t packetPayload = 62;   // a 64-byte bulk packet carries 2 status bytes
+    uint64_t latencyUs = 2000;         // latency timer set to 2 ms at open
+    uint64_t packetPayload = 62;       // a 64-byte bulk packet carries 2 status bytes
     double bytesPerSecond = 300000.0;  // 3 Mbaud, 10 bits per byte
 
     double ByteUs() const { return 1e6 / bytesPerSecond; }

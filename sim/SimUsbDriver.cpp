@@ -142,8 +142,7 @@ FT_STATUS SimUsbDriver::GetQueueStatus(FT_HANDLE handle, DWORD* rxBytes) {
     return FT_OK;
 }
 
-FT_STATUS SimUsbDriver::GetStatus(FT_HANDLE handle, DWORD* rxBytes, DWORD* txBytes,
-                                  DWORD* events) {
+FT_STATUS SimUsbDriver::GetStatus(FT_HANDLE handle, DWORD* rxBytes, DWORD* txBytes, DWORD* events) {
     if (FT_STATUS s = Check(handle)) return s;
     m_clock.sleepUs(kStatusCallUs);
     Release(m_clock.nowUs());

@@ -33,15 +33,13 @@ public:
     uint8_t latencyMs = 16;
 
     FT_STATUS CreateDeviceInfoList(DWORD* numDevs) override;
-    FT_STATUS GetDeviceInfoDetail(DWORD index, DWORD* flags, DWORD* type, DWORD* id,
-                                  DWORD* locId, void* serial16, void* description64,
-                                  FT_HANDLE* handle) override;
+    FT_STATUS GetDeviceInfoDetail(DWORD index, DWORD* flags, DWORD* type, DWORD* id, DWORD* locId,
+                                  void* serial16, void* description64, FT_HANDLE* handle) override;
     FT_STATUS Open(int deviceNumber, FT_HANDLE* handle) override;
     FT_STATUS Close(FT_HANDLE handle) override;
     FT_STATUS SetLatencyTimer(FT_HANDLE handle, UCHAR ms) override;
     FT_STATUS Write(FT_HANDLE handle, void* buf, DWORD count, DWORD* written) override;
-    FT_STATUS GetStatus(FT_HANDLE handle, DWORD* rxBytes, DWORD* txBytes,
-                        DWORD* events) override;
+    FT_STATUS GetStatus(FT_HANDLE handle, DWORD* rxBytes, DWORD* txBytes, DWORD* events) override;
     FT_STATUS GetQueueStatus(FT_HANDLE handle, DWORD* rxBytes) override;
     FT_STATUS Read(FT_HANDLE handle, void* buf, DWORD count, DWORD* returned) override;
     FT_STATUS EE_Read(FT_HANDLE handle, FT_PROGRAM_DATA* data) override;

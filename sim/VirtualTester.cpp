@@ -45,16 +45,15 @@ void VirtualTester::HostBytes(const uint8_t* bytes, size_t count, std::vector<An
 
 void VirtualTester::Advance() {
     const uint64_t now = m_clock.nowUs();
-    if (!faults.tickStopped)
-        m_memory.Write(kTickCell, static_cast<uint8_t>(now / kTickPeriodUs));
+    if (!faults.tickStopped) m_memory.Write(kTickCell, static_cast<uint8_t>(now / kTickPeriodUs));
     for (auto& c : m_components) c->Advance(*this, now);
 }
 
 void VirtualTester::Execute(const uint8_t* request, std::vector<uint8_t>& answer) {
     ++counters.requests;
     Advance();
-    const uint32_t address = (uint32_t{request[1]} << 16) | (uint32_t{request[2]} << 8) |
-                             request[3];
+    const uint32_t address =
+        (uint32_t{request[1]} << 16) | (uint32_t{request[2]} << 8) | request[3];
     if (request[0] == 0x01) {
         requestLog.push_back({1, address, request[4]});
         const size_t n = size_t{request[4]} + 1;
@@ -88,7 +87,8 @@ void VirtualTester::TakeHostMails() {
         bool good = length >= 1 && length <= kMaxBody + 1;
         uint8_t sum = 0;
         if (good) {
-            for (uint32_t i = 0; i <= length; ++i) sum = static_cast<uint8_t>(sum + m_memory.Read(slot + i));
+            for (uint32_t i = 0; i <= length; ++i)
+                sum = static_cast<uint8_t>(sum + m_memory.Read(slot + i));
             good = sum == m_memory.Read(slot + length + 1);
         }
         read = static_cast<uint8_t>((read + 1) % kSlots);
@@ -130,8 +130,7 @@ void VirtualTester::PostReply(const uint8_t* bytes, size_t count) {
         return;
     }
     const uint32_t slot = ReplySlot(write);
-    for (uint32_t i = 0; i < kSlotSize; ++i)
-        m_memory.Write(slot + i, i < count ? bytes[i] : 0);
+    for (uint32_t i = 0; i < kSlotSize; ++i) m_memory.Write(slot + i, i < count ? bytes[i] : 0);
     m_memory.Write(kReplyRingWrite, next);
     ++counters.replies;
 }

@@ -79,8 +79,8 @@ public:
     SimFaults faults;
     RadioConfig radio;  // filled by the firmware parts that take the configuration over
     SimCounters counters;
-    std::vector<TakenMail> mails;         // every mail taken, in order
-    std::vector<HostRequest> requestLog;  // every request, in order
+    std::vector<TakenMail> mails;                          // every mail taken, in order
+    std::vector<HostRequest> requestLog;                   // every request, in order
     std::vector<std::pair<uint32_t, uint8_t>> cellWrites;  // every host write, in order
 
 private:

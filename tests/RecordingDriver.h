@@ -33,9 +33,8 @@ public:
         calls.push_back("CreateDeviceInfoList");
         return m_inner->CreateDeviceInfoList(n);
     }
-    FT_STATUS GetDeviceInfoDetail(DWORD index, DWORD* flags, DWORD* type, DWORD* id,
-                                  DWORD* loc, void* serial, void* description,
-                                  FT_HANDLE* handle) override {
+    FT_STATUS GetDeviceInfoDetail(DWORD index, DWORD* flags, DWORD* type, DWORD* id, DWORD* loc,
+                                  void* serial, void* description, FT_HANDLE* handle) override {
         calls.push_back("GetDeviceInfoDetail");
         return m_inner->GetDeviceInfoDetail(index, flags, type, id, loc, serial, description,
                                             handle);

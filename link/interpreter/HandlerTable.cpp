@@ -12,8 +12,8 @@ namespace {
 
 std::vector<HandlerEntry> BuildTable() {
     std::vector<HandlerEntry> all;
-    for (auto group : {SystemHandlers(), ConfigHandlers(), ProcedureHandlers(),
-                       MeasurementHandlers()})
+    for (auto group :
+         {SystemHandlers(), ConfigHandlers(), ProcedureHandlers(), MeasurementHandlers()})
         all.insert(all.end(), group.begin(), group.end());
     std::sort(all.begin(), all.end(),
               [](const HandlerEntry& a, const HandlerEntry& b) { return a.code < b.code; });

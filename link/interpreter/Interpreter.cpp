@@ -14,9 +14,15 @@ constexpr uint32_t kModelCell = 0x6A5C;
 constexpr uint32_t kSlotCountCell = 0x6A5D;
 constexpr size_t kTokenLength = 10;
 
-bool IsLetterFromA(unsigned char c) { return c >= 0x41; }
-bool IsWordStart(unsigned char c) { return (c >= 0x41 && c <= 0x7F) || c == '*'; }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsLetterFromA(unsigned char c) {
+    return c >= 0x41;
+}
+bool IsWordStart(unsigned char c) {
+    return (c >= 0x41 && c <= 0x7F) || c == '*';
+}
+bool IsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
 const char* SkipBlanks(const char* p) {
     while (*p == ' ') ++p;
     return p;

@@ -6,6 +6,8 @@
 namespace tavrin {
 namespace {
 
+// The table keeps the layout of the language listing, several entries a line.
+// clang-format off
 constexpr Keyword kKeywords[] = {
     // First level
     {"CONF", 0x10000000}, {"PROC", 0x20000000}, {"SENS", 0x30000000}, {"READ", 0x40000000},
@@ -66,12 +68,15 @@ constexpr Keyword kKeywords[] = {
     // Terminator
     {"END ", 0x00000000},
 };
+// clang-format on
 
 static_assert(std::size(kKeywords) == kKeywordEntries + 1);
 
 }  // namespace
 
-std::span<const Keyword> KeywordTable() { return kKeywords; }
+std::span<const Keyword> KeywordTable() {
+    return kKeywords;
+}
 
 uint32_t LookUpKeyword(const char* token) {
     // The token buffer is zero padded, so comparing 4 bytes also tells "PP" from "PPODD".

@@ -8,7 +8,9 @@
 namespace tavrin {
 namespace {
 
-bool Absent(const char* text) { return text == nullptr || *text == '\0'; }
+bool Absent(const char* text) {
+    return text == nullptr || *text == '\0';
+}
 
 }  // namespace
 

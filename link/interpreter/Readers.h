@@ -15,8 +15,7 @@ inline constexpr size_t kQuotedSize = 80;  // including the terminator
 bool ReadInteger(CommandContext& ctx, const char* text, int32_t& value, int32_t minimum,
                  int32_t maximum);
 // The same for a decimal real number.
-bool ReadReal(CommandContext& ctx, const char* text, double& value, double minimum,
-              double maximum);
+bool ReadReal(CommandContext& ctx, const char* text, double& value, double minimum, double maximum);
 // A quoted string at `cursor` into out (kQuotedSize). Error 2 unless the last error is 5 when
 // a quote is missing; a text longer than 79 characters fails with error 4 (nothing is taken).
 bool ReadQuoted(CommandContext& ctx, const char*& cursor, char* out);

@@ -45,8 +45,8 @@ void LoadCalibration(Link& link) {
     cal.AttenuatorByteB = data[0] == 0xFF ? cal.AttenuatorByteA : data[0];
 
     for (int pass = 0; pass < 6; ++pass) {
-        if (!link.mail.ReadTesterEeprom(static_cast<uint16_t>(kCorrectionTriples + 21 * pass),
-                                        21, data))
+        if (!link.mail.ReadTesterEeprom(static_cast<uint16_t>(kCorrectionTriples + 21 * pass), 21,
+                                        data))
             return;
         for (int q = 0; q < 7; ++q) {
             const int entry = 7 * pass + q;

@@ -6,10 +6,11 @@
 namespace tavrin {
 namespace {
 
+using DetailFn = FT_STATUS (*)(DWORD, DWORD*, DWORD*, DWORD*, DWORD*, void*, void*, FT_HANDLE*);
+
 struct D2xxFunctions {
     FT_STATUS (*CreateDeviceInfoList)(DWORD*);
-    FT_STATUS (*GetDeviceInfoDetail)(DWORD, DWORD*, DWORD*, DWORD*, DWORD*, void*, void*,
-                                     FT_HANDLE*);
+    DetailFn GetDeviceInfoDetail;
     FT_STATUS (*Open)(int, FT_HANDLE*);
     FT_STATUS (*Close)(FT_HANDLE);
     FT_STATUS (*SetLatencyTimer)(FT_HANDLE, UCHAR);
@@ -33,25 +34,19 @@ public:
     }
     FT_STATUS Open(int n, FT_HANDLE* h) override { return m_f.Open(n, h); }
     FT_STATUS Close(FT_HANDLE h) override { return m_f.Close(h); }
-    FT_STATUS SetLatencyTimer(FT_HANDLE h, UCHAR ms) override {
-        return m_f.SetLatencyTimer(h, ms);
-    }
+    FT_STATUS SetLatencyTimer(FT_HANDLE h, UCHAR ms) override { return m_f.SetLatencyTimer(h, ms); }
     FT_STATUS Write(FT_HANDLE h, void* b, DWORD c, DWORD* w) override {
         return m_f.Write(h, b, c, w);
     }
     FT_STATUS GetStatus(FT_HANDLE h, DWORD* rx, DWORD* tx, DWORD* ev) override {
         return m_f.GetStatus(h, rx, tx, ev);
     }
-    FT_STATUS GetQueueStatus(FT_HANDLE h, DWORD* rx) override {
-        return m_f.GetQueueStatus(h, rx);
-    }
+    FT_STATUS GetQueueStatus(FT_HANDLE h, DWORD* rx) override { return m_f.GetQueueStatus(h, rx); }
     FT_STATUS Read(FT_HANDLE h, void* b, DWORD c, DWORD* r) override {
         return m_f.Read(h, b, c, r);
     }
     FT_STATUS EE_Read(FT_HANDLE h, FT_PROGRAM_DATA* d) override { return m_f.EE_Read(h, d); }
-    FT_STATUS EE_Program(FT_HANDLE h, FT_PROGRAM_DATA* d) override {
-        return m_f.EE_Program(h, d);
-    }
+    FT_STATUS EE_Program(FT_HANDLE h, FT_PROGRAM_DATA* d) override { return m_f.EE_Program(h, d); }
 
 private:
     void* m_lib;

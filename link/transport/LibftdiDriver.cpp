@@ -105,8 +105,7 @@ public:
         return n < 0 ? FT_IO_ERROR : FT_OK;
     }
 
-    FT_STATUS GetStatus(FT_HANDLE handle, DWORD* rxBytes, DWORD* txBytes,
-                        DWORD* events) override {
+    FT_STATUS GetStatus(FT_HANDLE handle, DWORD* rxBytes, DWORD* txBytes, DWORD* events) override {
         if (txBytes) *txBytes = 0;
         if (events) *events = 0;
         return GetQueueStatus(handle, rxBytes);
@@ -198,6 +197,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<UsbDriver> MakeLibftdiDriver() { return std::make_unique<LibftdiDriver>(); }
+std::unique_ptr<UsbDriver> MakeLibftdiDriver() {
+    return std::make_unique<LibftdiDriver>();
+}
 
 }  // namespace tavrin

@@ -49,8 +49,7 @@ int16_t Link::ZelkRd(char* out, bool withTrace) {
 
 int32_t Link::SelectUsbDriver(const char* name) {
     std::string reason;
-    std::unique_ptr<UsbDriver> driver =
-        MakeUsbDriver(name ? name : "", clock, simulation, reason);
+    std::unique_ptr<UsbDriver> driver = MakeUsbDriver(name ? name : "", clock, simulation, reason);
     if (!driver) {
         trace("Sabrel: USB driver \"%s\" not ready: %s\n", name ? name : "", reason.c_str());
         return 1;

@@ -187,7 +187,10 @@ bool Mailbox::ReadTesterEeprom(uint16_t address, uint8_t count, uint8_t* data) {
 }
 
 void Mailbox::WriteTesterEeprom(uint16_t address, uint8_t count, const uint8_t* data) {
-    uint8_t request[kMaxBody] = {kEepromWrite, 0x06, 0x00, count,
+    uint8_t request[kMaxBody] = {kEepromWrite,
+                                 0x06,
+                                 0x00,
+                                 count,
                                  static_cast<uint8_t>(address & 0xFF),
                                  static_cast<uint8_t>(address >> 8)};
     if (count > kMaxBody - 6) count = kMaxBody - 6;

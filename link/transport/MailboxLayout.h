@@ -28,7 +28,11 @@ inline constexpr uint8_t kEepromWrite = 0x3B;
 inline constexpr uint8_t kEepromAnswer = 0x3D;
 inline constexpr uint8_t kEepromMaxRead = 25;
 
-inline constexpr uint32_t HostSlot(uint32_t i) { return kHostRing + kSlotSize * i; }
-inline constexpr uint32_t ReplySlot(uint32_t i) { return kReplyRing + kSlotSize * i; }
+inline constexpr uint32_t HostSlot(uint32_t i) {
+    return kHostRing + kSlotSize * i;
+}
+inline constexpr uint32_t ReplySlot(uint32_t i) {
+    return kReplyRing + kSlotSize * i;
+}
 
 }  // namespace tavrin::mailbox

@@ -17,14 +17,10 @@ struct Provider {
 constexpr Provider kProviders[] = {
     {"libftdi",
      [](Clock&, const SimulationSettings&, std::string&) { return MakeLibftdiDriver(); }},
-    {"d2xx",
-     [](Clock&, const SimulationSettings&, std::string& reason) {
-         return LoadD2xxLibrary("libftd2xx.so", reason);
-     }},
-    {"sim",
-     [](Clock& clock, const SimulationSettings& settings, std::string& reason) {
-         return MakeSimulatedTester(clock, settings, reason);
-     }},
+    {"d2xx", [](Clock&, const SimulationSettings&,
+                std::string& reason) { return LoadD2xxLibrary("libftd2xx.so", reason); }},
+    {"sim", [](Clock& clock, const SimulationSettings& settings,
+               std::string& reason) { return MakeSimulatedTester(clock, settings, reason); }},
 };
 
 }  // namespace

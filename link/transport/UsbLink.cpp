@@ -27,9 +27,13 @@ void WriteBatch::Add(uint32_t address, uint8_t value) {
 UsbLink::UsbLink(Clock& clock, Trace& trace, ErrorState& errors)
     : m_clock(clock), m_trace(trace), m_errors(errors) {}
 
-UsbLink::~UsbLink() { CloseUsbLink(); }
+UsbLink::~UsbLink() {
+    CloseUsbLink();
+}
 
-void UsbLink::SetPendingDriver(std::unique_ptr<UsbDriver> driver) { m_pending = std::move(driver); }
+void UsbLink::SetPendingDriver(std::unique_ptr<UsbDriver> driver) {
+    m_pending = std::move(driver);
+}
 
 uint16_t UsbLink::OpenUsbLink(uint16_t portCode) {
     if (portCode < kFirstUsbPort) return 1;
@@ -46,8 +50,8 @@ uint16_t UsbLink::OpenUsbLink(uint16_t portCode) {
         char serial[16] = {};
         char description[64] = {};
         FT_HANDLE unused = nullptr;
-        if (m_driver->GetDeviceInfoDetail(index, &flags, &type, &id, &location, serial,
-                                          description, &unused) != FT_OK)
+        if (m_driver->GetDeviceInfoDetail(index, &flags, &type, &id, &location, serial, description,
+                                          &unused) != FT_OK)
             continue;
         description[sizeof description - 1] = '\0';
         if (std::strcmp(description, kTesterDescription) == 0) break;
@@ -227,8 +231,7 @@ uint16_t UsbLink::TesterReadWord(uint32_t address) {
 uint32_t UsbLink::TesterReadLong(uint32_t address) {
     uint8_t b[4] = {};
     TesterReadBlock(address, 4, b);
-    return uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) |
-           (uint32_t{b[3]} << 24);
+    return uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);
 }
 
 uint32_t UsbLink::ProgramUsbSerialNumber(const char* serial) {

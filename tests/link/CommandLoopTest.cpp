@@ -32,19 +32,19 @@ TEST(CommandLoop, LinesAnswersAndErrors) {
         {"*idn?", "3.2.0", 0, "+0, \"No Error\""},
         {"  *IDN?  ", "3.2.0", 0, "+0, \"No Error\""},
         {"*IDN ?", "3.2.0", 0, "+0, \"No Error\""},
-        {"XYZ;*IDN?", "", 1, "-102, \"Syntax Error\""},    // the rest of the line is dropped
-        {"*IDN?;XYZ", "", 1, "-102, \"Syntax Error\""},    // only the last command's answer stays
+        {"XYZ;*IDN?", "", 1, "-102, \"Syntax Error\""},  // the rest of the line is dropped
+        {"*IDN?;XYZ", "", 1, "-102, \"Syntax Error\""},  // only the last command's answer stays
         {"*IDN?;*IDN?", "3.2.0", 0, "+0, \"No Error\""},
-        {"   ", "", 1, "-102, \"Syntax Error\""},           // no header: no handler
+        {"   ", "", 1, "-102, \"Syntax Error\""},  // no header: no handler
         {"", "", 1, "-102, \"Syntax Error\""},
-        {"SYST:TEST?", "", 1, "-102, \"Syntax Error\""},    // known words, no handler
+        {"SYST:TEST?", "", 1, "-102, \"Syntax Error\""},             // known words, no handler
         {"SYST:TEST?;*IDN?", "3.2.0", 0, "-102, \"Syntax Error\""},  // the next command runs
-        {"SYS:ERR?", "", 1, "-102, \"Syntax Error\""},      // a 3-letter form must be exact
+        {"SYS:ERR?", "", 1, "-102, \"Syntax Error\""},  // a 3-letter form must be exact
         {"SYST:ERROR?", "", 1, "-102, \"Syntax Error\""},
         {"*IDN? WHATEVER", "3.2.0", 0, "+0, \"No Error\""},  // unknown parameter words are no error
         {"*IDN WHATEVER ?", "3.2.0", 0, "+0, \"No Error\""},  // "?" after a parameter is a query
         {"*IDN? 5", "3.2.0", 0, "+0, \"No Error\""},
-        {"*IDN?;", "", 1, "-102, \"Syntax Error\""},        // an empty last command
+        {"*IDN?;", "", 1, "-102, \"Syntax Error\""},  // an empty last command
     };
     for (const LineCase& c : cases) {
         SimLink sim;
@@ -158,9 +158,9 @@ TEST(KeywordTable, FirstFourBytesFirstMatch) {
     EXPECT_EQ(LookUpKeyword("P32Z"), 0x000001B0u);
     EXPECT_EQ(LookUpKeyword("SELECT"), 0x02000000u);
     EXPECT_EQ(LookUpKeyword("NONE"), 0x00005000u);
-    EXPECT_EQ(LookUpKeyword("TES"), 0u);  // a short form matches only exactly
+    EXPECT_EQ(LookUpKeyword("TES"), 0u);     // a short form matches only exactly
     EXPECT_EQ(LookUpKeyword("ERRORS"), 0u);  // "ERR" is 3 letters: only "ERR" itself
-    EXPECT_EQ(LookUpKeyword("END"), 0u);  // the terminator is no keyword
+    EXPECT_EQ(LookUpKeyword("END"), 0u);     // the terminator is no keyword
 }
 
 }  // namespace

@@ -32,7 +32,8 @@ TEST_F(MailboxTest, FramesCarryLengthClassBodyAndChecksum) {
     EXPECT_EQ(Slot(*sim.tester, 1, 5), (Bytes{0x03, 0x06, 0x5D, 0x30, 0x96}));
     const uint8_t request[] = {0x3C, 0x06, 0x00, 0x19, 0x00, 0x02};
     mail().SendMailBlock(2, request, sizeof request);
-    EXPECT_EQ(Slot(*sim.tester, 2, 9), (Bytes{0x07, 0x02, 0x3C, 0x06, 0x00, 0x19, 0x00, 0x02, 0x66}));
+    EXPECT_EQ(Slot(*sim.tester, 2, 9),
+              (Bytes{0x07, 0x02, 0x3C, 0x06, 0x00, 0x19, 0x00, 0x02, 0x66}));
     ASSERT_EQ(sim.tester->mails.size(), 3u);
     EXPECT_EQ(sim.tester->mails[1].cls, 6);
     EXPECT_EQ(sim.tester->mails[1].body, (Bytes{0x5D, 0x30}));
@@ -48,7 +49,8 @@ TEST_F(MailboxTest, TraceTextsOfTheFourForms) {
     mail().SendMailBlock(2, body, 2);
     std::vector<std::string> sends;
     for (const auto& line : sim.traceLines)
-        if (line.find("Sendmail") != std::string::npos) sends.push_back(line.substr(line.find("Sabrel")));
+        if (line.find("Sendmail") != std::string::npos)
+            sends.push_back(line.substr(line.find("Sabrel")));
     EXPECT_EQ(sends, (std::vector<std::string>{
                          "Sabrel: Sendmail 06: c3  ", "Sabrel: Sendmail 06: 5d,30  ",
                          "Sabrel: Sendmail 01: 02,03,04  ", "Sabrel: Sendmail 01: 0a,0b,0c,0d  ",

@@ -20,9 +20,11 @@ protected:
         auto rec = std::make_unique<RecordingDriver>(std::move(sim));
         recorder = rec.get();
         usb.SetPendingDriver(std::move(rec));
-        trace.SetSink([](const char* t, void* self) {
-            static_cast<UsbLinkTest*>(self)->traceLines.emplace_back(t);
-        }, this);
+        trace.SetSink(
+            [](const char* t, void* self) {
+                static_cast<UsbLinkTest*>(self)->traceLines.emplace_back(t);
+            },
+            this);
     }
 
     void Open() {

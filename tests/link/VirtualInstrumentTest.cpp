@@ -7,8 +7,10 @@ namespace tavrin::testing {
 namespace {
 
 TEST(VirtualInstrument, IdentifiesItselfForEveryModel) {
-    const std::pair<uint8_t, const char*> models[] = {
-        {10, "Tavrin 1.0 2.0"}, {11, "Pellis 1.0 2.0"}, {12, "Ulmet 1.0 2.0"}, {13, "Quorin 1.0 2.0"}};
+    const std::pair<uint8_t, const char*> models[] = {{10, "Tavrin 1.0 2.0"},
+                                                      {11, "Pellis 1.0 2.0"},
+                                                      {12, "Ulmet 1.0 2.0"},
+                                                      {13, "Quorin 1.0 2.0"}};
     for (const auto& [code, name] : models) {
         SimLink sim{SimulationSettings{code, ""}};
         EXPECT_EQ(sim.Run("SYST:HW:VERS?"), name);

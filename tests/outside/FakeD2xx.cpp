@@ -56,9 +56,11 @@ __attribute__((visibility("default"))) FT_STATUS FT_CreateDeviceInfoList(DWORD* 
     return 0;
 }
 
-__attribute__((visibility("default"))) FT_STATUS FT_GetDeviceInfoDetail(
-    DWORD index, DWORD* flags, DWORD* type, DWORD* id, DWORD* loc, void* serial,
-    void* description, FT_HANDLE* handle) {
+__attribute__((visibility("default"))) FT_STATUS FT_GetDeviceInfoDetail(DWORD index, DWORD* flags,
+                                                                        DWORD* type, DWORD* id,
+                                                                        DWORD* loc, void* serial,
+                                                                        void* description,
+                                                                        FT_HANDLE* handle) {
     *flags = 0;
     *type = 5;
     *id = 0x04036001;
@@ -135,8 +137,12 @@ __attribute__((visibility("default"))) FT_STATUS FT_Read(FT_HANDLE h, void* buf,
     return 0;
 }
 
-__attribute__((visibility("default"))) FT_STATUS FT_EE_Read(FT_HANDLE, void*) { return 0; }
-__attribute__((visibility("default"))) FT_STATUS FT_EE_Program(FT_HANDLE, void*) { return 0; }
+__attribute__((visibility("default"))) FT_STATUS FT_EE_Read(FT_HANDLE, void*) {
+    return 0;
+}
+__attribute__((visibility("default"))) FT_STATUS FT_EE_Program(FT_HANDLE, void*) {
+    return 0;
+}
 
 // For the program that checks: everything written since the last call, and the call log.
 __attribute__((visibility("default"))) uint32_t FakeD2xxTakeWritten(uint8_t* out, uint32_t cap) {
