@@ -61,17 +61,9 @@ bool WaitForPackets(Link& link) {
 
 }  // namespace
 
-// The burst size gives the bits per frame; without it there is no rate to give, so these
-// answer "INV" rather than dividing by zero.
-void ReadBer(CommandContext& ctx) {
-    Link& link = ctx.link;
-    if (!LinkUp(link)) return link.Answer("INV");
-    link.capture.CaptureBurstSize = link.usb.TesterReadWord(kBurstSizeCell);
-    const Counters c = ReadCounters(link);
-    if (c.frames == 0 || link.capture.CaptureBurstSize == 0) return link.Answer("INV");
-    AnswerRate(link, c);
-}
-
+// The burst size gives the bits per frame; without it there is no rate to give, so
+// "READ:BER?" and "FETC:BER:LTER?" answer "INV" rather than dividing by zero, and both are
+// this one handler.
 void FetchBerLongTerm(CommandContext& ctx) {
     Link& link = ctx.link;
     if (!LinkUp(link)) return link.Answer("INV");

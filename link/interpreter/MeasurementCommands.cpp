@@ -94,11 +94,11 @@ constexpr HandlerEntry kMeasurementHandlers[] = {
     TAVRIN_FOUR_FORMS(0x00109001, ReadTimeAccuracy),       // TIME:ACC
     {0x401C1001, ReadSlotSize},                            // READ:SLOT:SIZE
     {0x801C1001, ReadSlotSize},
-    {0x40C02F01, ReadXzfMatch},     // READ:XZF:MATC
-    {0x41C00001, ReadCrc},          // READ:CRC
-    {0x49000001, ReadBer},          // READ:BER
-    {0x49003F01, ReadBerNow},       // READ:BER:NOW
-    {0x49130001, ReadBerLongTerm},  // READ:BER:LTER
+    {0x40C02F01, ReadXzfMatch},      // READ:XZF:MATC
+    {0x41C00001, ReadCrc},           // READ:CRC
+    {0x49000001, FetchBerLongTerm},  // READ:BER
+    {0x49003F01, ReadBerNow},        // READ:BER:NOW
+    {0x49130001, ReadBerLongTerm},   // READ:BER:LTER
     {0x4B130001, ReadBerLongTerm},
     {0x89130001, FetchBerLongTerm},  // FETC:BER:LTER
     {0x8B130001, FetchBerLongTerm},

@@ -23,7 +23,6 @@ void ReadFrequencyAccuracy(CommandContext& ctx);
 void ReadCombined(CommandContext& ctx);
 
 // LinkQualityQueries.cpp: bit and frame errors, packet delay, jitter.
-void ReadBer(CommandContext& ctx);
 void ReadBerNow(CommandContext& ctx);
 void ReadBerLongTerm(CommandContext& ctx);
 void FetchBerLongTerm(CommandContext& ctx);
