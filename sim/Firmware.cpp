@@ -58,6 +58,14 @@ std::unique_ptr<UsbDriver> MakeSimulatedTester(Clock& clock, const SimulationSet
                                                std::string& reason) {
     auto tester = std::make_shared<sim::VirtualTester>(clock);
     if (!sim::InstallFirmware(*tester, settings, reason)) return nullptr;
+    if (settings.fault == "unplugged") {
+        tester->faults.unplugged = true;
+    } else if (settings.fault == "silent") {
+        tester->faults.noAnswer = true;
+    } else if (!settings.fault.empty()) {
+        reason = "fault \"" + settings.fault + "\" not known (unplugged, silent)";
+        return nullptr;
+    }
     return std::make_unique<sim::SimUsbDriver>(std::move(tester));
 }
 

@@ -58,7 +58,8 @@ typedef void (*TavrinTraceCallback)(const char* text, void* user);
 TAVRINLINK_API void SetTraceCallback(TavrinTraceCallback callback, void* user);
 
 /* Sets up the virtual tester used by the "sim" driver before it is selected: key "model"
- * (10 to 13) or "dut" (path of a device profile). 0 when taken, non-zero for a bad key or value. */
+ * (10 to 13), "dut" (path of a device profile) or "fault" ("", "unplugged", "silent").
+ * 0 when taken, non-zero for a bad key or value. */
 TAVRINLINK_API int32_t ConfigureSimulation(const char* key, const char* value);
 
 #ifdef __cplusplus

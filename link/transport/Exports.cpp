@@ -73,6 +73,12 @@ int32_t ConfigureSimulation(const char* key, const char* value) {
                 sim.modelCode = static_cast<uint8_t>(model);
                 return 0;
             }
+            if (std::strcmp(key, "fault") == 0) {
+                const std::string fault = value;
+                if (fault != "" && fault != "unplugged" && fault != "silent") return 1;
+                sim.fault = fault;
+                return 0;
+            }
             if (std::strcmp(key, "dut") == 0) {
                 if (*value != '\0' && !std::ifstream(value).good()) return 1;
                 sim.deviceProfile = value;

@@ -58,3 +58,27 @@ TEST(DriverChoice, DefaultDriverWithoutATesterReportsNoDevice) {
 
 }  // namespace
 }  // namespace tavrin::testing
+
+namespace tavrin::testing {
+namespace {
+
+TEST(DriverChoice, SimulatedTesterWithAFaultFromTheStart) {
+    VirtualClock clock;
+    Link link(clock);
+    link.trace.SetSink([](const char*, void*) {}, nullptr);
+    link.simulation.fault = "unplugged";
+    ASSERT_EQ(link.SelectUsbDriver("sim"), 0);
+    EXPECT_EQ(link.usb.OpenUsbLink(kFirstUsbPort), 3);
+
+    link.simulation.fault = "silent";
+    ASSERT_EQ(link.SelectUsbDriver("sim"), 0);
+    EXPECT_EQ(link.usb.OpenUsbLink(kFirstUsbPort), 2);
+    EXPECT_EQ(link.usb.TesterRead(0x6A5C), 0);
+    EXPECT_EQ(link.errors.LastError, kTargetError);
+
+    link.simulation.fault = "flaky";
+    EXPECT_NE(link.SelectUsbDriver("sim"), 0);
+}
+
+}  // namespace
+}  // namespace tavrin::testing

@@ -17,6 +17,7 @@
 #include "core/SystemPage.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
+#include "dialogs/TResetForm.h"
 
 namespace tavrin::app::testing {
 namespace {
@@ -151,6 +152,36 @@ TEST(LibraryDriverOptions, RefusedChoicesAreReported) {
     EXPECT_NE(ApplyDriverOptions(ParseStartupOptions({"tavrin", "/SIMULATE", "--driver", "d2xx"})),
               "");
     EXPECT_EQ(ApplyDriverOptions(ParseStartupOptions({"tavrin", "/simulate"})), "");
+}
+
+}  // namespace
+}  // namespace tavrin::app::testing
+
+namespace tavrin::app::testing {
+namespace {
+
+// A virtual tester that is not on the bus never reports "IDLE".
+TEST(LibraryNoTester, UnpluggedTesterLeadsToTheNoConnectionDialog) {
+    EXPECT_TRUE(ConfigureSimulatedTester("fault", "unplugged"));
+    SimulatedProgram sim("10");
+    Program& p = *sim.program;
+    ASSERT_TRUE(p.runUntil([&] { return p.form->noConnectForm().isVisible(); }, 20000));
+    p.settle();
+    EXPECT_FALSE(p.form->isVisible());
+    EXPECT_EQ(p.form->noConnectForm().windowTitle(), "No Connection");
+    EXPECT_FALSE(p.exitCode.has_value());
+}
+
+TEST(LibraryNoTester, DebugModeRunsOnWithNoConnectionInRed) {
+    EXPECT_TRUE(ConfigureSimulatedTester("fault", "unplugged"));
+    SimulatedProgram sim("10", {"tavrin", "/DEBUG"});
+    Program& p = *sim.program;
+    ASSERT_TRUE(p.runUntil(
+        [&] { return p.form->resetForm().StatusText->text() == "No Connection"; }, 20000));
+    EXPECT_EQ(p.form->resetForm().StatusText->palette().color(QPalette::WindowText),
+              QColor(Qt::red));
+    EXPECT_FALSE(p.form->noConnectForm().isVisible());
+    EXPECT_FALSE(p.exitCode.has_value());
 }
 
 }  // namespace
