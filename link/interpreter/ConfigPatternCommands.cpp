@@ -1,13 +1,10 @@
 // The generator's modulation pattern, the BER data pattern and the evaluation windows.
 #include "ConfigGroups.h"
 #include "Readers.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin {
 namespace {
-
-constexpr uint32_t kBerWindowLowCell = 0x6A42;
-constexpr uint32_t kBerWindowHighCell = 0x6A43;
-constexpr uint32_t kPacketCounterCell = 0x6A69;  // six cells, 0x6A69 to 0x6A6E
 
 // Pattern numbers of the tester; any other keyword is pattern 0.
 constexpr WordValue kModulations[] = {{0x80, 2}, {0x90, 3}, {0xA0, 4}, {0xD0, 6}};
@@ -70,8 +67,8 @@ void BerWindow(CommandContext& ctx) {
     // bits of the number while the query answered the whole, so such windows are refused.
     if (!ReadInteger(ctx, ctx.cursor, frames, 0, 65535)) return;
     WriteBatch cells;
-    cells.Add(kBerWindowLowCell, static_cast<uint8_t>(frames & 0xFF));
-    cells.Add(kBerWindowHighCell, static_cast<uint8_t>((frames >> 8) & 0xFF));
+    cells.Add(cell::kBerWindow, static_cast<uint8_t>(frames & 0xFF));
+    cells.Add(cell::kBerWindowHigh, static_cast<uint8_t>((frames >> 8) & 0xFF));
     ctx.link.usb.TesterWriteBatch(cells);
     conf.BerWindow = static_cast<uint32_t>(frames);
 }
@@ -83,9 +80,9 @@ void PacketWindow(CommandContext& ctx) {
     if (!ReadInteger(ctx, ctx.cursor, packets, 0, 100000)) return;
     ctx.link.conf.PackWindow = static_cast<uint32_t>(packets);
     WriteBatch cells;
-    cells.Add(kPacketCounterCell, 127);
-    cells.Add(kPacketCounterCell + 1, 128);
-    for (uint32_t i = 2; i < 6; ++i) cells.Add(kPacketCounterCell + i, 0);
+    cells.Add(cell::kPacketCounters, 127);
+    cells.Add(cell::kPacketCounters + 1, 128);
+    for (uint32_t i = 2; i < 6; ++i) cells.Add(cell::kPacketCounters + i, 0);
     ctx.link.usb.TesterWriteBatch(cells);
 }
 

@@ -7,12 +7,10 @@
 #include "ConfigActions.h"
 #include "ConfigGroups.h"
 #include "Readers.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin {
 namespace {
-
-constexpr uint32_t kLevelLowCell = 0x6A40;
-constexpr uint32_t kLevelHighCell = 0x6A41;
 constexpr float kMinimumLevel = -120.0f;
 
 // The level a service-mode user typed, range aside: false when the text holds no number.
@@ -93,8 +91,8 @@ void ApplyRfLevel(Link& link, float level, uint8_t carrier, RfRole role) {
     link.mail.SendMail(6, 0x5D, s.attenuatorIn ? 0x30 : 0x31);
     if (role == RfRole::Generator) link.conf.RxAttenuator = s.attenuatorIn;
     WriteBatch cells;
-    cells.Add(kLevelLowCell, static_cast<uint8_t>(s.cellValue & 0xFF));
-    cells.Add(kLevelHighCell, static_cast<uint8_t>(s.cellValue >> 8));
+    cells.Add(cell::kLevelLow, static_cast<uint8_t>(s.cellValue & 0xFF));
+    cells.Add(cell::kLevelHigh, static_cast<uint8_t>(s.cellValue >> 8));
     link.usb.TesterWriteBatch(cells);
     link.mail.SendMail(6, 0xC4);
 }

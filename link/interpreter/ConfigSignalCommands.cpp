@@ -2,12 +2,10 @@
 // attenuator and the frequency reference.
 #include "ConfigGroups.h"
 #include "Readers.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin {
 namespace {
-
-constexpr uint32_t kFpSignallingModeCell = 0x6A2C;
-constexpr uint32_t kPpSignallingModeCell = 0x6A3A;
 
 constexpr uint32_t kOn = 0x000000C0;
 constexpr uint32_t kOff = 0x000000D0;
@@ -26,10 +24,10 @@ void SignallingMode(CommandContext& ctx, uint32_t modeCell) {
     ctx.link.usb.TesterWrite(modeCell, static_cast<uint8_t>(mode));
 }
 void PpSignallingMode(CommandContext& ctx) {
-    SignallingMode(ctx, kPpSignallingModeCell);
+    SignallingMode(ctx, cell::kPpSignallingMode);
 }
 void FpSignallingMode(CommandContext& ctx) {
-    SignallingMode(ctx, kFpSignallingModeCell);
+    SignallingMode(ctx, cell::kFpSignallingMode);
 }
 
 void SignallingProtocol(CommandContext& ctx) {

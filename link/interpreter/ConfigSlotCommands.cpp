@@ -6,19 +6,10 @@
 #include "ConfigGroups.h"
 #include "Readers.h"
 #include "SlotRules.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin {
 namespace {
-
-constexpr uint32_t kPmidCell = 0x6A27;  // three cells, 0x6A27 to 0x6A29
-constexpr uint32_t kFpTrafficCarrierCell = 0x6A2A;
-constexpr uint32_t kFpTrafficSlotCell = 0x6A2B;
-constexpr uint32_t kDummyCarrierCell = 0x6A36;
-constexpr uint32_t kDummySlotCell = 0x6A37;
-constexpr uint32_t kPpTrafficCarrierCell = 0x6A38;
-constexpr uint32_t kPpTrafficSlotCell = 0x6A39;
-constexpr uint32_t kPpTrafficSizeCell = 0x6A61;
-constexpr uint32_t kFpTrafficSizeCell = 0x6A62;
 
 void Rfpi(CommandContext& ctx) {
     ConfigState& conf = ctx.link.conf;
@@ -47,7 +38,7 @@ void Pmid(CommandContext& ctx) {
         return;
     }
     WriteBatch cells;
-    for (uint32_t i = 0; i < 3; ++i) cells.Add(kPmidCell + i, pmid[i]);
+    for (uint32_t i = 0; i < 3; ++i) cells.Add(cell::kPmid + i, pmid[i]);
     ctx.link.usb.TesterWriteBatch(cells);
 }
 
@@ -70,15 +61,15 @@ void PpDummySlot(CommandContext& ctx) {
     uint8_t slot = 0;
     if (!ReadSlot(ctx, slot)) return;
     if (IsFourSlotTester(link.hw.MaxSlot)) {
-        link.usb.TesterWrite(kDummySlotCell, slot);
+        link.usb.TesterWrite(cell::kDummySlot, slot);
         conf.PpTrafficSlot = FourSlotPartner(slot);
-        link.usb.TesterWrite(kPpTrafficSlotCell, conf.PpTrafficSlot);
+        link.usb.TesterWrite(cell::kPpTrafficSlot, conf.PpTrafficSlot);
     } else {
-        if (auto moved = MovedAside(slot, link.usb.TesterRead(kPpTrafficSlotCell))) {
+        if (auto moved = MovedAside(slot, link.usb.TesterRead(cell::kPpTrafficSlot))) {
             conf.PpTrafficSlot = *moved;
-            link.usb.TesterWrite(kPpTrafficSlotCell, *moved);
+            link.usb.TesterWrite(cell::kPpTrafficSlot, *moved);
         }
-        link.usb.TesterWrite(kDummySlotCell, slot);
+        link.usb.TesterWrite(cell::kDummySlot, slot);
         link.mail.SendMail(6, 0xC3);
     }
     conf.DummySlot = slot;
@@ -94,15 +85,15 @@ void PpTrafficSlot(CommandContext& ctx) {
     uint8_t slot = 0;
     if (!ReadSlot(ctx, slot)) return;
     if (IsFourSlotTester(link.hw.MaxSlot)) {
-        link.usb.TesterWrite(kPpTrafficSlotCell, slot);
+        link.usb.TesterWrite(cell::kPpTrafficSlot, slot);
         conf.DummySlot = FourSlotPartner(slot);
-        link.usb.TesterWrite(kDummySlotCell, conf.DummySlot);
+        link.usb.TesterWrite(cell::kDummySlot, conf.DummySlot);
     } else {
-        if (auto moved = MovedAside(slot, link.usb.TesterRead(kDummySlotCell))) {
+        if (auto moved = MovedAside(slot, link.usb.TesterRead(cell::kDummySlot))) {
             conf.DummySlot = *moved;
-            link.usb.TesterWrite(kDummySlotCell, *moved);
+            link.usb.TesterWrite(cell::kDummySlot, *moved);
         }
-        link.usb.TesterWrite(kPpTrafficSlotCell, slot);
+        link.usb.TesterWrite(cell::kPpTrafficSlot, slot);
     }
     conf.PpTrafficSlot = slot;
 }
@@ -115,7 +106,7 @@ void FpTrafficSlot(CommandContext& ctx) {
     }
     uint8_t slot = 0;
     if (!ReadSlot(ctx, slot)) return;
-    ctx.link.usb.TesterWrite(kFpTrafficSlotCell, slot);
+    ctx.link.usb.TesterWrite(cell::kFpTrafficSlot, slot);
     conf.FpTrafficSlot = slot;
 }
 
@@ -129,7 +120,7 @@ void DummyCarrier(CommandContext& ctx) {
     int32_t carrier = 0;
     if (!ReadCarrier(ctx, carrier)) return;
     conf.DummyCarrier = static_cast<uint8_t>(carrier);
-    ctx.link.usb.TesterWrite(kDummyCarrierCell, conf.DummyCarrier);
+    ctx.link.usb.TesterWrite(cell::kDummyCarrier, conf.DummyCarrier);
     ctx.link.mail.SendMail(6, 0xC3);
 }
 
@@ -145,16 +136,16 @@ void TrafficCarrier(CommandContext& ctx, uint32_t carrierCell) {
     int32_t carrier = 0;
     if (!ReadCarrier(ctx, carrier)) return;
     conf.TrafficCarrier = static_cast<uint8_t>(carrier);
-    link.usb.TesterWrite(kDummyCarrierCell, conf.DummyCarrier);
+    link.usb.TesterWrite(cell::kDummyCarrier, conf.DummyCarrier);
     link.mail.SendMail(6, 0xC3);
     link.usb.TesterWrite(carrierCell, conf.TrafficCarrier);
     ApplyRfLevel(link, conf.RfLevel, conf.TrafficCarrier, RfRole::Test);
 }
 void PpTrafficCarrier(CommandContext& ctx) {
-    TrafficCarrier(ctx, kPpTrafficCarrierCell);
+    TrafficCarrier(ctx, cell::kPpTrafficCarrier);
 }
 void FpTrafficCarrier(CommandContext& ctx) {
-    TrafficCarrier(ctx, kFpTrafficCarrierCell);
+    TrafficCarrier(ctx, cell::kFpTrafficCarrier);
 }
 
 void TrafficSize(CommandContext& ctx, uint32_t sizeCell) {
@@ -163,10 +154,10 @@ void TrafficSize(CommandContext& ctx, uint32_t sizeCell) {
     ctx.link.usb.TesterWrite(sizeCell, static_cast<uint8_t>(size));
 }
 void PpTrafficSize(CommandContext& ctx) {
-    TrafficSize(ctx, kPpTrafficSizeCell);
+    TrafficSize(ctx, cell::kPpTrafficSize);
 }
 void FpTrafficSize(CommandContext& ctx) {
-    TrafficSize(ctx, kFpTrafficSizeCell);
+    TrafficSize(ctx, cell::kFpTrafficSize);
 }
 
 void FpAntenna(CommandContext& ctx) {

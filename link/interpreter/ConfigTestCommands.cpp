@@ -5,15 +5,10 @@
 #include "ConfigActions.h"
 #include "ConfigGroups.h"
 #include "Readers.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin {
 namespace {
-
-constexpr uint32_t kDummyCarrierCell = 0x6A36;
-constexpr uint32_t kGeneratorCarrierCell = 0x6A38;
-constexpr uint32_t kCarrierOffsetCell = 0x6A68;
-constexpr uint32_t kExtFreqCell = 0x6A73;
-constexpr uint32_t kNumberOfCarriersCell = 0x6A74;
 constexpr uint32_t kExtendedBand = 0x80;
 
 // The tester plays the fixed part (PP test, mode 2) or the portable part (FP test, mode 1);
@@ -22,7 +17,7 @@ void StartRadioTest(Link& link, uint8_t mode, uint16_t settleTicks) {
     link.mail.SendMail(6, 0xC0, mode);
     link.mail.WaitTicks(settleTicks);
     SendRfpiMail(link);
-    link.usb.TesterWrite(kDummyCarrierCell, link.conf.DummyCarrier);
+    link.usb.TesterWrite(cell::kDummyCarrier, link.conf.DummyCarrier);
     link.mail.SendMail(6, 0xC3);
 }
 
@@ -78,7 +73,7 @@ void TestSelect(CommandContext& ctx) {
 // The generator on `carrier` with the kept level.
 void StartGenerator(Link& link, int32_t carrier) {
     link.conf.RfgenCarrier = static_cast<uint8_t>(carrier);
-    link.usb.TesterWrite(kGeneratorCarrierCell, link.conf.RfgenCarrier);
+    link.usb.TesterWrite(cell::kGeneratorCarrier, link.conf.RfgenCarrier);
     link.mail.SendMail(6, 0x5D, 0x06);
     ApplyRfLevel(link, link.conf.RfLevel, link.conf.RfgenCarrier, RfRole::Generator);
 }
@@ -120,7 +115,7 @@ void ExtendedFrequencyBand(CommandContext& ctx) {
         conf.ExtFreqRegister = 0;
         conf.ExtendedFrequency = false;
     }
-    ctx.link.usb.TesterWrite(kExtFreqCell, static_cast<uint8_t>(conf.ExtFreqRegister));
+    ctx.link.usb.TesterWrite(cell::kExtendedFrequency, static_cast<uint8_t>(conf.ExtFreqRegister));
 }
 
 // "CONF:CARR:REF" (also "CONF:MATC"): the reference carrier of the extended band.
@@ -135,7 +130,7 @@ void ReferenceCarrier(CommandContext& ctx) {
     if (reference >= 1 && reference <= 9) reference = 0;
     // A failed reading still selects the band with reference 0; its error stays recorded.
     conf.ExtFreqRegister = static_cast<uint32_t>(reference) | kExtendedBand;
-    ctx.link.usb.TesterWrite(kExtFreqCell, static_cast<uint8_t>(conf.ExtFreqRegister));
+    ctx.link.usb.TesterWrite(cell::kExtendedFrequency, static_cast<uint8_t>(conf.ExtFreqRegister));
 }
 
 void NumberOfCarriers(CommandContext& ctx) {
@@ -147,13 +142,13 @@ void NumberOfCarriers(CommandContext& ctx) {
     int32_t count = 10;
     if (!ReadInteger(ctx, ctx.cursor, count, 1, 10)) count = 10;
     conf.NumberOfCarriers = static_cast<uint32_t>(count);
-    ctx.link.usb.TesterWrite(kNumberOfCarriersCell, static_cast<uint8_t>(count));
+    ctx.link.usb.TesterWrite(cell::kNumberOfCarriers, static_cast<uint8_t>(count));
 }
 
 void CarrierOffset(CommandContext& ctx) {
     int32_t offset = 0;
     if (!ReadInteger(ctx, ctx.cursor, offset, -22, 3)) return;
-    ctx.link.usb.TesterWrite(kCarrierOffsetCell, static_cast<uint8_t>(offset));
+    ctx.link.usb.TesterWrite(cell::kCarrierOffset, static_cast<uint8_t>(offset));
     ctx.link.conf.CarrierOffset = static_cast<int8_t>(offset);
 }
 

@@ -6,12 +6,10 @@
 #include "HandlerTable.h"
 #include "KeywordTable.h"
 #include "transport/Link.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin {
 namespace {
-
-constexpr uint32_t kModelCell = 0x6A5C;
-constexpr uint32_t kSlotCountCell = 0x6A5D;
 constexpr size_t kTokenLength = 10;
 
 bool IsLetterFromA(unsigned char c) {
@@ -35,11 +33,11 @@ void DetectHardware(Link& link) {
         if (!link.cal.CalibrationLoaded) LoadCalibration(link);
         return;
     }
-    link.hw.ModelCode = link.usb.TesterRead(kModelCell);
+    link.hw.ModelCode = link.usb.TesterRead(cell::kModel);
     if (link.hw.ModelCode >= 10 && link.hw.ModelCode <= 13) {
         link.hw.Model = link.hw.ModelCode;
         link.hw.HardwareDetected = true;
-        link.hw.MaxSlot = static_cast<uint8_t>(link.usb.TesterRead(kSlotCountCell) - 1);
+        link.hw.MaxSlot = static_cast<uint8_t>(link.usb.TesterRead(cell::kSlotCount) - 1);
         link.hw.MaxCarrier = 34;
         if (!link.cal.CalibrationLoaded) LoadCalibration(link);
     } else {

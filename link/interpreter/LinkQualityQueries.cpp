@@ -2,18 +2,10 @@
 // their restarts.
 #include "MeasurementQueries.h"
 #include "MeasurementSupport.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin::measure {
 namespace {
-
-constexpr uint32_t kBerWindowCell = 0x6A42;        // 16 bits
-constexpr uint32_t kRunningFramesCell = 0x6A44;    // 16 bits
-constexpr uint32_t kRunningBitsCell = 0x6A46;      // 32 bits
-constexpr uint32_t kRunningFrameErrCell = 0x6A4A;  // 32 bits
-constexpr uint32_t kFramesCell = 0x6A4E;           // 16 bits, then bit errors and frame errors
-constexpr uint32_t kPacketCountCell = 0x6A6D;      // 16 bits
-constexpr uint32_t kDelayCell = 0x6A67;            // signed bytes 0x6A67, 0x6A69, 0x6A6A
-constexpr uint32_t kJitterCell = 0x6A6B;           // signed bytes 0x6A6B, 0x6A6C
 
 uint32_t Long(const uint8_t* b) {
     return uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);
@@ -26,7 +18,7 @@ struct Counters {
 };
 Counters ReadCounters(Link& link) {
     uint8_t b[10] = {};
-    link.usb.TesterReadBlock(kFramesCell, sizeof b, b);
+    link.usb.TesterReadBlock(cell::kFrames, sizeof b, b);
     return {static_cast<uint16_t>(b[0] | (b[1] << 8)), Long(b + 2), Long(b + 6)};
 }
 
@@ -50,10 +42,10 @@ void ClearBerCounters(Link& link) {
 // After a restart: true when packets came and the count reached the window in time.
 bool WaitForPackets(Link& link) {
     link.mail.WaitTicks(5);
-    if (link.usb.TesterReadWord(kPacketCountCell) == 0) return false;
+    if (link.usb.TesterReadWord(cell::kPacketCount) == 0) return false;
     const uint32_t window = link.conf.PackWindow;
     for (uint32_t tries = 0;; ++tries) {
-        if (link.usb.TesterReadWord(kPacketCountCell) >= window) return true;
+        if (link.usb.TesterReadWord(cell::kPacketCount) >= window) return true;
         if (tries >= window + 500) return false;
         link.mail.WaitTicks(1);
     }
@@ -67,7 +59,7 @@ bool WaitForPackets(Link& link) {
 void FetchBerLongTerm(CommandContext& ctx) {
     Link& link = ctx.link;
     if (!LinkUp(link)) return link.Answer("INV");
-    link.capture.CaptureBurstSize = link.usb.TesterReadWord(kBurstSizeCell);
+    link.capture.CaptureBurstSize = link.usb.TesterReadWord(cell::kBurstSize);
     const Counters c = ReadCounters(link);
     if (c.frames == 0 || link.capture.CaptureBurstSize == 0) return link.Answer("INV");
     AnswerRate(link, c);
@@ -75,26 +67,26 @@ void FetchBerLongTerm(CommandContext& ctx) {
 
 void ReadBerLongTerm(CommandContext& ctx) {
     Link& link = ctx.link;
-    link.capture.CaptureBurstSize = link.usb.TesterReadWord(kBurstSizeCell);
+    link.capture.CaptureBurstSize = link.usb.TesterReadWord(cell::kBurstSize);
     if (!LinkUp(link) || link.capture.CaptureBurstSize == 0) return link.Answer("INV");
     ClearBerCounters(link);
     link.mail.WaitTicks(5);
-    if (link.usb.TesterReadWord(kRunningFramesCell) != 0) {
-        const uint32_t limit = uint32_t{link.usb.TesterReadWord(kBerWindowCell)} + 500;
-        for (uint32_t i = 0; i < limit && link.usb.TesterReadWord(kFramesCell) == 0; ++i)
+    if (link.usb.TesterReadWord(cell::kRunningFrames) != 0) {
+        const uint32_t limit = uint32_t{link.usb.TesterReadWord(cell::kBerWindow)} + 500;
+        for (uint32_t i = 0; i < limit && link.usb.TesterReadWord(cell::kFrames) == 0; ++i)
             link.mail.WaitTicks(1);
     }
-    if (link.usb.TesterReadWord(kFramesCell) == 0) return;  // no frames came: no answer
+    if (link.usb.TesterReadWord(cell::kFrames) == 0) return;  // no frames came: no answer
     FetchBerLongTerm(ctx);
 }
 
 void ReadBerNow(CommandContext& ctx) {
     Link& link = ctx.link;
     if (!LinkUp(link)) return link.Answer("INV");
-    link.capture.CaptureBurstSize = link.usb.TesterReadWord(kBurstSizeCell);
+    link.capture.CaptureBurstSize = link.usb.TesterReadWord(cell::kBurstSize);
     if (link.capture.CaptureBurstSize == 0) return link.Answer("INV");
     uint8_t b[10] = {};  // running frames, bit errors and frame errors, back to back
-    link.usb.TesterReadBlock(kRunningFramesCell, sizeof b, b);
+    link.usb.TesterReadBlock(cell::kRunningFrames, sizeof b, b);
     const uint16_t a = static_cast<uint16_t>(b[0] | (b[1] << 8));
     const uint32_t bits = Long(b + 2), frameErrors = Long(b + 6);
     const double bitsPerFrame = link.capture.CaptureBurstSize * 8.0;
@@ -110,7 +102,7 @@ void FetchPacketDelay(CommandContext& ctx) {
     Link& link = ctx.link;
     if (!LinkUp(link)) return link.Answer("INV");
     uint8_t b[4] = {};  // 0x6A67 to 0x6A6A; 0x6A68 is not a delay
-    link.usb.TesterReadBlock(kDelayCell, sizeof b, b);
+    link.usb.TesterReadBlock(cell::kPacketDelay, sizeof b, b);
     link.Answer("%1.2f,%1.2f,%1.2f", TimingValue(static_cast<int8_t>(b[0])),
                 TimingValue(static_cast<int8_t>(b[2])), TimingValue(static_cast<int8_t>(b[3])));
 }
@@ -132,7 +124,7 @@ void FetchJitter(CommandContext& ctx) {
     Link& link = ctx.link;
     if (!LinkUp(link)) return link.Answer("INV");
     uint8_t b[2] = {};
-    link.usb.TesterReadBlock(kJitterCell, sizeof b, b);
+    link.usb.TesterReadBlock(cell::kJitter, sizeof b, b);
     link.Answer("%1.1f,%1.1f", TimingValue(static_cast<int8_t>(b[1])),
                 TimingValue(static_cast<int8_t>(b[0])));
 }

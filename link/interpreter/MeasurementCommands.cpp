@@ -4,6 +4,7 @@
 #include "MeasurementQueries.h"
 #include "MeasurementSupport.h"
 #include "transport/Capture.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin {
 namespace measure {
@@ -45,7 +46,7 @@ void ReadFrequencyOffset(CommandContext& ctx) {
 void ReadSlotSize(CommandContext& ctx) {
     Link& link = ctx.link;
     if (!LinkUp(link)) return link.Answer("INV");
-    link.capture.CaptureBurstSize = link.usb.TesterReadWord(kBurstSizeCell);
+    link.capture.CaptureBurstSize = link.usb.TesterReadWord(cell::kBurstSize);
     link.Answer("%d", link.capture.CaptureBurstSize);
 }
 
@@ -65,7 +66,7 @@ void ReadXzfMatch(CommandContext& ctx) {
 
 void ReadTimeAccuracy(CommandContext& ctx) {
     Link& link = ctx.link;
-    if (link.usb.TesterRead(kSyncLockedCell) != 1) return link.Answer("INV");
+    if (link.usb.TesterRead(cell::kSyncLock) != 1) return link.Answer("INV");
     const auto offset = static_cast<int16_t>(link.usb.TesterReadWord(0x6A65));
     link.Answer("%2.2f", TimingValue(offset));
 }

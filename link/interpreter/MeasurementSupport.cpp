@@ -1,6 +1,7 @@
 // The shared steps of the measurement queries, each as the queries define it; the sample
 // positions are those of the tester's burst layout (9 samples a bit, S-field from 450).
 #include "MeasurementSupport.h"
+#include "transport/TesterCells.h"
 
 #include <array>
 
@@ -26,11 +27,11 @@ bool LongBurst(const Link& link) {
 }  // namespace
 
 bool LinkUp(Link& link) {
-    return link.usb.TesterRead(kLinkCell) != 0;
+    return link.usb.TesterRead(cell::kLinkEstablished) != 0;
 }
 
 uint8_t PacketMode(Link& link) {
-    return link.usb.TesterRead(kPacketModeCell);
+    return link.usb.TesterRead(cell::kPacketMode);
 }
 
 void EnsureCalibration(Link& link) {
@@ -87,7 +88,7 @@ void BFieldBurst(Link& link, uint8_t mode, Extremes& e) {
     const bool model12 = link.hw.Model == 12;
     if ((mode == 5 || mode == 4) && model12) {
         ReadRxValue(link, capture::kRefreshDemodOffset);
-        link.capture.CaptureBurstSize = link.usb.TesterReadWord(kBurstSizeCell);
+        link.capture.CaptureBurstSize = link.usb.TesterReadWord(cell::kBurstSize);
         if (mode == 5) {
             meas.BfMax.Push(static_cast<float>(IntegerMean(link, 2475, 540)), bursts);
             meas.BfMin.Push(static_cast<float>(IntegerMean(link, 3051, 540)), bursts);

@@ -7,11 +7,6 @@
 #include "CommandContext.h"
 
 namespace tavrin::measure {
-
-inline constexpr uint32_t kSyncLockedCell = 0x6A16;
-inline constexpr uint32_t kLinkCell = 0x6A17;
-inline constexpr uint32_t kPacketModeCell = 0x6A2D;
-inline constexpr uint32_t kBurstSizeCell = 0x6A63;
 inline constexpr uint16_t kLongBurst = 80;
 // Samples per microsecond scaled to the tester's timing units: k = -1000 / 10368.
 inline constexpr double kTimingScale = -1000.0 / 10368.0;

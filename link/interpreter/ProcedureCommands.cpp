@@ -6,16 +6,10 @@
 #include "ProcedureGroup.h"
 #include "Readers.h"
 #include "transport/Capture.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin {
 namespace {
-
-namespace cell {
-constexpr uint32_t kLinkEstablished = 0x6A17;
-constexpr uint32_t kDetectedRfpi = 0x6A1A;  // five bytes
-constexpr uint32_t kDetectedDummyCarrier = 0x6A1F;
-constexpr uint32_t kDetectedDummySlot = 0x6A20;
-}  // namespace cell
 
 constexpr uint32_t kManual = 0x00006000;
 

@@ -5,15 +5,10 @@
 #include "Readers.h"
 #include "SystemGroup.h"
 #include "transport/Capture.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin {
 namespace {
-
-namespace cell {
-constexpr uint32_t kDeviceState = 0x6A15;
-constexpr uint32_t kSyncLock = 0x6A16;
-constexpr uint32_t kLinkEstablished = 0x6A17;
-}  // namespace cell
 
 // The write-read benchmark runs over the tester's calibration area.
 constexpr uint16_t kDiagnosticArea = 0x0200;

@@ -1,21 +1,10 @@
 // "SYST:RESE": the tester restarts and the interpreter takes its reset values.
 #include "ConfigActions.h"
 #include "SystemGroup.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin {
 namespace {
-
-namespace cell {
-constexpr uint32_t kPpTrafficCarrier = 0x6A38;
-constexpr uint32_t kFpTrafficCarrier = 0x6A2A;
-constexpr uint32_t kDummyCarrier = 0x6A36;
-constexpr uint32_t kPpTrafficSlot = 0x6A39;
-constexpr uint32_t kPpDummySlot = 0x6A37;
-constexpr uint32_t kBerWindowLow = 0x6A42;
-constexpr uint32_t kBerWindowHigh = 0x6A43;
-constexpr uint32_t kFirstPage = 0x6A6F;
-constexpr uint32_t kPlanePages = 0x6A70;
-}  // namespace cell
 
 void ResetInterpreterState(Link& link) {
     link.cal.CalibrationLoaded = false;
@@ -61,8 +50,8 @@ void SystemReset(CommandContext& ctx) {
     cells.Add(cell::kFpTrafficCarrier, c.TrafficCarrier);
     cells.Add(cell::kDummyCarrier, c.DummyCarrier);
     cells.Add(cell::kPpTrafficSlot, 0);
-    cells.Add(cell::kPpDummySlot, c.DummySlot);
-    cells.Add(cell::kBerWindowLow, static_cast<uint8_t>(c.BerWindow & 0xFF));
+    cells.Add(cell::kDummySlot, c.DummySlot);
+    cells.Add(cell::kBerWindow, static_cast<uint8_t>(c.BerWindow & 0xFF));
     cells.Add(cell::kBerWindowHigh, static_cast<uint8_t>((c.BerWindow >> 8) & 0xFF));
     link.usb.TesterWriteBatch(cells);
 
@@ -72,7 +61,7 @@ void SystemReset(CommandContext& ctx) {
     link.mail.SendMail(6, 0x5D, 0x15);
     SendRfpiMail(link);
 
-    const uint32_t firstPage = link.usb.TesterRead(cell::kFirstPage);
+    const uint32_t firstPage = link.usb.TesterRead(cell::kFirstPlanePage);
     const uint32_t pages = link.usb.TesterRead(cell::kPlanePages);
     const uint32_t pagesAgain = link.usb.TesterRead(cell::kPlanePages);
     CaptureState& cap = link.capture;

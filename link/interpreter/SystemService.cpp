@@ -7,13 +7,13 @@
 #include "Readers.h"
 #include "ServiceAccessCode.h"
 #include "SystemGroup.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin {
 namespace {
 
 constexpr uint16_t kHardwareVersionAddress = 0x03A8;
 constexpr uint16_t kSerialNumberAddress = 0x0500;
-constexpr uint32_t kFirmwareTextCell = 0x6A04;
 constexpr uint16_t kFirmwareTextLength = 16;
 
 struct ModelName {
@@ -76,7 +76,7 @@ void HardwareVersionQuery(CommandContext& ctx) {
 
 void FirmwareVersionQuery(CommandContext& ctx) {
     char text[kFirmwareTextLength + 1] = {};
-    ctx.link.usb.TesterReadBlock(kFirmwareTextCell, kFirmwareTextLength,
+    ctx.link.usb.TesterReadBlock(cell::kFirmwareText, kFirmwareTextLength,
                                  reinterpret_cast<uint8_t*>(text));
     text[kFirmwareTextLength] = '\0';
     ctx.link.Answer("%s", text);

@@ -10,11 +10,10 @@
 #include "Readers.h"
 #include "transport/Calibration.h"
 #include "transport/Capture.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin {
 namespace {
-
-constexpr uint32_t kLinkEstablishedCell = 0x6A17;
 constexpr int kScanStart = -450;
 // Samples of 40 dB and more lie beyond the detector's range and never fail the template.
 constexpr double kUnjudgedPower = 40.0;
@@ -135,7 +134,7 @@ void LimitRmpf(CommandContext& ctx) {
 void TemplateMatchQuery(CommandContext& ctx) {
     Link& link = ctx.link;
     if (!link.cal.CalibrationLoaded) LoadCalibration(link);
-    if (link.usb.TesterRead(kLinkEstablishedCell) == 0) {
+    if (link.usb.TesterRead(cell::kLinkEstablished) == 0) {
         link.Answer("INV");
         return;
     }

@@ -2,6 +2,7 @@
 #include "Calibration.h"
 
 #include "Link.h"
+#include "TesterCells.h"
 
 namespace tavrin {
 namespace {
@@ -20,10 +21,10 @@ int16_t ReadSigned16(Link& link, uint32_t address) {
 
 void LoadCalibration(Link& link) {
     Calibration& cal = link.cal;
-    cal.PwrOffset = ReadSigned16(link, 0x6A75);
-    cal.PwrGain = ReadSigned16(link, 0x6A77);
-    cal.RxOffset = ReadSigned16(link, 0x6A79);
-    cal.RxGain = ReadSigned16(link, 0x6A7B);
+    cal.PwrOffset = ReadSigned16(link, cell::kPwrOffset);
+    cal.PwrGain = ReadSigned16(link, cell::kPwrGain);
+    cal.RxOffset = ReadSigned16(link, cell::kRxOffset);
+    cal.RxGain = ReadSigned16(link, cell::kRxGain);
 
     // A read without an answer keeps the previous values of what is not yet read
     // (ReadTesterEeprom leaves the data untouched and records error 7) and ends the load

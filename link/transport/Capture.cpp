@@ -1,6 +1,7 @@
 // Capture and sample reads. The capture moves the three planes with pipelined block reads;
 // after it every single read is a store lookup and integer arithmetic.
 #include "Capture.h"
+#include "transport/TesterCells.h"
 
 #include <algorithm>
 #include <array>
@@ -30,8 +31,8 @@ RxCalibration RxCal(const Link& link, int16_t demodOffset) {
 }
 
 int16_t ReadDemodOffset(Link& link) {
-    return static_cast<int16_t>(link.usb.TesterReadWord(kDemodOffsetCellA) +
-                                link.usb.TesterReadWord(kDemodOffsetCellB));
+    return static_cast<int16_t>(link.usb.TesterReadWord(cell::kDemodOffsetA) +
+                                link.usb.TesterReadWord(cell::kDemodOffsetB));
 }
 
 // Trigger written before; polls until the tester clears the trigger (or writes 0xFF). A wait
@@ -39,11 +40,11 @@ int16_t ReadDemodOffset(Link& link) {
 bool WaitForCapture(Link& link, bool ranOutBefore) {
     const uint32_t start = link.clock.nowMs();
     for (;;) {
-        const uint8_t v = link.usb.TesterRead(kTriggerCell);
+        const uint8_t v = link.usb.TesterRead(cell::kCaptureTrigger);
         if (v == 0 || v == 0xFF) return false;
         if (ranOutBefore) return true;
         if (link.clock.nowMs() - start > kCaptureWaitMs) {
-            const uint8_t last = link.usb.TesterRead(kTriggerCell);
+            const uint8_t last = link.usb.TesterRead(cell::kCaptureTrigger);
             return !(last == 0 || last == 0xFF);
         }
         link.clock.sleepMs(1);
@@ -54,7 +55,7 @@ bool WaitForCapture(Link& link, bool ranOutBefore) {
 // read takes all three in the same order as three reads would.
 void ReadPlanes(Link& link, Planes& planes) {
     uint8_t geometry[2] = {};
-    link.usb.TesterReadBlock(kFirstPageCell, 2, geometry);
+    link.usb.TesterReadBlock(cell::kFirstPlanePage, 2, geometry);
     const uint32_t base = kPlaneArea + 256u * geometry[0];
     const uint32_t size = 256u * geometry[1];
     std::fill(planes.bytes.begin(), planes.bytes.end(), 0);
@@ -74,7 +75,7 @@ int AlignmentOf(const Link& link, uint8_t cell) {
 }
 
 int Alignment(Link& link) {
-    return AlignmentOf(link, link.usb.TesterRead(kAlignmentCell));
+    return AlignmentOf(link, link.usb.TesterRead(cell::kAlignment));
 }
 
 const SampleRecord& StoreRecord(const Link& link, uint16_t index) {
@@ -86,9 +87,9 @@ const SampleRecord& StoreRecord(const Link& link, uint16_t index) {
 // The link-off path: plane geometry, then the plane byte and the plane-2 byte of position k
 // twice, until both pairs agree.
 int16_t DirectSample(Link& link, uint16_t k, bool power) {
-    const uint32_t firstPage = link.usb.TesterRead(kFirstPageCell);
-    link.usb.TesterRead(kPlanePagesCell);
-    const uint32_t size = 256u * link.usb.TesterRead(kPlanePagesCell);
+    const uint32_t firstPage = link.usb.TesterRead(cell::kFirstPlanePage);
+    link.usb.TesterRead(cell::kPlanePages);
+    const uint32_t size = 256u * link.usb.TesterRead(cell::kPlanePages);
     const uint32_t base = kPlaneArea + 256u * firstPage;
     const uint32_t planeAddress = base + (power ? size : 0) + k;
     const uint32_t highAddress = base + 2 * size + k;
@@ -108,16 +109,16 @@ int16_t DirectSample(Link& link, uint16_t k, bool power) {
 uint32_t ForceADCSample(Link& link) {
     link.meas.FreqRefValid = false;
     CaptureState& cap = link.capture;
-    cap.CaptureBurstSize = link.usb.TesterReadWord(kBurstSizeCell);
+    cap.CaptureBurstSize = link.usb.TesterReadWord(cell::kBurstSize);
     // No port was ever chosen: nothing to capture, and no CRC status to give.
     if (link.conf.CommPort == code::CommPortUnset) return 0;
 
-    link.usb.TesterWrite(kTriggerCell, 1);
+    link.usb.TesterWrite(cell::kCaptureTrigger, 1);
     const bool ranOut = WaitForCapture(link, false);
     if (link.conf.IsRfGenerator()) {
-        cap.CaptureCarrier = link.usb.TesterRead(kGeneratorCarrierCell);
+        cap.CaptureCarrier = link.usb.TesterRead(cell::kGeneratorCarrier);
     } else {
-        cap.CaptureCarrier = link.usb.TesterRead(kCarrierCell);
+        cap.CaptureCarrier = link.usb.TesterRead(cell::kCaptureCarrier);
         cap.DemodOffset = ReadDemodOffset(link);
     }
 
@@ -126,12 +127,12 @@ uint32_t ForceADCSample(Link& link) {
     const bool second = link.conf.PowerRangeHigh && link.conf.RxAttenuator;
     // Without a second capture the alignment and the CRC status are the next two tester reads,
     // so one read from 0x6A67 to 0x6A72 takes both, in that order.
-    uint8_t tail[kCrcCell - kAlignmentCell + 1] = {};
+    uint8_t tail[cell::kCaptureCrc - cell::kAlignment + 1] = {};
     int s1 = 0;
     if (second) {
         s1 = Alignment(link);
     } else {
-        link.usb.TesterReadBlock(kAlignmentCell, sizeof tail, tail);
+        link.usb.TesterReadBlock(cell::kAlignment, sizeof tail, tail);
         s1 = AlignmentOf(link, tail[0]);
     }
 
@@ -139,7 +140,7 @@ uint32_t ForceADCSample(Link& link) {
     int s2 = 0;
     if (second) {
         link.mail.SendMail(6, 0x5D, kAttenuatorOut);
-        link.usb.TesterWrite(kTriggerCell, 1);
+        link.usb.TesterWrite(cell::kCaptureTrigger, 1);
         WaitForCapture(link, ranOut);
         ReadPlanes(link, without);
         s2 = Alignment(link);
@@ -168,7 +169,7 @@ uint32_t ForceADCSample(Link& link) {
         cap.AveragePower, link.conf.CableLoss, link.conf.RxAttenuator, link.cal.AttenuatorByteA,
         link.cal.LevelThresholds, link.cal.DeviationCorrections);
 
-    const uint8_t crc = second ? link.usb.TesterRead(kCrcCell) : tail[sizeof tail - 1];
+    const uint8_t crc = second ? link.usb.TesterRead(cell::kCaptureCrc) : tail[sizeof tail - 1];
     cap.CrcFlags.fill(crc != 0 ? 1 : 0);
     return crc;
 }
@@ -219,7 +220,7 @@ int16_t ReadRxValueBlock(Link& link, uint16_t start, uint16_t count, int16_t* re
         // No reset has placed the planes yet: take them from the geometry cells, rather than
         // reading the mailbox area at address 0 as samples.
         uint8_t geometry[2] = {};
-        link.usb.TesterReadBlock(kFirstPageCell, 2, geometry);
+        link.usb.TesterReadBlock(cell::kFirstPlanePage, 2, geometry);
         planes[0] = kPlaneArea + 256u * geometry[0];
         planes[2] = planes[0] + 2 * 256u * geometry[1];
     }

@@ -9,16 +9,6 @@ namespace tavrin {
 class Link;
 
 namespace capture {
-inline constexpr uint32_t kTriggerCell = 0x6A5F;
-inline constexpr uint32_t kCarrierCell = 0x6A60;
-inline constexpr uint32_t kGeneratorCarrierCell = 0x6A38;
-inline constexpr uint32_t kBurstSizeCell = 0x6A63;  // 16 bits
-inline constexpr uint32_t kAlignmentCell = 0x6A67;  // signed
-inline constexpr uint32_t kFirstPageCell = 0x6A6F;
-inline constexpr uint32_t kPlanePagesCell = 0x6A70;
-inline constexpr uint32_t kCrcCell = 0x6A72;
-inline constexpr uint32_t kDemodOffsetCellA = 0x6A59;  // 16 bits
-inline constexpr uint32_t kDemodOffsetCellB = 0x6A85;  // 16 bits
 inline constexpr uint32_t kPlaneArea = 0x10000;
 inline constexpr uint32_t kCaptureWaitMs = 200;
 inline constexpr uint16_t kRefreshDemodOffset = 0xFFFF;
