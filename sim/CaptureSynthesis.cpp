@@ -2,6 +2,7 @@
 // transitions, so every bit reaches its full deviation) and a power ramp, turned into 10-bit
 // plane codes through the inverse of the tester's calibration as it stands at capture time.
 #include "CaptureSynthesis.h"
+#include "TesterMemoryMap.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,21 +13,6 @@
 
 namespace tavrin::sim {
 namespace {
-
-namespace cell {
-constexpr uint32_t kModel = 0x6A5C;
-constexpr uint32_t kLink = 0x6A17;
-constexpr uint32_t kGeneratorCarrier = 0x6A38;
-constexpr uint32_t kDemodA = 0x6A59;
-constexpr uint32_t kTrigger = 0x6A5F;
-constexpr uint32_t kCarrier = 0x6A60;
-constexpr uint32_t kBurstSize = 0x6A63;
-constexpr uint32_t kAlignment = 0x6A67;
-constexpr uint32_t kFirstPage = 0x6A6F;
-constexpr uint32_t kPlanePages = 0x6A70;
-constexpr uint32_t kCrc = 0x6A72;
-constexpr uint32_t kDemodB = 0x6A85;
-}  // namespace cell
 
 constexpr uint32_t kPlaneArea = 0x10000;
 constexpr int kSamples = 8192;

@@ -1,5 +1,6 @@
 // The device's states and the counters of its frames, on the tester's tick.
 #include "DeviceStates.h"
+#include "TesterMemoryMap.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,32 +9,6 @@
 
 namespace tavrin::sim {
 namespace {
-
-namespace cell {
-constexpr uint32_t kDeviceState = 0x6A15;
-constexpr uint32_t kSyncLock = 0x6A16;
-constexpr uint32_t kLink = 0x6A17;
-constexpr uint32_t kDetectedRfpi = 0x6A1A;  // five bytes
-constexpr uint32_t kDetectedDummyCarrier = 0x6A1F;
-constexpr uint32_t kDetectedDummySlot = 0x6A20;
-constexpr uint32_t kPacketMode = 0x6A2D;
-constexpr uint32_t kBerWindow = 0x6A42;           // 16 bits, written by the host
-constexpr uint32_t kRunningFrames = 0x6A44;       // 16 bits
-constexpr uint32_t kRunningBitErrors = 0x6A46;    // 32 bits
-constexpr uint32_t kRunningFrameErrors = 0x6A4A;  // 32 bits
-constexpr uint32_t kFrames = 0x6A4E;              // 16 bits: the last full window
-constexpr uint32_t kBitErrors = 0x6A50;           // 32 bits
-constexpr uint32_t kFrameErrors = 0x6A54;         // 32 bits
-constexpr uint32_t kPpTrafficSize = 0x6A61;
-constexpr uint32_t kFpTrafficSize = 0x6A62;
-constexpr uint32_t kSlotSize = 0x6A63;      // 16 bits
-constexpr uint32_t kTimingOffset = 0x6A65;  // signed 16 bits
-constexpr uint32_t kDelayMinimum = 0x6A69;  // signed bytes; the host restarts them at 127, -128
-constexpr uint32_t kDelayMaximum = 0x6A6A;
-constexpr uint32_t kJitterHigh = 0x6A6B;   // largest deviation from the mean delay
-constexpr uint32_t kJitterLow = 0x6A6C;    // most negative deviation
-constexpr uint32_t kPacketCount = 0x6A6D;  // 16 bits
-}  // namespace cell
 
 constexpr uint64_t kTickUs = VirtualTester::kTickPeriodUs;
 constexpr double kSamplesPerUs = 10.368;  // the tester counts time in samples
@@ -199,7 +174,7 @@ void DeviceStates::RaiseLink(VirtualTester& tester, uint64_t atUs) {
     // The link flag comes first; the state cell follows a tick later.
     m.Write(cell::kLink, 1);
     m_connectedDueUs = atUs + kTickUs;
-    m.WriteWord(cell::kSlotSize, SlotSize(tester));
+    m.WriteWord(cell::kBurstSize, SlotSize(tester));
     WriteTimingOffset(tester);
     m_lastFrame = atUs / kTickUs;
 }
@@ -228,7 +203,7 @@ void DeviceStates::Frame(VirtualTester& tester) {
     const DeviceProfile& dev = *m_device;
     ++m_frames;
     const uint16_t slotSize = SlotSize(tester);
-    m.WriteWord(cell::kSlotSize, slotSize);
+    m.WriteWord(cell::kBurstSize, slotSize);
 
     uint32_t frames = m.ReadWord(cell::kRunningFrames) + 1u;
     uint32_t bitErrors = m.ReadLong(cell::kRunningBitErrors);

@@ -1,5 +1,6 @@
 // The virtual tester's firmware: identity cells and the mailbox services.
 #include "Firmware.h"
+#include "TesterMemoryMap.h"
 
 #include <algorithm>
 #include <iterator>
@@ -8,12 +9,6 @@
 #include "SimulatedTester.h"
 
 namespace tavrin::sim {
-
-namespace cell {
-constexpr uint32_t kFirmwareText = 0x6A04;  // 16 characters, zero padded
-constexpr uint32_t kModel = 0x6A5C;
-constexpr uint32_t kSlotCount = 0x6A5D;
-}  // namespace cell
 
 namespace eeprom {
 constexpr uint32_t kHardwareVersion = 0x03A8;  // four version digits

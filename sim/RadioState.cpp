@@ -1,5 +1,6 @@
 // The tester's radio: its calibration, and the configuration it is given by cells and mails.
 #include "RadioState.h"
+#include "TesterMemoryMap.h"
 
 #include <cstdio>
 #include <string>
@@ -10,27 +11,6 @@
 
 namespace tavrin::sim {
 namespace {
-
-namespace cell {
-constexpr uint32_t kPmid = 0x6A27;
-constexpr uint32_t kFpTrafficCarrier = 0x6A2A;
-constexpr uint32_t kFpTrafficSlot = 0x6A2B;
-constexpr uint32_t kFpSignallingMode = 0x6A2C;
-constexpr uint32_t kDummyCarrier = 0x6A36;
-constexpr uint32_t kDummySlot = 0x6A37;
-constexpr uint32_t kPpTrafficCarrier = 0x6A38;
-constexpr uint32_t kPpTrafficSlot = 0x6A39;
-constexpr uint32_t kPpSignallingMode = 0x6A3A;
-constexpr uint32_t kLevel = 0x6A40;
-constexpr uint32_t kBerWindow = 0x6A42;
-constexpr uint32_t kModel = 0x6A5C;
-constexpr uint32_t kSlotCount = 0x6A5D;
-constexpr uint32_t kPpTrafficSize = 0x6A61;
-constexpr uint32_t kFpTrafficSize = 0x6A62;
-constexpr uint32_t kCarrierOffset = 0x6A68;
-constexpr uint32_t kExtFreq = 0x6A73;
-constexpr uint32_t kNumberOfCarriers = 0x6A74;
-}  // namespace cell
 
 constexpr uint8_t kConfigClass = 6;
 constexpr uint8_t kMaxCarrier = 34;
