@@ -2,13 +2,13 @@
 // transitions, so every bit reaches its full deviation) and a power ramp, turned into 10-bit
 // plane codes through the inverse of the tester's calibration as it stands at capture time.
 #include "CaptureSynthesis.h"
-#include "TesterMemoryMap.h"
 
 #include <algorithm>
 #include <cmath>
 #include <random>
 
 #include "TesterCalibration.h"
+#include "TesterMemoryMap.h"
 #include "VirtualTester.h"
 
 namespace tavrin::sim {

@@ -1,10 +1,10 @@
 // The device's states and the counters of its frames, on the tester's tick.
 #include "DeviceStates.h"
-#include "TesterMemoryMap.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "TesterMemoryMap.h"
 #include "VirtualTester.h"
 
 namespace tavrin::sim {

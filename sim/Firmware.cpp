@@ -1,12 +1,12 @@
 // The virtual tester's firmware: identity cells and the mailbox services.
 #include "Firmware.h"
-#include "TesterMemoryMap.h"
 
 #include <algorithm>
 #include <iterator>
 
 #include "SimUsbDriver.h"
 #include "SimulatedTester.h"
+#include "TesterMemoryMap.h"
 
 namespace tavrin::sim {
 

@@ -1,12 +1,12 @@
 // The tester's radio: its calibration, and the configuration it is given by cells and mails.
 #include "RadioState.h"
-#include "TesterMemoryMap.h"
 
 #include <cstdio>
 #include <string>
 
 #include "Firmware.h"
 #include "TesterCalibration.h"
+#include "TesterMemoryMap.h"
 #include "VirtualTester.h"
 
 namespace tavrin::sim {

@@ -1,12 +1,12 @@
 // The shared steps of the measurement queries, each as the queries define it; the sample
 // positions are those of the tester's burst layout (9 samples a bit, S-field from 450).
 #include "MeasurementSupport.h"
-#include "transport/TesterCells.h"
 
 #include <array>
 
 #include "transport/Calibration.h"
 #include "transport/Capture.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin::measure {
 namespace {

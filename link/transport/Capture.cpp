@@ -1,7 +1,6 @@
 // Capture and sample reads. The capture moves the three planes with pipelined block reads;
 // after it every single read is a store lookup and integer arithmetic.
 #include "Capture.h"
-#include "transport/TesterCells.h"
 
 #include <algorithm>
 #include <array>
@@ -9,6 +8,7 @@
 
 #include "Link.h"
 #include "SampleConversion.h"
+#include "transport/TesterCells.h"
 
 namespace tavrin {
 namespace {
