@@ -52,6 +52,7 @@ namespace tavrin {
 std::unique_ptr<UsbDriver> MakeSimulatedTester(Clock& clock, const SimulationSettings& settings,
                                                std::string& reason) {
     auto tester = std::make_shared<sim::VirtualTester>(clock);
+    tester->keepRequestLogs = false;
     if (!sim::InstallFirmware(*tester, settings, reason)) return nullptr;
     if (settings.fault == "unplugged") {
         tester->faults.unplugged = true;

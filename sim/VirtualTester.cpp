@@ -55,7 +55,7 @@ void VirtualTester::Execute(const uint8_t* request, std::vector<uint8_t>& answer
     const uint32_t address =
         (uint32_t{request[1]} << 16) | (uint32_t{request[2]} << 8) | request[3];
     if (request[0] == 0x01) {
-        requestLog.push_back({1, address, request[4]});
+        if (keepRequestLogs) requestLog.push_back({1, address, request[4]});
         const size_t n = size_t{request[4]} + 1;
         for (size_t k = 0; k < n; ++k) {
             const uint32_t a = (address + static_cast<uint32_t>(k)) & SimMemory::kAddressMask;
@@ -65,8 +65,10 @@ void VirtualTester::Execute(const uint8_t* request, std::vector<uint8_t>& answer
         return;
     }
     const uint8_t value = request[5];
-    requestLog.push_back({2, address, value});
-    cellWrites.emplace_back(address, value);
+    if (keepRequestLogs) {
+        requestLog.push_back({2, address, value});
+        cellWrites.emplace_back(address, value);
+    }
     m_memory.Write(address, value);
     answer.push_back(0x00);
     if (address == kHostRingWrite) TakeHostMails();

@@ -79,9 +79,12 @@ public:
     SimFaults faults;
     RadioConfig radio;  // filled by the firmware parts that take the configuration over
     SimCounters counters;
-    std::vector<TakenMail> mails;                          // every mail taken, in order
-    std::vector<HostRequest> requestLog;                   // every request, in order
-    std::vector<std::pair<uint32_t, uint8_t>> cellWrites;  // every host write, in order
+    std::vector<TakenMail> mails;  // every mail taken, in order
+    // Every request and every host write, in order, for tests to look at. The program's own
+    // virtual tester runs for hours and keeps neither.
+    bool keepRequestLogs = true;
+    std::vector<HostRequest> requestLog;
+    std::vector<std::pair<uint32_t, uint8_t>> cellWrites;
 
 private:
     void Execute(const uint8_t* request, std::vector<uint8_t>& answer);
