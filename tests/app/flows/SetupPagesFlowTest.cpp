@@ -101,7 +101,13 @@ TEST(SetupPages, FieldsCarryTheirNamesLengthsAndLabels) {
 TEST(SetupPages, NoNumberRestoresTheFactoryValueAndSendsNothing) {
     SetupProgram p;
     const size_t sent = p.tester.lines.size();
+    // The box takes the focus from the field while its exit handling runs: no second box.
+    p.dialogs.onMessage = [&p] {
+        QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
+        QCoreApplication::sendEvent(p.pp->FrqDriftMinOKEdit, &out);
+    };
     Enter(p.pp->FrqDriftMinOKEdit, "abc");
+    p.dialogs.onMessage = nullptr;
     EXPECT_EQ(p.dialogs.messages, (std::vector<QString>{"Error. Setting default (-43.2)"}));
     EXPECT_EQ(p.dialogs.offered.back(), (std::vector<MessageButton>{MessageButton::Ok}));
     EXPECT_EQ(p.pp->FrqDriftMinOKEdit->text(), "-43.2");
