@@ -10,9 +10,11 @@ TAVRIN_PACKAGES="build-essential cmake ninja-build pkg-config git \
 
 # Prints the listed packages dpkg does not report as installed, one per line.
 tavrin_missing_packages() {
-    local p
+    local p status
     for p in $TAVRIN_PACKAGES; do
-        dpkg-query -W -f='${db:Status-Status}\n' "$p" 2>/dev/null | grep -qx installed || echo "$p"
+        # One line per architecture; read whole (a pipe into grep -q can break under pipefail).
+        status=$(dpkg-query -W -f='${db:Status-Status}\n' "$p" 2>/dev/null || true)
+        grep -qx installed <<<"$status" || echo "$p"
     done
 }
 
