@@ -13,7 +13,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Profile(const char* name) {
-    return (fs::path(TAVRIN_SOURCE_DIR) / "sim/profiles" / name).string();
+    return (fs::path(TAVRIN_SOURCE_DIR) / "sim/profiles" / name)
+        .string();
 }
 
 class DeviceTest : public ::testing::Test {

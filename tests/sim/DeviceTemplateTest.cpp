@@ -20,7 +20,8 @@ std::string ProfileFile(const std::string& name, const std::string& text) {
 }
 
 std::string Shipped(const char* name) {
-    return (fs::path(TAVRIN_SOURCE_DIR) / "sim/profiles" / name).string();
+    return (fs::path(TAVRIN_SOURCE_DIR) / "sim/profiles" / name)
+        .string();
 }
 
 // The template answer after the PP test, link set-up and one forced sample.
