@@ -31,6 +31,7 @@
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
+#include "setup/SetupFiles.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app {
@@ -175,6 +176,8 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     connect(SystemTabSheet->Windows_posButton, &QPushButton::clicked, this,
             &TWenloForm::Windows_posButtonClick);
 
+    connectSetupFiles();
+
     // FormCreate.
     PageControl->setCurrentWidget(SetupPPTabSheet);
     m_initTimer = std::make_unique<QTimer>();
@@ -229,7 +232,7 @@ void TWenloForm::initialisation() {
     m_recordedScreenHeight = m_settings.screenSize().height();
     Windows_posButtonClick();
     ScreenSizeMonitoringTimer->start();
-    // The default setup is not loaded yet: the fields keep their design values.
+    m_setupFiles->LoadDefaultButtonClick();
     m_sampleClock = 10.0f;
     SystemTabSheet->FirmwareLabel->clear();
     SystemTabSheet->PCDllLabel->clear();
@@ -498,6 +501,28 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
 
 void TWenloForm::setPageTabVisible(TabPage* page, bool visible) {
     PageControl->setTabVisible(PageControl->indexOf(page), visible);
+}
+
+void TWenloForm::connectSetupFiles() {
+    SetupFilesContext context;
+    context.roots = [this] { return std::vector<QObject*>{this}; };
+    context.hooks.sendCommand = [this](const char* line) { m_wrappers.sendCommand(line); };
+    context.checkLimits = [this] { CheckAllLimitRows(); };
+    m_setupFiles = std::make_unique<SetupFiles>(m_dialogs, this, std::move(context));
+    const auto wire = [this](QPushButton* button, void (SetupFiles::*action)()) {
+        connect(button, &QPushButton::clicked, this, [this, action] { (*m_setupFiles.*action)(); });
+    };
+    wire(SetupPPTabSheet->LoadPPButton, &SetupFiles::LoadButtonClick);
+    wire(SetupFPTabSheet->LoadFPButton, &SetupFiles::LoadButtonClick);
+    wire(SetupPPTabSheet->SavePPButton, &SetupFiles::SaveButtonClick);
+    wire(SetupFPTabSheet->SaveFPButton, &SetupFiles::SaveButtonClick);
+    wire(SetupPPTabSheet->SaveAsDefaultPPButton, &SetupFiles::SaveAsDefaultButtonClick);
+    wire(SetupFPTabSheet->SaveAsDefaultFPButton, &SetupFiles::SaveAsDefaultButtonClick);
+    wire(SetupPPTabSheet->LoadDefaultPPButton, &SetupFiles::LoadDefaultButtonClick);
+    wire(SetupFPTabSheet->LoadDefaultFPButton, &SetupFiles::LoadDefaultButtonClick);
+    // The PP page's "Factory Settings" runs the FP handler.
+    wire(SetupPPTabSheet->FactoryPPButton, &SetupFiles::FactoryFPButtonClick);
+    wire(SetupFPTabSheet->FactoryFPButton, &SetupFiles::FactoryFPButtonClick);
 }
 
 void TWenloForm::CheckAllLimitRows() {
