@@ -114,8 +114,8 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     PageControl->addTab(FP_TestTabSheet, "FP-&Test");
     PageControl->addTab(RF_GenTabSheet, "RF-&Gen");
     PageControl->addTab(RF_AnalyzerTabSheet, "RF-&Analyzer");
-    PageControl->addTab(SetupPPTabSheet, "Setup PP");
-    PageControl->addTab(SetupFPTabSheet, "Setup FP");
+    PageControl->addTab(SetupPPTabSheet, "Setup &PP");
+    PageControl->addTab(SetupFPTabSheet, "Setup &FP");
     for (TabPage* page :
          {static_cast<TabPage*>(SystemTabSheet), static_cast<TabPage*>(PP_TestTabSheet),
           static_cast<TabPage*>(FP_TestTabSheet), static_cast<TabPage*>(RF_GenTabSheet),

@@ -6,16 +6,12 @@
 #include <vector>
 
 #include "common/LimitSet.h"
+#include "core/WindowLayout.h"
 
 namespace tavrin::app {
 
-struct SliderRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const SliderRect&) const = default;
-};
+// A rectangle in pixels, left and top relative to its parent.
+using SliderRect = WindowRect;
 
 // The caller's "no value": the marker goes out of sight and the frame takes band 1's colour.
 inline constexpr double kSliderNoValue = -32768;
