@@ -528,7 +528,8 @@ void TWenloForm::connectSetupFiles() {
 void TWenloForm::CheckAllLimitRows() {
     for (SetupPage* page :
          {static_cast<SetupPage*>(SetupPPTabSheet), static_cast<SetupPage*>(SetupFPTabSheet)}) {
-        for (const common::LimitRowSpec& spec : common::LimitRows()) page->CheckLimitRow(spec.row);
+        for (const common::LimitRowSpec& entry : common::LimitRows())
+            page->CheckLimitRow(entry.row);
     }
 }
 
