@@ -27,6 +27,7 @@
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
+#include "display/ChartRanges.h"
 #include "display/FrameChartHost.h"
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
@@ -517,6 +518,10 @@ void TWenloForm::connectSetupFiles() {
     SetupFilesContext context;
     context.roots = [this] { return std::vector<QObject*>{this}; };
     context.hooks.sendCommand = [this](const char* line) { m_wrappers.sendCommand(line); };
+    context.hooks.powerRange = [this](double loss, bool rxAttenuator) {
+        const AxisRange range = PowerChartRange(loss, rxAttenuator);
+        m_ntpForm->setPowerRange(static_cast<int>(range.min), static_cast<int>(range.max));
+    };
     context.checkLimits = [this] { CheckAllLimitRows(); };
     m_setupFiles = std::make_unique<SetupFiles>(m_dialogs, this, std::move(context));
     const auto wire = [this](QPushButton* button, void (SetupFiles::*action)()) {

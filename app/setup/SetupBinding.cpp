@@ -127,7 +127,7 @@ void SetupBinding::load(const SetupStore* store, const SetupLoadHooks& hooks) co
         if (key.key == "ExtAttenuation") loss = *v.number;
         if (key.key == "RxAttenuator") rxAttenuator = *v.number != 0;
     }
-    if (hooks.powerRange) hooks.powerRange(PowerRangeFor(loss, rxAttenuator));
+    if (hooks.powerRange) hooks.powerRange(loss, rxAttenuator);
 }
 
 }  // namespace tavrin::app

@@ -18,7 +18,8 @@ struct SetupLoadHooks {
     std::function<void(const char*)> sendCommand;   // the port command
     std::function<void(Remembered, int)> remember;  // the test pages' remembered values
     std::function<void(int)> fontSize;              // the link window's display font
-    std::function<void(PowerRange)> powerRange;     // the NTP chart's power range
+    // The NTP chart's power range, from the loaded coupling loss and RX attenuator.
+    std::function<void(double loss, bool rxAttenuator)> powerRange;
 };
 
 class SetupBinding {

@@ -4,7 +4,6 @@
 #include <array>
 #include <cctype>
 #include <charconv>
-#include <cmath>
 
 #include "common/LimitSet.h"
 
@@ -205,11 +204,6 @@ LoadedValue ResolveSetupValue(const SetupKey& key, const std::optional<std::stri
         if (auto v = Resolve(key, *fileText)) return *v;
     }
     return *Resolve(key, key.factory);
-}
-
-PowerRange PowerRangeFor(double loss, bool rxAttenuator) {
-    const int l = static_cast<int>(std::trunc(loss));
-    return rxAttenuator ? PowerRange{l - 50, l + 30} : PowerRange{l - 70, l + 10};
 }
 
 std::string WithDefaultExtension(const std::string& fileName, std::string_view extension) {

@@ -74,15 +74,6 @@ LoadedValue ResolveSetupValue(const SetupKey& key, const std::optional<std::stri
 // A whole number, optionally signed, with blanks around it; anything else gives nothing.
 std::optional<long> ParseSetupInteger(std::string_view text);
 
-// The NTP chart's power range in dBm for coupling loss `loss` (dB, truncated toward zero):
-// with the RX attenuator in the path the tester sees 20 dB more.
-struct PowerRange {
-    int lo;
-    int hi;
-    bool operator==(const PowerRange&) const = default;
-};
-PowerRange PowerRangeFor(double loss, bool rxAttenuator);
-
 // "name.cfg" when the name the user typed has no extension.
 std::string WithDefaultExtension(const std::string& fileName, std::string_view extension);
 

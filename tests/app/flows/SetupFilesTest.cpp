@@ -152,7 +152,7 @@ struct Rig {
         context.hooks.sendCommand = [this](const char* line) { sent.emplace_back(line); };
         context.hooks.remember = [this](Remembered r, int v) { remembered[r] = v; };
         context.hooks.fontSize = [this](int size) { fontSize = size; };
-        context.hooks.powerRange = [this](PowerRange r) { range = r; };
+        context.hooks.powerRange = [this](double loss, bool rx) { range = {loss, rx}; };
         context.checkLimits = [this] { ++limitChecks; };
         context.defaultPath = dir.filePath("Default.cfg");
         files = std::make_unique<SetupFiles>(dialogs, nullptr, std::move(context));
@@ -175,7 +175,7 @@ struct Rig {
     std::vector<std::string> sent;
     std::map<Remembered, int> remembered;
     int fontSize = 0;
-    std::optional<PowerRange> range;
+    std::optional<std::pair<double, bool>> range;
     int limitChecks = 0;
 };
 
@@ -220,7 +220,7 @@ TEST(SetupFiles, LoadDefaultWithoutTheFileGivesTheFactoryColumn) {
     EXPECT_EQ(rig.limitChecks, 1);
     EXPECT_EQ(rig.sent, std::vector<std::string>{"CONF:COMM:PORT USB"});
     EXPECT_EQ(rig.fontSize, 14);
-    EXPECT_EQ(rig.range, (PowerRange{-50, 30}));
+    EXPECT_EQ(rig.range, std::make_pair(0.0, true));
     EXPECT_EQ(rig.remembered, (std::map<Remembered, int>{{Remembered::PPDummySlot, 0},
                                                          {Remembered::PPTrafficSlot, 4},
                                                          {Remembered::PPRFLevel, -60},
@@ -266,7 +266,7 @@ TEST(SetupFiles, APartialFileSetsItsKeyAndTheFactoryValueOfEveryOther) {
     ASSERT_TRUE(rig.files->load(rig.path("hand.cfg")));
     EXPECT_EQ(rig.controls.text("RFAttenuationEdit"), "17.8");
     EXPECT_FALSE(rig.controls.checked("RxAttCheckBox"));
-    EXPECT_EQ(rig.range, (PowerRange{-53, 27}));
+    EXPECT_EQ(rig.range, std::make_pair(17.8, false));
     EXPECT_EQ(rig.controls.text("FontSizeEdit"), "14");
     EXPECT_EQ(rig.controls.get<UpDown>("FontSizeUpDown")->position(), 14);
     EXPECT_EQ(rig.fontSize, 14);

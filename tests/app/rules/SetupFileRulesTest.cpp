@@ -116,10 +116,7 @@ TEST(SetupValues, MissingKeysAndValuesThatAreNotNumbersTakeTheFactoryValue) {
     EXPECT_FALSE(ParseSetupInteger("").has_value());
 }
 
-TEST(SetupValues, PowerRangeFollowsTheCouplingLossAndTheAttenuator) {
-    EXPECT_EQ(PowerRangeFor(10.9, true), (PowerRange{-40, 40}));
-    EXPECT_EQ(PowerRangeFor(10.9, false), (PowerRange{-60, 20}));
-    EXPECT_EQ(PowerRangeFor(-0.5, true), (PowerRange{-50, 30}));
+TEST(SetupValues, NamesTypedWithoutExtensionGetIt) {
     EXPECT_EQ(WithDefaultExtension("/a.b/setup", "cfg"), "/a.b/setup.cfg");
     EXPECT_EQ(WithDefaultExtension("/a/setup.ini", "cfg"), "/a/setup.ini");
     EXPECT_EQ(WithDefaultExtension("/a/.cfg", "cfg"), "/a/.cfg.cfg");
