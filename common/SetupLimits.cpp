@@ -63,7 +63,8 @@ std::vector<IniEntry> IniEntries(std::string_view text) {
         if (line.empty() || line[0] == ';' || line[0] == '#') continue;
         if (line[0] == '[') {
             const size_t close = line.find(']');
-            section = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            section =
+                Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             continue;
         }
         const size_t equals = line.find('=');

@@ -41,8 +41,7 @@ SetupLimits FactorySetupLimits();
 // Reads the side's section of a setup file. A key that is missing keeps its factory value, as
 // in the program's load; names are compared without case. False and a message naming the file
 // when it cannot be read or is not an ini-style file.
-bool ReadSetupLimits(const std::string& path, SetupSide side, SetupLimits& out,
-                     std::string& error);
+bool ReadSetupLimits(const std::string& path, SetupSide side, SetupLimits& out, std::string& error);
 
 // One "key = value" line of an ini-style text with the section it belongs to and its line
 // number (from 1). Comment lines (";" or "#") and section headers are not entries.

@@ -79,8 +79,8 @@ ResultRow BarRow(const TestPlan& plan, const char* key, const char* name, LimitR
 }
 
 // A row judged by a plain range the plan gives (bounds included).
-ResultRow RangeRow(const char* key, const char* name, const char* unit,
-                   std::optional<double> value, const std::string& text, const Range& range) {
+ResultRow RangeRow(const char* key, const char* name, const char* unit, std::optional<double> value,
+                   const std::string& text, const Range& range) {
     ResultRow r;
     r.key = key;
     r.name = name;
@@ -207,8 +207,7 @@ void PlanRunner::FindFixedPart(RunResult& result) {
     found.rfpi = Query("SENS:DET:RFPI?");
     found.rfpi.erase(std::remove(found.rfpi.begin(), found.rfpi.end(), '"'), found.rfpi.end());
     found.dummySlot = static_cast<int>(LeadingNumber(Query("SENS:DET:DUMM:SLOT?")).value_or(-1));
-    found.dummyCarrier =
-        static_cast<int>(LeadingNumber(Query("SENS:DET:DUMM:CARR?")).value_or(-1));
+    found.dummyCarrier = static_cast<int>(LeadingNumber(Query("SENS:DET:DUMM:CARR?")).value_or(-1));
     result.fixedPart = found;
     if (onNote)
         onNote("Fixed part found: RFPI " + found.rfpi + ", dummy slot " +
@@ -261,8 +260,8 @@ void PlanRunner::TakeBursts(RunResult& result) {
         CheckStop();
         const std::string state = Query("STAT:DEV?");
         if (state != "DCE")
-            throw Abort{"the link was lost before burst " + std::to_string(burst) + " (\"" +
-                        state + "\")"};
+            throw Abort{"the link was lost before burst " + std::to_string(burst) + " (\"" + state +
+                        "\")"};
         Send("PROC:SAMP:FORC");
         if (p.Takes(Measurement::NTP)) ntp.Push(LeadingNumber(Query("READ:NTP?")));
         if (p.Takes(Measurement::FrequencyOffset))
@@ -285,8 +284,8 @@ void PlanRunner::TakeBursts(RunResult& result) {
     if (p.Takes(Measurement::BField)) {
         // The B-field bar takes the average positive deviation.
         const std::optional<double> v = bPos.Value();
-        Add(result, BarRow(p, "b_field", "B-field deviation +", LimitRow::B_Field, v,
-                           v ? Fixed1(*v) : ""));
+        Add(result,
+            BarRow(p, "b_field", "B-field deviation +", LimitRow::B_Field, v, v ? Fixed1(*v) : ""));
     }
     if (p.Takes(Measurement::SField)) {
         // The S-field bar takes half the peak-to-peak deviation.
@@ -295,7 +294,8 @@ void PlanRunner::TakeBursts(RunResult& result) {
         Add(result,
             BarRow(p, "s_field", "S-field deviation", LimitRow::S_Field, v, v ? Fixed1(*v) : ""));
     }
-    if (p.Takes(Measurement::Drift)) averaged("drift", "Frequency drift", LimitRow::FrqDrift, drift);
+    if (p.Takes(Measurement::Drift))
+        averaged("drift", "Frequency drift", LimitRow::FrqDrift, drift);
     if (p.Takes(Measurement::Template)) {
         ResultRow row;
         row.key = "template";
@@ -331,8 +331,7 @@ void PlanRunner::TakeFrameMeasurements(RunResult& result) {
             const auto [first, second] = SplitPair(ber);
             const std::optional<double> b = LeadingNumber(first), f = LeadingNumber(second);
             Add(result, BarRow(p, "ber", "BER", LimitRow::LT_BER, b, b ? FormatNumber(*b) : ""));
-            Add(result,
-                BarRow(p, "fer", "FER", LimitRow::LT_FER, f, f ? FormatNumber(*f) : ""));
+            Add(result, BarRow(p, "fer", "FER", LimitRow::LT_FER, f, f ? FormatNumber(*f) : ""));
         }
     }
     if (p.Takes(Measurement::Jitter)) {
@@ -391,9 +390,9 @@ RunResult PlanRunner::Run() {
     m_connectSent = false;
     try {
         Configure();
-        WaitFor("SENS:SIGN:STAT?", "LOCK", m_plan.searchS, kLockPollMs,
-                std::string("no ") + (m_plan.role == Role::PP ? "portable" : "fixed") +
-                    " part found");
+        WaitFor(
+            "SENS:SIGN:STAT?", "LOCK", m_plan.searchS, kLockPollMs,
+            std::string("no ") + (m_plan.role == Role::PP ? "portable" : "fixed") + " part found");
         if (m_plan.role == Role::FP) FindFixedPart(result);
         m_connectSent = true;
         Send("PROC:CONN:SET");

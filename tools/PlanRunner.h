@@ -93,7 +93,7 @@ private:
     void Release(RunResult& result);
     void Add(RunResult& result, ResultRow row);
 
-    const TestPlan& m_plan;
+    const TestPlan m_plan;  // a copy, so a plan handed in as a temporary stays valid
     TesterPort& m_port;
     const std::atomic<bool>* m_stop;
     bool m_connectSent = false;

@@ -225,8 +225,8 @@ const std::vector<PlanKey>& PlanKeys() {
 }
 
 constexpr const char* kMeasurementKeys[kMeasurementCount] = {
-    "ntp",    "frequency_offset", "b_field",      "s_field",         "drift",
-    "ber",    "jitter",           "packet_delay", "timing_accuracy", "template"};
+    "ntp", "frequency_offset", "b_field",      "s_field",         "drift",
+    "ber", "jitter",           "packet_delay", "timing_accuracy", "template"};
 
 // Limits without a row on the setup pages, only ever given in the plan.
 struct ExtraLimit {
@@ -303,29 +303,29 @@ private:
         ini.GetAllSections(sections);
         for (const auto& s : sections) {
             const std::string name = s.pItem;
-            const bool known = std::any_of(
-                PlanKeys().begin(), PlanKeys().end(),
-                [&](const PlanKey& k) { return SameName(name, k.section); });
+            const bool known =
+                std::any_of(PlanKeys().begin(), PlanKeys().end(),
+                            [&](const PlanKey& k) { return SameName(name, k.section); });
             if (!known && !SameName(name, "limits"))
-                return Fail(0, "", name.empty() ? "keys before the first section"
-                                                : "unknown section [" + name + "]");
+                return Fail(0, "",
+                            name.empty() ? "keys before the first section"
+                                         : "unknown section [" + name + "]");
         }
         for (size_t i = 0; i < m_entries.size(); ++i) {
             const IniEntry& e = m_entries[i];
             for (size_t j = 0; j < i; ++j)
                 if (SameName(m_entries[j].section, e.section) && SameName(m_entries[j].key, e.key))
-                    return Fail(e.line, e.key,
-                                "given twice (first on line " + std::to_string(m_entries[j].line) +
-                                    ")");
+                    return Fail(
+                        e.line, e.key,
+                        "given twice (first on line " + std::to_string(m_entries[j].line) + ")");
             if (SameName(e.section, "limits")) continue;
-            if (!KeyFor(e))
-                return Fail(e.line, e.key, "unknown key in [" + e.section + "]");
+            if (!KeyFor(e)) return Fail(e.line, e.key, "unknown key in [" + e.section + "]");
         }
         // The role is needed before any other key is judged.
         if (const IniEntry* role = Find("test", "role")) {
             std::string why;
-            if (!PlanKeys()[0].apply(m_plan, ini.GetValue(role->section.c_str(), role->key.c_str(), ""),
-                                     why))
+            if (!PlanKeys()[0].apply(
+                    m_plan, ini.GetValue(role->section.c_str(), role->key.c_str(), ""), why))
                 return Fail(role->line, role->key, why);
         }
         return true;
@@ -351,9 +351,8 @@ private:
         const double low = -100.0 - r.couplingLoss, high = low + 60.0;
         if (r.rfLevel < low || r.rfLevel > high)
             return Fail(LineOf("radio", "rf_level"), "rf_level",
-                        Number(r.rfLevel) + " is outside " + Number(low) + " to " +
-                            Number(high) + " dBm for a coupling loss of " +
-                            Number(r.couplingLoss) + " dB");
+                        Number(r.rfLevel) + " is outside " + Number(low) + " to " + Number(high) +
+                            " dBm for a coupling loss of " + Number(r.couplingLoss) + " dB");
         return true;
     }
 

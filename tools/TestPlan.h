@@ -51,11 +51,11 @@ struct Range {
 struct PlanLimits {
     // By the row's place in common::LimitRows() and column; unused columns 0.
     std::array<std::array<double, 4>, 7> rows{};
-    std::array<int, 5> ramps{};  // template ramps B to F, dB
+    std::array<int, 5> ramps{};       // template ramps B to F, dB
     std::optional<double> jitterMax;  // us, both extremes
-    Range packetDelay;           // us
-    Range timingAccuracy;        // as the tester answers it
-    std::string source;          // "factory", the setup file, and/or the plan
+    Range packetDelay;                // us
+    Range timingAccuracy;             // as the tester answers it
+    std::string source;               // "factory", the setup file, and/or the plan
 };
 
 struct TestPlan {

@@ -23,14 +23,34 @@ std::string Escaped(const std::string& s, bool xml) {
         const auto u = static_cast<unsigned char>(c);
         if (xml) {
             switch (c) {
-                case '&': out += "&amp;"; break;
-                case '<': out += "&lt;"; break;
-                case '>': out += "&gt;"; break;
-                case '"': out += "&quot;"; break;
-                case '\'': out += "&apos;"; break;
+                case '&':
+                    out += "&amp;";
+                    break;
+                case '<':
+                    out += "&lt;";
+                    break;
+                case '>':
+                    out += "&gt;";
+                    break;
+                case '"':
+                    out += "&quot;";
+                    break;
+                case '\'':
+                    out += "&apos;";
+                    break;
+                // Written as references, or attribute values would read back as blanks.
+                case '\n':
+                    out += "&#10;";
+                    break;
+                case '\r':
+                    out += "&#13;";
+                    break;
+                case '\t':
+                    out += "&#9;";
+                    break;
                 default:
                     // XML 1.0 has no way to carry other control characters.
-                    if (u >= 0x20 || c == '\n' || c == '\t') out += c;
+                    if (u >= 0x20) out += c;
             }
         } else if (c == '"' || c == '\\') {
             out += '\\';
@@ -78,9 +98,12 @@ RunStatus Overall(const std::vector<RunRecord>& runs) {
 
 const char* StatusWord(RunStatus status) {
     switch (status) {
-        case RunStatus::Pass: return "PASS";
-        case RunStatus::Fail: return "FAIL";
-        default: return "ERROR";
+        case RunStatus::Pass:
+            return "PASS";
+        case RunStatus::Fail:
+            return "FAIL";
+        default:
+            return "ERROR";
     }
 }
 
@@ -159,8 +182,8 @@ std::string JsonReport(const SessionReport& report) {
     std::string measure;
     for (size_t i = 0; i < kMeasurementCount; ++i)
         if (plan.measure[i])
-            measure += (measure.empty() ? "" : ", ") +
-                       J(MeasurementKey(static_cast<Measurement>(i)));
+            measure +=
+                (measure.empty() ? "" : ", ") + J(MeasurementKey(static_cast<Measurement>(i)));
     std::string j = "{\n";
     j += "  \"plan\": {\"file\": " + J(plan.path) + ", \"name\": " + J(plan.name) +
          ", \"role\": " + J(RoleName(plan.role)) + ", \"measurements\": [" + measure +
@@ -194,13 +217,12 @@ std::string JsonReport(const SessionReport& report) {
     if (report.runs.size() > 1) {
         std::string stats;
         for (const Statistic& s : RepeatStatistics(report.runs))
-            stats += std::string(stats.empty() ? "" : ",") + "\n    {\"key\": " + J(s.key) +
-                     ", \"name\": " + J(s.name) + ", \"unit\": " + J(s.unit) +
-                     ", \"count\": " + std::to_string(s.count) +
-                     ", \"mean\": " + FormatNumber(s.mean) +
-                     ", \"std_dev\": " + FormatNumber(s.stdDev) +
-                     ", \"min\": " + FormatNumber(s.min) + ", \"max\": " + FormatNumber(s.max) +
-                     "}";
+            stats +=
+                std::string(stats.empty() ? "" : ",") + "\n    {\"key\": " + J(s.key) +
+                ", \"name\": " + J(s.name) + ", \"unit\": " + J(s.unit) +
+                ", \"count\": " + std::to_string(s.count) + ", \"mean\": " + FormatNumber(s.mean) +
+                ", \"std_dev\": " + FormatNumber(s.stdDev) + ", \"min\": " + FormatNumber(s.min) +
+                ", \"max\": " + FormatNumber(s.max) + "}";
         j += "  \"statistics\": [" + stats + "\n  ],\n";
     }
     j += "  \"verdict\": " + J(StatusWord(Overall(report.runs))) + "\n}\n";
@@ -236,8 +258,8 @@ std::string JUnitReport(const SessionReport& report) {
             ++tests;
             ++errors;
             cases += "    <testcase classname=\"" + X(classname) + "\" name=\"" +
-                     X("sequence" + suffix) + "\">\n      <error message=\"" +
-                     X(run.result.error) + "\"/>\n    </testcase>\n";
+                     X("sequence" + suffix) + "\">\n      <error message=\"" + X(run.result.error) +
+                     "\"/>\n    </testcase>\n";
         }
     }
     std::string x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -264,8 +286,7 @@ std::string JUnitReport(const SessionReport& report) {
     return x;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& content,
-                         std::string& error) {
+bool WriteFileAtomically(const std::string& path, const std::string& content, std::string& error) {
     std::string temp = path + ".XXXXXX";
     const int fd = mkstemp(temp.data());
     if (fd < 0) {
