@@ -11,6 +11,7 @@
 #include <string>
 
 #include "PythonCheck.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -28,17 +29,12 @@ std::string Slurp(const std::string& path) {
 
 class Cli : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char dir[] = "/tmp/tavrin-cli-test-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        m_dir = dir;
-    }
-    void TearDown() override { std::system(("rm -rf " + m_dir).c_str()); }
-
     std::string File(const std::string& name, const std::string& text) {
-        const std::string path = m_dir + "/" + name;
-        std::ofstream(path) << text;
-        return path;
+        return m_scratch.File(name, text);
+    }
+    // Python reads a report back; see PythonCheck.h.
+    bool Accepts(const std::string& report, const std::string& statements) {
+        return tavrin::cli::fixtures::PythonAccepts(report, statements, m_dir + "/check");
     }
     // Runs the program with its arguments (quoted for the shell) and the given input.
     Outcome Run(const std::string& args, const std::string& input = "") {
@@ -54,7 +50,8 @@ protected:
         return o;
     }
 
-    std::string m_dir;
+    tavrin::cli::fixtures::ScratchFolder m_scratch;
+    const std::string m_dir = m_scratch.Path();
 };
 
 std::string Plans(const std::string& name) {
@@ -173,7 +170,7 @@ TEST_F(Cli, TestPlanPassesTheDefaultDeviceAndWritesBothReports) {
     EXPECT_TRUE(Has(o.out, "Device PP-0001")) << o.out;
     EXPECT_TRUE(Has(o.out, "\nOverall: PASS\n")) << o.out;
     EXPECT_FALSE(Has(o.out, "FAIL")) << o.out;
-    EXPECT_TRUE(tavrin::cli::testing::PythonAccepts(json, R"(
+    EXPECT_TRUE(Accepts(json, R"(
 r = json.load(open(path))
 assert r["verdict"] == "PASS" and r["serial"] == "PP-0001", r
 assert r["plan"]["role"] == "PP" and r["tester"]["library"] == "3.2.0", r
@@ -184,14 +181,12 @@ assert keys == ["ntp", "frequency_offset", "b_field", "s_field", "drift", "templ
 ntp = r["measurements"][0]
 assert ntp["unit"] == "dBm" and abs(ntp["value"] - 24) < 0.3 and ntp["limits"]["MaxOK"] == 25
 assert r["runs"][0]["link_released"] is True
-)",
-                                                    m_dir + "/check-json"));
-    EXPECT_TRUE(tavrin::cli::testing::PythonAccepts(junit, R"(
+)"));
+    EXPECT_TRUE(Accepts(junit, R"(
 s = ET.parse(path).getroot().find("testsuite")
 assert (s.get("tests"), s.get("failures"), s.get("errors")) == ("10", "0", "0"), s.attrib
 assert s.findall("testcase")[0].get("name") == "NTP"
-)",
-                                                    m_dir + "/check-xml"));
+)"));
 }
 
 TEST_F(Cli, TestPlanFailsTheNonCompliantDeviceOnItsRows) {
@@ -201,15 +196,14 @@ TEST_F(Cli, TestPlanFailsTheNonCompliantDeviceOnItsRows) {
     EXPECT_EQ(o.status, 4) << o.out << o.err;
     EXPECT_TRUE(Has(o.out, "\nOverall: FAIL\n")) << o.out;
     // The rows that fail whatever frames the real clock lets the device count.
-    EXPECT_TRUE(tavrin::cli::testing::PythonAccepts(junit, R"(
+    EXPECT_TRUE(Accepts(junit, R"(
 s = ET.parse(path).getroot().find("testsuite")
 failed = {c.get("name") for c in s.findall("testcase") if c.find("failure") is not None}
 must = {"NTP", "Frequency offset", "B-field deviation +", "S-field deviation", "Template match",
         "BER", "Jitter", "Packet delay"}
 assert must <= failed and "Frequency drift" not in failed, failed
 assert s.get("errors") == "0"
-)",
-                                                    m_dir + "/check-xml"));
+)"));
 }
 
 TEST_F(Cli, TestPlanIdentifiesTheFixedPart) {
@@ -218,13 +212,12 @@ TEST_F(Cli, TestPlanIdentifiesTheFixedPart) {
                           Plans("fp.ini") + " --report-json " + json);
     EXPECT_EQ(o.status, 0) << o.out << o.err;
     EXPECT_TRUE(Has(o.out, "Fixed part found: RFPI 0012345678, dummy slot 4, dummy carrier 5"));
-    EXPECT_TRUE(tavrin::cli::testing::PythonAccepts(json, R"(
+    EXPECT_TRUE(Accepts(json, R"(
 r = json.load(open(path))
 assert r["verdict"] == "PASS" and r["plan"]["role"] == "FP", r
 assert r["runs"][0]["fixed_part"] == {"rfpi": "0012345678", "dummy_slot": 4, "dummy_carrier": 5}
 assert r["measurements"][0]["key"] == "rfpi" and r["measurements"][0]["text"] == "0012345678"
-)",
-                                                    m_dir + "/check-json"));
+)"));
 }
 
 TEST_F(Cli, TestPlanErrorsAndTimeOuts) {
@@ -246,17 +239,15 @@ TEST_F(Cli, TestPlanErrorsAndTimeOuts) {
     EXPECT_EQ(o.status, 1) << o.out << o.err;
     EXPECT_TRUE(Has(o.err, "tavrin-cli: error: no link within 1 s")) << o.err;
     EXPECT_TRUE(Has(o.out, "\nOverall: ERROR\n")) << o.out;
-    EXPECT_TRUE(tavrin::cli::testing::PythonAccepts(json, R"(
+    EXPECT_TRUE(Accepts(json, R"(
 r = json.load(open(path))
 assert r["verdict"] == "ERROR" and r["runs"][0]["link_released"] is True, r
 assert r["runs"][0]["error"].startswith("no link within 1 s"), r
-)",
-                                                    m_dir + "/check-json"));
-    EXPECT_TRUE(tavrin::cli::testing::PythonAccepts(junit, R"(
+)"));
+    EXPECT_TRUE(Accepts(junit, R"(
 s = ET.parse(path).getroot().find("testsuite")
 assert s.get("errors") == "1" and s.find("testcase").get("name") == "sequence", s.attrib
-)",
-                                                    m_dir + "/check-xml"));
+)"));
     // A report that cannot be written is an error too.
     o = Run("--simulate test " + Plans("pp.ini") + " --report-json " + m_dir + "/no/r.json");
     EXPECT_EQ(o.status, 1);
@@ -275,11 +266,10 @@ TEST_F(Cli, TestPlanStopsOnSigintAndReleases) {
     const int raw = std::system(cmd.c_str());
     EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << raw;
     EXPECT_TRUE(Has(Slurp(m_dir + "/err"), "stopped by a signal")) << Slurp(m_dir + "/err");
-    EXPECT_TRUE(tavrin::cli::testing::PythonAccepts(json, R"(
+    EXPECT_TRUE(Accepts(json, R"(
 r = json.load(open(path))
 assert r["verdict"] == "ERROR" and r["runs"][0]["link_released"] is True, r
-)",
-                                                    m_dir + "/check-json"));
+)"));
 }
 
 TEST_F(Cli, TestPlanRepeatsWithStatistics) {

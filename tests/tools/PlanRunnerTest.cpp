@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <set>
 
 #include "PlanRunner.h"
+#include "ScratchFolder.h"
 #include "SimLink.h"
 #include "TesterMemoryMap.h"
 
@@ -39,19 +39,10 @@ private:
 
 class Runner : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char dir[] = "/tmp/tavrin-runner-test-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        m_dir = dir;
-        // The template check leaves its trace where the state files go.
-        setenv("XDG_STATE_HOME", m_dir.c_str(), 1);
-    }
-    void TearDown() override { std::system(("rm -rf " + m_dir).c_str()); }
-
+    // The template check leaves its trace where the state files go.
+    void SetUp() override { setenv("XDG_STATE_HOME", m_dir.c_str(), 1); }
     std::string File(const std::string& name, const std::string& text) {
-        const std::string path = m_dir + "/" + name;
-        std::ofstream(path) << text;
-        return path;
+        return m_scratch.File(name, text);
     }
     static TestPlan Plan(const std::string& path) {
         PlanError error;
@@ -82,7 +73,8 @@ protected:
         return keys;
     }
 
-    std::string m_dir;
+    fixtures::ScratchFolder m_scratch;
+    const std::string m_dir = m_scratch.Path();
 };
 
 // The rows of a run, for the message of a failed expectation.

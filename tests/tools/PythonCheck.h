@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-namespace tavrin::cli::testing {
+namespace tavrin::cli::fixtures {
 
 // Runs the Python statements with `path` bound to the file; true when they raise nothing.
 inline bool PythonAccepts(const std::string& path, const std::string& statements,
@@ -21,4 +21,4 @@ inline bool PythonAccepts(const std::string& path, const std::string& statements
     return WIFEXITED(raw) && WEXITSTATUS(raw) == 0;
 }
 
-}  // namespace tavrin::cli::testing
+}  // namespace tavrin::cli::fixtures

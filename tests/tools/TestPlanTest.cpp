@@ -1,11 +1,9 @@
 // Reading test plans: the shipped examples, every kind of error with its file, line and key,
 // and limits from a setup file with the plan's own on top.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
 
+#include "ScratchFolder.h"
 #include "TestPlan.h"
 
 namespace tavrin::cli {
@@ -19,17 +17,8 @@ constexpr const char* kMinimal =
 
 class Plan : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char dir[] = "/tmp/tavrin-plan-test-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        m_dir = dir;
-    }
-    void TearDown() override { std::system(("rm -rf " + m_dir).c_str()); }
-
     std::string File(const std::string& name, const std::string& text) {
-        const std::string path = m_dir + "/" + name;
-        std::ofstream(path) << text;
-        return path;
+        return m_scratch.File(name, text);
     }
     // The error text of a plan that must be refused.
     std::string Refused(const std::string& text) {
@@ -48,7 +37,8 @@ protected:
         return plan.value_or(TestPlan{});
     }
 
-    std::string m_dir;
+    fixtures::ScratchFolder m_scratch;
+    const std::string m_dir = m_scratch.Path();
 };
 
 TEST_F(Plan, ShippedExamples) {

@@ -1,12 +1,11 @@
 // The reports: repeatability statistics, JSON and JUnit that parse back with their texts
 // intact, the verdict over runs, and the atomic write.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "PythonCheck.h"
+#include "ScratchFolder.h"
 #include "TestReport.h"
 
 namespace tavrin::cli {
@@ -77,13 +76,12 @@ TEST(Report, JsonAndJUnitParseBackWithTheirTexts) {
     report.runs = {Record(RunStatus::Fail, {Row("ntp", 25.5, false), Row("fer", 0.0, true)}),
                    Record(RunStatus::Error, {}, "no link within 3 s (\"STAT:DEV?\" <DPP>)")};
 
-    char temp[] = "/tmp/tavrin-report-test-XXXXXX";
-    ASSERT_NE(mkdtemp(temp), nullptr);
-    const std::string dir = temp;
+    const fixtures::ScratchFolder scratch;
+    const std::string& dir = scratch.Path();
     std::string error;
     ASSERT_TRUE(WriteFileAtomically(dir + "/r.json", JsonReport(report), error)) << error;
     ASSERT_TRUE(WriteFileAtomically(dir + "/r.xml", JUnitReport(report), error)) << error;
-    EXPECT_TRUE(testing::PythonAccepts(dir + "/r.json", R"(
+    EXPECT_TRUE(fixtures::PythonAccepts(dir + "/r.json", R"(
 r = json.load(open(path))
 assert r["serial"] == 'SN\\1\t"x"', r["serial"]
 assert r["plan"]["name"] == "PP <final> & more"
@@ -97,8 +95,8 @@ assert m["run"] == 1 and m["value"] == 25.5 and m["verdict"] == "FAIL", m
 assert m["limits"] == {"MinOK": 19, "MaxOK": 24}, m
 assert len(r["statistics"]) == 2
 )",
-                                       dir + "/check-json"));
-    EXPECT_TRUE(testing::PythonAccepts(dir + "/r.xml", R"(
+                                        dir + "/check-json"));
+    EXPECT_TRUE(fixtures::PythonAccepts(dir + "/r.xml", R"(
 s = ET.parse(path).getroot().find("testsuite")
 assert s.get("name") == "PP <final> & more"
 assert (s.get("tests"), s.get("failures"), s.get("errors")) == ("3", "1", "1"), s.attrib
@@ -110,7 +108,7 @@ assert cases[2].find("error").get("message") == 'no link within 3 s ("STAT:DEV?"
 props = {p.get("name"): p.get("value") for p in s.find("properties")}
 assert props["serial"] == 'SN\\1\t"x"' and props["verdict"] == "ERROR", props
 )",
-                                       dir + "/check-xml"));
+                                        dir + "/check-xml"));
     // Only the reports are left: no temporary files beside them.
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir))
@@ -119,7 +117,6 @@ assert props["serial"] == 'SN\\1\t"x"' and props["verdict"] == "ERROR", props
     EXPECT_FALSE(std::filesystem::exists(dir + "/r.json.XXXXXX"));
     EXPECT_FALSE(WriteFileAtomically(dir + "/missing/r.json", "{}", error));
     EXPECT_NE(error.find("cannot write " + dir + "/missing/r.json"), std::string::npos);
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
