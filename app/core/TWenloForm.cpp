@@ -27,6 +27,9 @@
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
+#include "display/FrameChartHost.h"
+#include "display/TModulationForm.h"
+#include "display/TNTPForm.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
@@ -129,6 +132,11 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
 
     // The windows after the main one, in their creation order.
     m_commForm = std::make_unique<TCommForm>(m_wrappers);
+    m_chartHost = std::make_unique<FrameChartHost>(*this);
+    m_modulationForm = std::make_unique<TModulationForm>(*m_chartHost, m_dialogs);
+    m_ntpForm = std::make_unique<TNTPForm>(*m_chartHost, m_dialogs);
+    PairCharts(*m_ntpForm, *m_modulationForm);
+    WireAnalyzerPage(*this);
     m_resetForm = std::make_unique<TResetForm>();
     m_helpForm = std::make_unique<THelpForm>();
     m_noConnectForm = std::make_unique<TNoConnectForm>(*m_helpForm);
@@ -221,6 +229,7 @@ void TWenloForm::InitTimerTimer() {
 void TWenloForm::initialisation() {
     const StartupOptions options = ParseStartupOptions(m_settings.arguments);
     m_wrappers.debugMode = options.debugMode;
+    m_showAnalyzer = options.analyzer;
     if (!m_settings.traceLogPath.isEmpty()) {
         std::function<void(const QString&)> console;
         if (debugMode()) console = [this](const QString& line) { m_commForm->appendLine(line); };
@@ -463,7 +472,8 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
     setPageTabVisible(PP_TestTabSheet, true);
     setPageTabVisible(FP_TestTabSheet, true);
     setPageTabVisible(RF_GenTabSheet, true);
-    setPageTabVisible(RF_AnalyzerTabSheet, false);
+    // Every known model hides the analyzer page; "--analyzer" keeps it for those who need it.
+    setPageTabVisible(RF_AnalyzerTabSheet, m_showAnalyzer);
     m_validHardware = true;
     // Limits in error keep the test pages hidden until they are mended.
     applyLimitConsistency();

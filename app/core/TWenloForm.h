@@ -23,6 +23,7 @@ class QTimer;
 namespace tavrin::app {
 
 class BottomPanel;
+class FrameChartHost;
 class FPTestPage;
 class PPTestPage;
 class RFAnalyzerPage;
@@ -32,6 +33,8 @@ class SetupPPPage;
 class SystemPage;
 class TabPage;
 class TCommForm;
+class TModulationForm;
+class TNTPForm;
 class THelpForm;
 class TNoConnectForm;
 class TResetForm;
@@ -89,16 +92,22 @@ public:
     TResetForm& resetForm() { return *m_resetForm; }
     TNoConnectForm& noConnectForm() { return *m_noConnectForm; }
     THelpForm& helpForm() { return *m_helpForm; }
+    TModulationForm& modulationForm() { return *m_modulationForm; }
+    TNTPForm& ntpForm() { return *m_ntpForm; }
+    FrameChartHost& chartHost() { return *m_chartHost; }
     QTimer* DummyTimer;
     QTimer* ScreenSizeMonitoringTimer;
 
     // Shared state.
     CommandWrappers& wrappers() { return m_wrappers; }
+    UserDialogs& dialogs() { return m_dialogs; }
     bool debugMode() const { return m_wrappers.debugMode; }
     bool startupInProgress() const { return m_startupInProgress; }
     const QString& captionBase() const { return m_captionBase; }
     float sampleClock() const { return m_sampleClock; }
     float sampleWindowLength() const { return m_sampleWindowLength; }
+    void setSampleClock(float clock) { m_sampleClock = clock; }
+    void setSampleWindowLength(float length) { m_sampleWindowLength = length; }
     int highestCarrier() const { return m_highestCarrier; }
     int slotMaximum() const { return m_slotMaximum; }
     const std::array<int, 6>& powerRamp() const { return m_powerRamp; }
@@ -143,6 +152,9 @@ private:
     std::unique_ptr<TResetForm> m_resetForm;
     std::unique_ptr<THelpForm> m_helpForm;
     std::unique_ptr<TNoConnectForm> m_noConnectForm;
+    std::unique_ptr<FrameChartHost> m_chartHost;
+    std::unique_ptr<TModulationForm> m_modulationForm;
+    std::unique_ptr<TNTPForm> m_ntpForm;
     std::unique_ptr<TraceLog> m_traceLog;
     std::unique_ptr<QTimer> m_initTimer;
     std::unique_ptr<QTimer> m_resetTimer;
@@ -153,6 +165,7 @@ private:
 
     bool m_startupInProgress = false;
     bool m_terminating = false;
+    bool m_showAnalyzer = false;
     QString m_captionBase = "Tavrin";
     float m_sampleClock = 10.0f;
     float m_sampleWindowLength = 4225.0f;
