@@ -69,8 +69,8 @@ TEST(ChartWindows, ShowBesideTheLinkWindowDrawsTheSlotInBitsAgainstTheTemplate) 
     EXPECT_EQ(c.host.powerReads.front(), 0);
     EXPECT_EQ(c.host.powerReads.back(), 4589);
     EXPECT_EQ(c.ntp.MeasuredSeries->count(), 4590);
-    EXPECT_EQ(c.ntp.UpperLimitSeries->count(), 4590);
-    EXPECT_EQ(c.ntp.InnerLimit->count(), 4594);
+    EXPECT_EQ(c.ntp.UpperLimitSeries->count(), 12);  // the corners of the flat runs
+    EXPECT_EQ(c.ntp.InnerLimit->count(), 12);
     EXPECT_EQ(c.ntp.MeasuredSeries->at(450), QPointF(0, 20));
     EXPECT_EQ(c.ntp.lblNTPFRAMESTATUS->text(), "Matching");
 
