@@ -1,5 +1,5 @@
 // Masking the service access code in a command line.
-#include "CommandMask.h"
+#include "common/CommandMask.h"
 
 #include <cctype>
 

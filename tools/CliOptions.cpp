@@ -1,7 +1,7 @@
 // Option parsing and script-line cleaning for tavrin-cli.
 #include "CliOptions.h"
 
-#include "CommandMask.h"
+#include "common/CommandMask.h"
 
 namespace tavrin::cli {
 

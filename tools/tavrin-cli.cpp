@@ -12,7 +12,7 @@
 #include <string>
 
 #include "CliOptions.h"
-#include "CommandMask.h"
+#include "common/CommandMask.h"
 #include "tavrinlink.h"
 
 namespace {

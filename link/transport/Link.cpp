@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "CommandMask.h"
+#include "common/CommandMask.h"
 #include "LibftdiDriver.h"
 #include "UsbDrivers.h"
 

@@ -1,7 +1,7 @@
 // The masking of the service access code in command lines.
 #include <gtest/gtest.h>
 
-#include "CommandMask.h"
+#include "common/CommandMask.h"
 
 TEST(CommandMask, EveryServiceLockCommandIsMaskedAndNothingElse) {
     const std::pair<const char*, const char*> cases[] = {
