@@ -35,32 +35,47 @@ size_t CommandEnd(std::string_view line, size_t start) {
     return line.size();
 }
 
+// True when `text` begins with `word`, in any case.
+bool StartsWith(std::string_view text, std::string_view word) {
+    if (text.size() < word.size()) return false;
+    for (size_t k = 0; k < word.size(); ++k)
+        if (std::toupper(static_cast<unsigned char>(text[k])) !=
+            std::toupper(static_cast<unsigned char>(word[k])))
+            return false;
+    return true;
+}
+
 // Where "PASS" (any case) first appears outside quotes, or npos. Any appearance counts, not
 // only a whole keyword: masking too much is harmless, missing one is not.
 size_t FindPass(std::string_view command) {
     bool quoted = false;
     for (size_t i = 0; i < command.size(); ++i) {
         if (command[i] == '"') quoted = !quoted;
-        if (quoted || command.size() - i < 4) continue;
-        bool same = true;
-        for (size_t k = 0; k < 4 && same; ++k)
-            same = std::toupper(static_cast<unsigned char>(command[i + k])) == "PASS"[k];
-        if (same) return i;
+        if (!quoted && StartsWith(command.substr(i), "PASS")) return i;
     }
     return std::string_view::npos;
+}
+
+size_t WordEnd(std::string_view text, size_t i) {
+    while (i < text.size() && IsWordChar(text[i])) ++i;
+    return i;
 }
 
 std::string MaskCommand(std::string_view command) {
     const size_t pass = FindPass(command);
     if (pass == std::string_view::npos) return std::string(command);
-    // The header goes on to the end of its word and of any words joined to it by ":", since
-    // the interpreter takes header words in any order ("PASS:SYST").
-    size_t p = pass;
-    while (p < command.size() && IsWordChar(command[p])) ++p;
-    for (size_t q = SkipBlanks(command, p); q < command.size() && command[q] == ':';
-         q = SkipBlanks(command, p)) {
-        p = SkipBlanks(command, q + 1);
-        while (p < command.size() && IsWordChar(command[p])) ++p;
+    // The header word is "PASS" or its long form "PASSWORD" (or a part of "WORD"); other
+    // letters glued to it may be the code typed without a blank, so they are masked.
+    size_t p = pass + 4;
+    if (const size_t end = WordEnd(command, p); StartsWith("WORD", command.substr(p, end - p)))
+        p = end;
+    // "SYST" may follow, joined by ":", as the interpreter takes header words in any order;
+    // any other word there is masked.
+    for (size_t q = SkipBlanks(command, p); q < command.size() && command[q] == ':';) {
+        const size_t word = SkipBlanks(command, q + 1);
+        if (!StartsWith(command.substr(word), "SYST")) break;
+        p = WordEnd(command, word);
+        q = SkipBlanks(command, p);
     }
     if (const size_t q = SkipBlanks(command, p); q < command.size() && command[q] == '?') p = q + 1;
     const size_t first = SkipBlanks(command, p);
