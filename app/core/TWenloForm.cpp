@@ -27,10 +27,15 @@
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
+#include "display/ChartRanges.h"
+#include "display/FrameChartHost.h"
+#include "display/TModulationForm.h"
+#include "display/TNTPForm.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
+#include "setup/SetupFiles.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app {
@@ -129,6 +134,11 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
 
     // The windows after the main one, in their creation order.
     m_commForm = std::make_unique<TCommForm>(m_wrappers);
+    m_chartHost = std::make_unique<FrameChartHost>(*this);
+    m_modulationForm = std::make_unique<TModulationForm>(*m_chartHost, m_dialogs);
+    m_ntpForm = std::make_unique<TNTPForm>(*m_chartHost, m_dialogs);
+    PairCharts(*m_ntpForm, *m_modulationForm);
+    WireAnalyzerPage(*this);
     m_resetForm = std::make_unique<TResetForm>();
     m_helpForm = std::make_unique<THelpForm>();
     m_noConnectForm = std::make_unique<TNoConnectForm>(*m_helpForm);
@@ -174,6 +184,8 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
             &TWenloForm::OptionEnableDisableClick);
     connect(SystemTabSheet->Windows_posButton, &QPushButton::clicked, this,
             &TWenloForm::Windows_posButtonClick);
+
+    connectSetupFiles();
 
     // FormCreate.
     PageControl->setCurrentWidget(SetupPPTabSheet);
@@ -221,6 +233,7 @@ void TWenloForm::InitTimerTimer() {
 void TWenloForm::initialisation() {
     const StartupOptions options = ParseStartupOptions(m_settings.arguments);
     m_wrappers.debugMode = options.debugMode;
+    m_showAnalyzer = options.analyzer;
     if (!m_settings.traceLogPath.isEmpty()) {
         std::function<void(const QString&)> console;
         if (debugMode()) console = [this](const QString& line) { m_commForm->appendLine(line); };
@@ -229,7 +242,7 @@ void TWenloForm::initialisation() {
     m_recordedScreenHeight = m_settings.screenSize().height();
     Windows_posButtonClick();
     ScreenSizeMonitoringTimer->start();
-    // The default setup is not loaded yet: the fields keep their design values.
+    m_setupFiles->LoadDefaultButtonClick();
     m_sampleClock = 10.0f;
     SystemTabSheet->FirmwareLabel->clear();
     SystemTabSheet->PCDllLabel->clear();
@@ -463,7 +476,8 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
     setPageTabVisible(PP_TestTabSheet, true);
     setPageTabVisible(FP_TestTabSheet, true);
     setPageTabVisible(RF_GenTabSheet, true);
-    setPageTabVisible(RF_AnalyzerTabSheet, false);
+    // Every known model hides the analyzer page; "--analyzer" keeps it for those who need it.
+    setPageTabVisible(RF_AnalyzerTabSheet, m_showAnalyzer);
     m_validHardware = true;
     // Limits in error keep the test pages hidden until they are mended.
     applyLimitConsistency();
@@ -498,6 +512,32 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
 
 void TWenloForm::setPageTabVisible(TabPage* page, bool visible) {
     PageControl->setTabVisible(PageControl->indexOf(page), visible);
+}
+
+void TWenloForm::connectSetupFiles() {
+    SetupFilesContext context;
+    context.roots = [this] { return std::vector<QObject*>{this}; };
+    context.hooks.sendCommand = [this](const char* line) { m_wrappers.sendCommand(line); };
+    context.hooks.powerRange = [this](double loss, bool rxAttenuator) {
+        const AxisRange range = PowerChartRange(loss, rxAttenuator);
+        m_ntpForm->setPowerRange(static_cast<int>(range.min), static_cast<int>(range.max));
+    };
+    context.checkLimits = [this] { CheckAllLimitRows(); };
+    m_setupFiles = std::make_unique<SetupFiles>(m_dialogs, this, std::move(context));
+    const auto wire = [this](QPushButton* button, void (SetupFiles::*action)()) {
+        connect(button, &QPushButton::clicked, this, [this, action] { (*m_setupFiles.*action)(); });
+    };
+    wire(SetupPPTabSheet->LoadPPButton, &SetupFiles::LoadButtonClick);
+    wire(SetupFPTabSheet->LoadFPButton, &SetupFiles::LoadButtonClick);
+    wire(SetupPPTabSheet->SavePPButton, &SetupFiles::SaveButtonClick);
+    wire(SetupFPTabSheet->SaveFPButton, &SetupFiles::SaveButtonClick);
+    wire(SetupPPTabSheet->SaveAsDefaultPPButton, &SetupFiles::SaveAsDefaultButtonClick);
+    wire(SetupFPTabSheet->SaveAsDefaultFPButton, &SetupFiles::SaveAsDefaultButtonClick);
+    wire(SetupPPTabSheet->LoadDefaultPPButton, &SetupFiles::LoadDefaultButtonClick);
+    wire(SetupFPTabSheet->LoadDefaultFPButton, &SetupFiles::LoadDefaultButtonClick);
+    // The PP page's "Factory Settings" runs the FP handler.
+    wire(SetupPPTabSheet->FactoryPPButton, &SetupFiles::FactoryFPButtonClick);
+    wire(SetupFPTabSheet->FactoryFPButton, &SetupFiles::FactoryFPButtonClick);
 }
 
 void TWenloForm::CheckAllLimitRows() {

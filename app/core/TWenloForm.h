@@ -23,15 +23,19 @@ class QTimer;
 namespace tavrin::app {
 
 class BottomPanel;
+class FrameChartHost;
 class FPTestPage;
 class PPTestPage;
 class RFAnalyzerPage;
 class RFGenPage;
+class SetupFiles;
 class SetupFPPage;
 class SetupPPPage;
 class SystemPage;
 class TabPage;
 class TCommForm;
+class TModulationForm;
+class TNTPForm;
 class THelpForm;
 class TNoConnectForm;
 class TResetForm;
@@ -89,16 +93,22 @@ public:
     TResetForm& resetForm() { return *m_resetForm; }
     TNoConnectForm& noConnectForm() { return *m_noConnectForm; }
     THelpForm& helpForm() { return *m_helpForm; }
+    TModulationForm& modulationForm() { return *m_modulationForm; }
+    TNTPForm& ntpForm() { return *m_ntpForm; }
+    FrameChartHost& chartHost() { return *m_chartHost; }
     QTimer* DummyTimer;
     QTimer* ScreenSizeMonitoringTimer;
 
     // Shared state.
     CommandWrappers& wrappers() { return m_wrappers; }
+    UserDialogs& dialogs() { return m_dialogs; }
     bool debugMode() const { return m_wrappers.debugMode; }
     bool startupInProgress() const { return m_startupInProgress; }
     const QString& captionBase() const { return m_captionBase; }
     float sampleClock() const { return m_sampleClock; }
     float sampleWindowLength() const { return m_sampleWindowLength; }
+    void setSampleClock(float clock) { m_sampleClock = clock; }
+    void setSampleWindowLength(float length) { m_sampleWindowLength = length; }
     int highestCarrier() const { return m_highestCarrier; }
     int slotMaximum() const { return m_slotMaximum; }
     const std::array<int, 6>& powerRamp() const { return m_powerRamp; }
@@ -109,6 +119,8 @@ public:
     // The count of limit fields marked in error, and whether it is 0.
     int limitErrorCount() const { return m_limitErrorCount; }
     bool limitsConsistent() const { return m_limitErrorCount == 0; }
+    // The Setup group's actions of both setup pages.
+    SetupFiles& setupFiles() { return *m_setupFiles; }
     int dummyTimerTag() const { return m_dummyTimerTag; }
     bool terminating() const { return m_terminating; }
     // Shows a page's tab or hides it.
@@ -130,6 +142,7 @@ private:
     void pageShow(TabPage* page, bool fromDummyTimer = false);
     void systemActivation();
     void layOutPage(bool setupPage);
+    void connectSetupFiles();
     void setPageTabVisible(TabPage* page, bool visible);
     void limitRowChecked(int delta);
     void applyLimitConsistency();
@@ -143,7 +156,11 @@ private:
     std::unique_ptr<TResetForm> m_resetForm;
     std::unique_ptr<THelpForm> m_helpForm;
     std::unique_ptr<TNoConnectForm> m_noConnectForm;
+    std::unique_ptr<FrameChartHost> m_chartHost;
+    std::unique_ptr<TModulationForm> m_modulationForm;
+    std::unique_ptr<TNTPForm> m_ntpForm;
     std::unique_ptr<TraceLog> m_traceLog;
+    std::unique_ptr<SetupFiles> m_setupFiles;
     std::unique_ptr<QTimer> m_initTimer;
     std::unique_ptr<QTimer> m_resetTimer;
     int m_resetTimerTag = 0;
@@ -153,6 +170,7 @@ private:
 
     bool m_startupInProgress = false;
     bool m_terminating = false;
+    bool m_showAnalyzer = false;
     QString m_captionBase = "Tavrin";
     float m_sampleClock = 10.0f;
     float m_sampleWindowLength = 4225.0f;
