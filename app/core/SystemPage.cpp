@@ -117,6 +117,7 @@ SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, paren
     Country->setCurrentIndex(0);
     NumberOfUsedCarriersLabel = new QLabel("No. of Carriers", CarrierModeGroup);
     NumberOfUsedCarriers = new QComboBox(CarrierModeGroup);
+    NumberOfUsedCarriers->setEditable(true);
     for (int n = 10; n >= 1; --n) NumberOfUsedCarriers->addItem(QString::number(n));
     CarrierOffsetLabel = new QLabel("Carrier Offset", CarrierModeGroup);
     TCarrierOffset = new QLineEdit("0", CarrierModeGroup);

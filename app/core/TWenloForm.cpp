@@ -30,7 +30,9 @@
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
+#include "pages/CommitOnExit.h"
 #include "pages/RFGenPage.h"
+#include "pages/RadioOptions.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app {
@@ -97,9 +99,9 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     PageControl = new QTabWidget(this);
     PageControl->setObjectName("PageControl");
     SystemTabSheet = new SystemPage;
-    PP_TestTabSheet = new PPTestPage;
-    FP_TestTabSheet = new FPTestPage;
-    RF_GenTabSheet = new RFGenPage;
+    PP_TestTabSheet = new PPTestPage(*this);
+    FP_TestTabSheet = new FPTestPage(*this);
+    RF_GenTabSheet = new RFGenPage(*this);
     RF_AnalyzerTabSheet = new RFAnalyzerPage;
     SetupPPTabSheet = new SetupPPPage;
     SetupFPTabSheet = new SetupFPPage;
@@ -121,6 +123,12 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     }
     AlwaysPanel = new BottomPanel(this);
     layOutPage(false);
+    m_radioOptions = std::make_unique<RadioOptions>(*this);
+    TimingEdit = new QLineEdit(this);
+    TimingEdit->setObjectName("TimingEdit");
+    TimingEdit->setMaxLength(3);
+    TimingEdit->setToolTip("[2..1000]");
+    TimingEdit->setVisible(false);
 
     // The windows after the main one, in their creation order.
     m_commForm = std::make_unique<TCommForm>(m_wrappers);
@@ -183,7 +191,37 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     QLocale::setDefault(QLocale::c());
 }
 
-TWenloForm::~TWenloForm() = default;
+TWenloForm::~TWenloForm() {
+    DisarmCommitOnExit(this);
+}
+
+void TWenloForm::showError(const QString& text) {
+    m_dialogs.message(this, MessageKind::Error, "Error", text, {MessageButton::Ok});
+}
+
+int16_t TWenloForm::send(const QString& line) {
+    return m_wrappers.sendCommand(line.toLatin1().constData());
+}
+
+void TWenloForm::setLinkWindowControl(LinkWindowControl* control) {
+    m_linkWindow = control ? control : &m_noLinkWindow;
+}
+
+void TWenloForm::markActivePage(TabPage* page) {
+    for (TabPage* p : {static_cast<TabPage*>(PP_TestTabSheet),
+                       static_cast<TabPage*>(FP_TestTabSheet), static_cast<TabPage*>(RF_GenTabSheet)})
+        p->tag = p == page ? 1 : 0;
+}
+
+void TWenloForm::setAveragingLength(int n) {
+    m_averagingLength = n;
+    Q_EMIT averagingLengthChanged(n);
+}
+
+void TWenloForm::setPowerChartRange(PowerRange range) {
+    m_powerChartRange = range;
+    Q_EMIT powerChartRangeChanged(range.lower, range.upper);
+}
 
 void TWenloForm::terminate(int code) {
     m_terminating = true;
@@ -288,7 +326,8 @@ void TWenloForm::pauseProcessingEvents(int nominalMs) {
 }
 
 void TWenloForm::waitForTester() {
-    // The link window's averaging is reset here once it exists.
+    // The link window's averaging length goes back to 1 (it empties its buffers).
+    setAveragingLength(1);
     m_wrappers.showErrorCount();
     m_resetForm->setStatus("Please wait ...", Qt::yellow);
     m_resetForm->show();
@@ -351,6 +390,9 @@ void TWenloForm::layOutPage(bool setupPage) {
 bool TWenloForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show) {
         if (auto* page = qobject_cast<TabPage*>(watched)) pageShow(page);
+    } else if (event->type() == QEvent::Hide && isVisible() && !event->spontaneous()) {
+        // Another page was chosen (not the whole window hidden).
+        if (auto* page = qobject_cast<TabPage*>(watched)) page->pageHide();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -362,6 +404,7 @@ void TWenloForm::pageShow(TabPage* page, bool fromDummyTimer) {
     }
     layOutPage(false);
     if (page == SystemTabSheet && SetupPPTabSheet->tag == 1) return;  // start-up mark
+    page->prepareShow();
     // The page's commands go out one DummyTimer tick after it is drawn. A show that comes
     // while a tick is pending (the main window shown and the page activated in the same
     // reset, say) joins that tick instead of working at once, so the page's queries and its
@@ -415,9 +458,11 @@ void TWenloForm::systemActivation() {
 
     if (identifyTester() == Identification::Ended) return;
 
-    // The coupling loss, RX attenuator and averaging commits join here with the bottom
-    // panel's handlers.
+    m_radioOptions->RFAttenuationEditExit();
+    m_radioOptions->RxAttCheckBoxClick();
+    m_radioOptions->AverageFactorEditExit();
     s->ResetButton->setText("&Reset");
+    // The first activation after a reset the user started applies the carrier mode.
     if (s->TimeAfterReset->text() == "0") OffsetClick();
     m_wrappers.sendCommand(s->DriftKhzMs->isChecked() ? "CONF:MOD:DRIF:UNIT MS"
                                                       : "CONF:MOD:DRIF:UNIT SLOT");
@@ -483,7 +528,7 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
                  s->HighestCarrierLabel, s->ExtendedRef, s->ExtendedRefUpDown})
             w->setVisible(false);
     }
-    // The slot scheme of the PP page follows here once that page has its slot controls.
+    PP_TestTabSheet->applySlotScheme(SystemTabSheet->OptionEnable->isChecked());
     SystemTabSheet->HardWareIDLabel->setText(QString::fromStdString(HardwareIdText(answer, model)));
 }
 
@@ -504,9 +549,7 @@ void TWenloForm::OptionEnableDisableClick() {
 }
 
 void TWenloForm::OffsetClick() {
-    // The carrier plan's commands join here with the radio options; what is kept now is the
-    // flag that the carrier mode has been applied since the last reset.
-    SystemTabSheet->TimeAfterReset->setText("1");
+    m_radioOptions->OffsetClick();
 }
 
 void TWenloForm::Windows_posButtonClick() {
