@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "UpDown.h"
+#include "pages/CommitOnExit.h"
 
 namespace tavrin::app {
 namespace {
@@ -121,7 +122,7 @@ SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, paren
     for (int n = 10; n >= 1; --n) NumberOfUsedCarriers->addItem(QString::number(n));
     CarrierOffsetLabel = new QLabel("Carrier Offset", CarrierModeGroup);
     TCarrierOffset = new QLineEdit("0", CarrierModeGroup);
-    TCarrierOffset->setMaxLength(10);
+    LimitTypedLength(TCarrierOffset, 10);
     TCarrierOffset->setFixedWidth(40);
     CarrierOffsetUpDown = new UpDown(CarrierModeGroup);
     CarrierOffsetUpDown->setRange(-22, 3);
@@ -130,7 +131,7 @@ SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, paren
     HighestCarrierLabel = new QLabel("Highest Carrier", CarrierModeGroup);
     HighestCarrierLabel->setEnabled(false);
     ExtendedRef = new QLineEdit("0", CarrierModeGroup);
-    ExtendedRef->setMaxLength(10);
+    LimitTypedLength(ExtendedRef, 10);
     ExtendedRef->setFixedWidth(40);
     ExtendedRefUpDown = new UpDown(CarrierModeGroup);
     ExtendedRefUpDown->setRange(9, 27);

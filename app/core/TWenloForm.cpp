@@ -27,10 +27,10 @@
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
+#include "pages/CommitOnExit.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
-#include "pages/CommitOnExit.h"
 #include "pages/RFGenPage.h"
 #include "pages/RadioOptions.h"
 #include "setup/SetupPages.h"
@@ -126,7 +126,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     m_radioOptions = std::make_unique<RadioOptions>(*this);
     TimingEdit = new QLineEdit(this);
     TimingEdit->setObjectName("TimingEdit");
-    TimingEdit->setMaxLength(3);
+    LimitTypedLength(TimingEdit, 3);
     TimingEdit->setToolTip("[2..1000]");
     TimingEdit->setVisible(false);
 
@@ -208,8 +208,9 @@ void TWenloForm::setLinkWindowControl(LinkWindowControl* control) {
 }
 
 void TWenloForm::markActivePage(TabPage* page) {
-    for (TabPage* p : {static_cast<TabPage*>(PP_TestTabSheet),
-                       static_cast<TabPage*>(FP_TestTabSheet), static_cast<TabPage*>(RF_GenTabSheet)})
+    for (TabPage* p :
+         {static_cast<TabPage*>(PP_TestTabSheet), static_cast<TabPage*>(FP_TestTabSheet),
+          static_cast<TabPage*>(RF_GenTabSheet)})
         p->tag = p == page ? 1 : 0;
 }
 

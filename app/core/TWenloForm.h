@@ -14,11 +14,11 @@
 
 #include "CommandWrappers.h"
 #include "StartupOptions.h"
+#include "Timing.h"
+#include "UserDialogs.h"
 #include "pages/CarrierPlan.h"
 #include "pages/LinkWindowControl.h"
 #include "pages/RFLevelRule.h"
-#include "Timing.h"
-#include "UserDialogs.h"
 
 class QLineEdit;
 class QTabWidget;

@@ -26,11 +26,11 @@ int ReferenceStepperCarrier(int position);
 
 struct CountryPreset {
     const char* name;
-    int offset;                           // Offset mode: carrier offset
-    int usedCarriers;                     // Offset mode: number of used carriers
-    std::optional<int> highestCarrier;    // Offset mode: set for EU and US only
-    int referencePosition;                // Extended mode: reference stepper position
-    int extendedUsedCarriers;             // Extended mode: number of used carriers
+    int offset;                         // Offset mode: carrier offset
+    int usedCarriers;                   // Offset mode: number of used carriers
+    std::optional<int> highestCarrier;  // Offset mode: set for EU and US only
+    int referencePosition;              // Extended mode: reference stepper position
+    int extendedUsedCarriers;           // Extended mode: number of used carriers
 };
 // "EU", "US", "Asia", "LatAm", "Brazil", "JP" in the country list's order.
 std::span<const CountryPreset> CountryPresets();

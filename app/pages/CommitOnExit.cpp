@@ -4,7 +4,9 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QWidget>
+#include <QLineEdit>
+#include <QValidator>
+#include <QVariant>
 
 namespace tavrin::app {
 namespace {
@@ -44,7 +46,31 @@ private:
     bool m_running = false;
 };
 
+// Applies to typing and pasting only: QLineEdit does not run its validator on setText().
+class TypedLengthValidator : public QValidator {
+public:
+    TypedLengthValidator(int maxLength, QObject* parent)
+        : QValidator(parent), m_maxLength(maxLength) {}
+    State validate(QString& input, int&) const override {
+        return input.size() <= m_maxLength ? Acceptable : Invalid;
+    }
+
+private:
+    int m_maxLength;
+};
+
+constexpr const char* kTypedLengthProperty = "typedMaxLength";
+
 }  // namespace
+
+void LimitTypedLength(QLineEdit* edit, int maxLength) {
+    edit->setValidator(new TypedLengthValidator(maxLength, edit));
+    edit->setProperty(kTypedLengthProperty, maxLength);
+}
+
+int TypedLengthLimit(const QLineEdit* edit) {
+    return edit->property(kTypedLengthProperty).toInt();
+}
 
 void CommitOnExit(QWidget* field, std::function<void()> commit) {
     field->installEventFilter(new ExitFilter(field, std::move(commit)));

@@ -65,8 +65,10 @@ QString FormatNumber(double value) {
 }
 
 FieldCheck CheckRFPI(const QString& text, const QString& fallback) {
-    static const QRegularExpression tenHex("^[0-9A-Fa-f]{10}");
-    if (!tenHex.match(text).hasMatch())
+    // First the text must read as a hexadecimal number, then it must have ten digits: a
+    // short "12345" gets the length message, a "00000G0010" the plain one.
+    static const QRegularExpression hex("^[0-9A-Fa-f]+$");
+    if (!hex.match(text).hasMatch())
         return Replace(fallback, 0, "Error. Setting default (" + fallback + ")");
     if (text.size() != 10)
         return Replace(fallback, 0,

@@ -23,7 +23,8 @@ struct FieldCheck {
     int value = 0;         // the accepted value of an integer field
 };
 
-// RFPI: exactly 10 hexadecimal digits; else `fallback` ("0000000010" on the PP page,
+// RFPI: exactly 10 hexadecimal digits ("Error." when the text is no hexadecimal number, the
+// length message when it has another length); else `fallback` ("0000000010" on the PP page,
 // "0000000000" on the FP page).
 FieldCheck CheckRFPI(const QString& text, const QString& fallback);
 // The RFPI command: the prefix and the text in double quotes.

@@ -52,16 +52,16 @@ FPTestPage::FPTestPage(TWenloForm& frame, QWidget* parent)
     AddFieldRow(grid, 1, "RFPI", RFPI_FPEdit);
     DummyCarrierFPEdit = MakeEdit(this, "0", 10, 30);
     DummyCarrierFPUpDown = MakeStepper(this, {0, 9, 1, true, 1});
-    DummyCarrierFPLabel = AddFieldRow(grid, 2, "Dummy Carrier [0..78 255]", DummyCarrierFPEdit,
-                                      DummyCarrierFPUpDown);
+    DummyCarrierFPLabel =
+        AddFieldRow(grid, 2, "Dummy Carrier [0..78 255]", DummyCarrierFPEdit, DummyCarrierFPUpDown);
     // Nothing on this page enables the dummy carrier: the fixed part under test chooses it.
     DummyCarrierFPEdit->setEnabled(false);
     DummyCarrierFPUpDown->setEnabled(false);
     DummyCarrierFPLabel->setEnabled(false);
     TrafficSlotFPEdit = MakeEdit(this, "0", 1, 20);
     TrafficSlotFPUpDown = MakeStepper(this, {0, 8, 2, true, 4});
-    TrafficSlotFPLabel = AddFieldRow(grid, 3, "Traffic Slot [0,2,4,6,8]", TrafficSlotFPEdit,
-                                     TrafficSlotFPUpDown);
+    TrafficSlotFPLabel =
+        AddFieldRow(grid, 3, "Traffic Slot [0,2,4,6,8]", TrafficSlotFPEdit, TrafficSlotFPUpDown);
     TrafficCarrierFPEdit = MakeEdit(this, "5", 10, 30);
     TrafficCarrierFPUpDown = MakeStepper(this, {0, 82, 1, true, 1});
     TrafficCarrierFPLabel = AddFieldRow(grid, 4, "Traffic Carrier [0..9]", TrafficCarrierFPEdit,
@@ -171,11 +171,9 @@ FPTestPage::FPTestPage(TWenloForm& frame, QWidget* parent)
     connect(FPEchoRadioButton, &QRadioButton::clicked, this, &FPTestPage::FPEchoRadioButtonClick);
     connect(FPLOOPRadioButton, &QRadioButton::clicked, this, &FPTestPage::FPLOOPRadioButtonClick);
     connect(SlotLengthFPCombo, &QComboBox::activated, this, &FPTestPage::SlotLengthFPComboChange);
-    connect(PTemplateSelectFP, &QComboBox::activated, this,
-            &FPTestPage::PTemplateSelectFPChange);
+    connect(PTemplateSelectFP, &QComboBox::activated, this, &FPTestPage::PTemplateSelectFPChange);
     connect(ProPreampleFP, &QCheckBox::clicked, this, &FPTestPage::ProPreampleFPClick);
-    connect(HighDynamicFPSelect, &QCheckBox::clicked, this,
-            &FPTestPage::HighDynamicFPSelectClick);
+    connect(HighDynamicFPSelect, &QCheckBox::clicked, this, &FPTestPage::HighDynamicFPSelectClick);
 }
 
 FPTestPage::~FPTestPage() = default;

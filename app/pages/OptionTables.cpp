@@ -62,7 +62,9 @@ QStringList SlotTypeItems(bool catIq) {
 
 QStringList PowerTemplateItems(bool catIq) {
     QStringList items{"Default", "P32Z", "PP32Z"};
-    if (catIq) items << "P64Z" << "PP64Z";
+    if (catIq)
+        items << "P64Z"
+              << "PP64Z";
     return items;
 }
 

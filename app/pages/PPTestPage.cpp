@@ -51,7 +51,8 @@ PPTestPage::PPTestPage(TWenloForm& frame, QWidget* parent)
     AddFieldRow(grid, 0, "RFPI", RFPIEdit);
     DummySlotEdit = MakeEdit(this, "0", 1, 20);
     DummySlotUpDown = MakeStepper(this, {0, 8, 2, true, 0});
-    DummySlotPPLabel = AddFieldRow(grid, 1, "Dummy Slot [0,2,4,6,8]", DummySlotEdit, DummySlotUpDown);
+    DummySlotPPLabel =
+        AddFieldRow(grid, 1, "Dummy Slot [0,2,4,6,8]", DummySlotEdit, DummySlotUpDown);
     DummyCarrierEdit = MakeEdit(this, "0", 10, 30);
     DummyCarrierUpDown = MakeStepper(this, {0, 9, 1, true, 1});
     DummyCarrierPPLabel =
@@ -166,11 +167,9 @@ PPTestPage::PPTestPage(TWenloForm& frame, QWidget* parent)
     connect(EchoRadioButton, &QRadioButton::clicked, this, &PPTestPage::EchoRadioButtonClick);
     connect(LOOPRadioButton, &QRadioButton::clicked, this, &PPTestPage::LOOPRadioButtonClick);
     connect(SlotLengthCombo, &QComboBox::activated, this, &PPTestPage::SlotLengthComboChange);
-    connect(PTemplateSelectPP, &QComboBox::activated, this,
-            &PPTestPage::PTemplateSelectPPChange);
+    connect(PTemplateSelectPP, &QComboBox::activated, this, &PPTestPage::PTemplateSelectPPChange);
     connect(ProPreamplePP, &QCheckBox::clicked, this, &PPTestPage::ProPreamplePPClick);
-    connect(HighDynamicPPSelect, &QCheckBox::clicked, this,
-            &PPTestPage::HighDynamicPPSelectClick);
+    connect(HighDynamicPPSelect, &QCheckBox::clicked, this, &PPTestPage::HighDynamicPPSelectClick);
 }
 
 PPTestPage::~PPTestPage() = default;
@@ -286,8 +285,7 @@ void PPTestPage::DummyCarrierUpDownClick() {
 }
 
 void PPTestPage::DummyCarrierEditExit() {
-    m_frame.radioOptions().commitCarrier(DummyCarrierEdit, DummyCarrierUpDown,
-                                         "CONF:PP:DUMM:CARR");
+    m_frame.radioOptions().commitCarrier(DummyCarrierEdit, DummyCarrierUpDown, "CONF:PP:DUMM:CARR");
 }
 
 void PPTestPage::TrafficCarrierUpDownClick() {
@@ -333,7 +331,8 @@ void PPTestPage::ConnectPPButtonClick() {
         SetStateFlag(ConnectPPButton, 0);
         ConnectPPButton->setText("&Release");
         Mode->setEnabled(false);
-        SetStateFlag(ResetCountPPButton, 1);  // the link window restarts the count at its first poll
+        SetStateFlag(ResetCountPPButton,
+                     1);  // the link window restarts the count at its first poll
         m_frame.send("PROC:CONN:SET");
         m_frame.linkWindow().openPPConnect();
     } else {

@@ -3,13 +3,14 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QRadioButton>
-#include <QVBoxLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QSlider>
+#include <QVBoxLayout>
 
+#include "CommitOnExit.h"
 #include "OptionTables.h"
 #include "RFLevelRule.h"
 #include "core/UpDown.h"
@@ -18,7 +19,7 @@ namespace tavrin::app {
 
 QLineEdit* MakeEdit(QWidget* parent, const QString& text, int maxLength, int width) {
     auto* edit = new QLineEdit(text, parent);
-    edit->setMaxLength(maxLength);
+    LimitTypedLength(edit, maxLength);
     edit->setFixedWidth(width);
     return edit;
 }

@@ -69,8 +69,7 @@ RFGenPage::RFGenPage(TWenloForm& frame, QWidget* parent)
     CommitOnExit(CarrierGenEdit, [this] { CarrierGenEditExit(); });
     CommitOnExit(RFLevelGenEdit, [this] { RFLevelGenEditExit(); });
     connect(CarrierGenUpDown, &UpDown::clicked, this, &RFGenPage::CarrierGenUpDownClick);
-    connect(RFLevelGenTrackBar, &QSlider::valueChanged, this,
-            &RFGenPage::RFLevelGenTrackBarChange);
+    connect(RFLevelGenTrackBar, &QSlider::valueChanged, this, &RFGenPage::RFLevelGenTrackBarChange);
 }
 
 RFGenPage::~RFGenPage() = default;

@@ -87,9 +87,9 @@ void RadioOptions::OffsetClick() {
         m_frame.send("CONF:TEST:EXTF 0");
         s->ExtendedRef->setEnabled(false);
         s->ExtendedRefUpDown->setEnabled(false);
-        for (QWidget* w : std::initializer_list<QWidget*>{
-                 s->NumberOfUsedCarriers, s->TCarrierOffset, s->CarrierOffsetUpDown,
-                 s->NumberOfUsedCarriersLabel})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{s->NumberOfUsedCarriers, s->TCarrierOffset,
+                                             s->CarrierOffsetUpDown, s->NumberOfUsedCarriersLabel})
             w->setEnabled(true);
         s->HighestCarrierLabel->setEnabled(false);
         s->TCarrierOffset->setText(QString::number(preset.offset));
@@ -125,9 +125,9 @@ void RadioOptions::applyHighestCarrier(int highest) {
     FPTestPage* fp = m_frame.FP_TestTabSheet;
     RFGenPage* gen = m_frame.RF_GenTabSheet;
     RFAnalyzerPage* analyzer = m_frame.RF_AnalyzerTabSheet;
-    for (UpDown* u : {gen->CarrierGenUpDown, analyzer->CarrierAnalyzerUpDown,
-                      pp->DummyCarrierUpDown, pp->TrafficCarrierUpDown,
-                      fp->TrafficCarrierFPUpDown, fp->DummyCarrierFPUpDown})
+    for (UpDown* u :
+         {gen->CarrierGenUpDown, analyzer->CarrierAnalyzerUpDown, pp->DummyCarrierUpDown,
+          pp->TrafficCarrierUpDown, fp->TrafficCarrierFPUpDown, fp->DummyCarrierFPUpDown})
         u->setMaximum(highest);
     const QString range = "[0.." + QString::number(highest) + "]";
     pp->DummyCarrierPPLabel->setText("Dummy Carrier " + range);
@@ -238,8 +238,7 @@ void RadioOptions::RFAttenuationEditExit() {
     m_frame.send("SENS:CORR:LOSS " + c.text);
     const double a = couplingLoss();
     UpdateRFRange(a);
-    m_frame.setPowerChartRange(
-        PowerChartRange(a, m_frame.AlwaysPanel->RxAttCheckBox->isChecked()));
+    m_frame.setPowerChartRange(PowerChartRange(a, m_frame.AlwaysPanel->RxAttCheckBox->isChecked()));
     m_frame.setLastCouplingLoss(static_cast<int>(a));
     Q_EMIT m_frame.couplingLossChanged();
 }

@@ -33,7 +33,10 @@ TEST(EntryChecks, RfpiNeedsTenHexDigits) {
     EXPECT_EQ(sixth.messages, QStringList{"Error. Setting default (0000000010)"});
     const FieldCheck five = CheckRFPI("12345", "0000000000");
     EXPECT_EQ(five.text, "0000000000");
-    EXPECT_EQ(five.messages, QStringList{"Error. Setting default (0000000000)"});
+    EXPECT_EQ(five.messages,
+              QStringList{"RFPI must consist of 10 hex numbers. Setting default (0000000000)"});
+    EXPECT_EQ(CheckRFPI("", "0000000010").messages,
+              QStringList{"Error. Setting default (0000000010)"});
     // Ten good digits followed by more: the length message (a setup file can hold that).
     const FieldCheck longer = CheckRFPI("0123456789A", "0000000010");
     EXPECT_EQ(longer.messages,
@@ -152,7 +155,8 @@ TEST(Slots, TypedDummySlot) {
     EXPECT_EQ(odd.messages, QStringList{"Range error. Setting default (0)"});
     // Out of range onto a traffic slot 0 goes to 4, and the collision check is skipped.
     EXPECT_EQ(CheckDummySlot("12", 0, 10).text, "4");
-    EXPECT_EQ(CheckDummySlot("-2", 0, 10).messages, QStringList{"Range error. Setting default (4)"});
+    EXPECT_EQ(CheckDummySlot("-2", 0, 10).messages,
+              QStringList{"Range error. Setting default (4)"});
     EXPECT_EQ(CheckDummySlot("10", 0, 8).text, "4");  // CAT-iq maximum 8
     const FieldCheck same = CheckDummySlot("6", 6, 10);
     EXPECT_EQ(same.text, "0");
@@ -160,8 +164,8 @@ TEST(Slots, TypedDummySlot) {
     // Each check works on what the one before left: "x" becomes 0, which meets traffic 0.
     const FieldCheck chain = CheckDummySlot("x", 0, 10);
     EXPECT_EQ(chain.text, "4");
-    EXPECT_EQ(chain.messages, (QStringList{"Error. Setting default (0)",
-                                           "Settings error. Setting default (4)"}));
+    EXPECT_EQ(chain.messages,
+              (QStringList{"Error. Setting default (0)", "Settings error. Setting default (4)"}));
     EXPECT_EQ(CheckDummySlot("8", 2, 10).value, 8);
 }
 
@@ -174,8 +178,8 @@ TEST(Slots, TypedTrafficSlot) {
               QStringList{"Range error. Setting default (2)"});
     EXPECT_EQ(CheckTrafficSlot("5", 0, 10).text, "4");
     const FieldCheck chain = CheckTrafficSlot("", 4, 10);
-    EXPECT_EQ(chain.messages, (QStringList{"Error. Setting default (4)",
-                                           "Settings error. Setting default (0)"}));
+    EXPECT_EQ(chain.messages,
+              (QStringList{"Error. Setting default (4)", "Settings error. Setting default (0)"}));
     EXPECT_EQ(chain.value, 0);
 }
 
