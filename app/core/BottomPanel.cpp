@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "pages/CommitOnExit.h"
+#include "EntryField.h"
 
 namespace tavrin::app {
 

@@ -12,8 +12,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "EntryField.h"
 #include "UpDown.h"
-#include "pages/CommitOnExit.h"
 
 namespace tavrin::app {
 namespace {

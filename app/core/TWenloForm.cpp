@@ -19,6 +19,7 @@
 
 #include "BottomPanel.h"
 #include "CaptionRules.h"
+#include "EntryField.h"
 #include "ModelTable.h"
 #include "SystemPage.h"
 #include "TraceLog.h"
@@ -27,7 +28,9 @@
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
-#include "pages/CommitOnExit.h"
+#include "display/FrameChartHost.h"
+#include "display/TModulationForm.h"
+#include "display/TNTPForm.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
@@ -103,15 +106,20 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     FP_TestTabSheet = new FPTestPage(*this);
     RF_GenTabSheet = new RFGenPage(*this);
     RF_AnalyzerTabSheet = new RFAnalyzerPage;
-    SetupPPTabSheet = new SetupPPPage;
-    SetupFPTabSheet = new SetupFPPage;
+    SetupPPTabSheet = new SetupPPPage(m_wrappers, dialogs);
+    SetupFPTabSheet = new SetupFPPage(m_wrappers, dialogs);
+    for (SetupPage* page :
+         {static_cast<SetupPage*>(SetupPPTabSheet), static_cast<SetupPage*>(SetupFPTabSheet)}) {
+        page->setHooks({[this](int level, int value) { setPowerRamp(level, value); },
+                        [this](int delta) { limitRowChecked(delta); }});
+    }
     PageControl->addTab(SystemTabSheet, "S&ystem");
     PageControl->addTab(PP_TestTabSheet, "PP-T&est");
     PageControl->addTab(FP_TestTabSheet, "FP-&Test");
     PageControl->addTab(RF_GenTabSheet, "RF-&Gen");
     PageControl->addTab(RF_AnalyzerTabSheet, "RF-&Analyzer");
-    PageControl->addTab(SetupPPTabSheet, "Setup PP");
-    PageControl->addTab(SetupFPTabSheet, "Setup FP");
+    PageControl->addTab(SetupPPTabSheet, "Setup &PP");
+    PageControl->addTab(SetupFPTabSheet, "Setup &FP");
     for (TabPage* page :
          {static_cast<TabPage*>(SystemTabSheet), static_cast<TabPage*>(PP_TestTabSheet),
           static_cast<TabPage*>(FP_TestTabSheet), static_cast<TabPage*>(RF_GenTabSheet),
@@ -132,6 +140,16 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
 
     // The windows after the main one, in their creation order.
     m_commForm = std::make_unique<TCommForm>(m_wrappers);
+    m_chartHost = std::make_unique<FrameChartHost>(*this);
+    m_modulationForm = std::make_unique<TModulationForm>(*m_chartHost, m_dialogs);
+    m_ntpForm = std::make_unique<TNTPForm>(*m_chartHost, m_dialogs);
+    PairCharts(*m_ntpForm, *m_modulationForm);
+    WireAnalyzerPage(*this);
+    // A committed coupling loss sets the power chart's range and undoes its zoom.
+    connect(this, &TWenloForm::powerChartRangeChanged, this, [this](int lower, int upper) {
+        m_ntpForm->setPowerRange(lower, upper);
+        m_ntpForm->NTPChartUndoZoom();
+    });
     m_resetForm = std::make_unique<TResetForm>();
     m_helpForm = std::make_unique<THelpForm>();
     m_noConnectForm = std::make_unique<TNoConnectForm>(*m_helpForm);
@@ -192,11 +210,11 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
 }
 
 TWenloForm::~TWenloForm() {
-    DisarmCommitOnExit(this);
+    EntryCommit::disarmAll(this);
 }
 
 void TWenloForm::showError(const QString& text) {
-    m_dialogs.message(this, MessageKind::Error, "Error", text, {MessageButton::Ok});
+    m_dialogs.message(this, MessageKind::Error, "Tavrin", text, {MessageButton::Ok});
 }
 
 int16_t TWenloForm::send(const QString& line) {
@@ -255,6 +273,7 @@ void TWenloForm::InitTimerTimer() {
 void TWenloForm::initialisation() {
     const StartupOptions options = ParseStartupOptions(m_settings.arguments);
     m_wrappers.debugMode = options.debugMode;
+    m_showAnalyzer = options.analyzer;
     if (!m_settings.traceLogPath.isEmpty()) {
         std::function<void(const QString&)> console;
         if (debugMode()) console = [this](const QString& line) { m_commForm->appendLine(line); };
@@ -485,6 +504,7 @@ TWenloForm::Identification TWenloForm::identifyTester() {
             ResetButtonClick();
             return Identification::Ended;
         case MessageButton::Ignore:
+            m_validHardware = false;
             setPageTabVisible(PP_TestTabSheet, false);
             setPageTabVisible(FP_TestTabSheet, false);
             setPageTabVisible(RF_GenTabSheet, false);
@@ -503,7 +523,11 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
     setPageTabVisible(PP_TestTabSheet, true);
     setPageTabVisible(FP_TestTabSheet, true);
     setPageTabVisible(RF_GenTabSheet, true);
-    setPageTabVisible(RF_AnalyzerTabSheet, false);
+    // Every known model hides the analyzer page; "--analyzer" keeps it for those who need it.
+    setPageTabVisible(RF_AnalyzerTabSheet, m_showAnalyzer);
+    m_validHardware = true;
+    // Limits in error keep the test pages hidden until they are mended.
+    applyLimitConsistency();
 
     m_highestCarrier = model.highestCarrier;
     for (UpDown* stepper :
@@ -535,6 +559,32 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
 
 void TWenloForm::setPageTabVisible(TabPage* page, bool visible) {
     PageControl->setTabVisible(PageControl->indexOf(page), visible);
+}
+
+void TWenloForm::CheckAllLimitRows() {
+    for (SetupPage* page :
+         {static_cast<SetupPage*>(SetupPPTabSheet), static_cast<SetupPage*>(SetupFPTabSheet)}) {
+        for (const common::LimitRowSpec& entry : common::LimitRows())
+            page->CheckLimitRow(entry.row);
+    }
+}
+
+void TWenloForm::limitRowChecked(int delta) {
+    m_limitErrorCount += delta;
+    applyLimitConsistency();
+}
+
+void TWenloForm::applyLimitConsistency() {
+    // The setup pages and the RF analyzer stay as they are, so the faulty field is reachable.
+    const bool consistent = limitsConsistent();
+    setPageTabVisible(SystemTabSheet, consistent);
+    if (m_validHardware) {
+        setPageTabVisible(PP_TestTabSheet, consistent);
+        setPageTabVisible(FP_TestTabSheet, consistent);
+        setPageTabVisible(RF_GenTabSheet, consistent);
+    }
+    SetupPPTabSheet->setSavingEnabled(consistent);
+    SetupFPTabSheet->setSavingEnabled(consistent);
 }
 
 bool TWenloForm::pageTabVisible(const TabPage* page) const {

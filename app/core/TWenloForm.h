@@ -27,6 +27,7 @@ class QTimer;
 namespace tavrin::app {
 
 class BottomPanel;
+class FrameChartHost;
 class FPTestPage;
 class PPTestPage;
 class RadioOptions;
@@ -37,6 +38,8 @@ class SetupPPPage;
 class SystemPage;
 class TabPage;
 class TCommForm;
+class TModulationForm;
+class TNTPForm;
 class THelpForm;
 class TNoConnectForm;
 class TResetForm;
@@ -97,27 +100,39 @@ public:
     TResetForm& resetForm() { return *m_resetForm; }
     TNoConnectForm& noConnectForm() { return *m_noConnectForm; }
     THelpForm& helpForm() { return *m_helpForm; }
+    TModulationForm& modulationForm() { return *m_modulationForm; }
+    TNTPForm& ntpForm() { return *m_ntpForm; }
+    FrameChartHost& chartHost() { return *m_chartHost; }
     QTimer* DummyTimer;
     QTimer* ScreenSizeMonitoringTimer;
     QLineEdit* TimingEdit;  // never shown; only its text goes into the setup file
 
     // Shared state.
     CommandWrappers& wrappers() { return m_wrappers; }
+    UserDialogs& dialogs() { return m_dialogs; }
     bool debugMode() const { return m_wrappers.debugMode; }
     bool startupInProgress() const { return m_startupInProgress; }
     const QString& captionBase() const { return m_captionBase; }
     float sampleClock() const { return m_sampleClock; }
     float sampleWindowLength() const { return m_sampleWindowLength; }
+    void setSampleClock(float clock) { m_sampleClock = clock; }
+    void setSampleWindowLength(float length) { m_sampleWindowLength = length; }
     int highestCarrier() const { return m_highestCarrier; }
     int slotMaximum() const { return m_slotMaximum; }
     const std::array<int, 6>& powerRamp() const { return m_powerRamp; }
+    // The stored template level 0 = A .. 5 = F, as the last ramp field's exit left it.
+    void setPowerRamp(int level, int value) { m_powerRamp.at(static_cast<size_t>(level)) = value; }
+    // Checks all fourteen limit rows, PP first (after every load of settings).
+    void CheckAllLimitRows();
+    // The count of limit fields marked in error, and whether it is 0.
+    int limitErrorCount() const { return m_limitErrorCount; }
+    bool limitsConsistent() const { return m_limitErrorCount == 0; }
     int dummyTimerTag() const { return m_dummyTimerTag; }
     bool terminating() const { return m_terminating; }
     // Shows a page's tab or hides it.
     bool pageTabVisible(const TabPage* page) const;
 
     // The test pages' shared state.
-    UserDialogs& dialogs() { return m_dialogs; }
     // An error box with one OK button.
     void showError(const QString& text);
     // Sends one command line through the send wrapper.
@@ -127,7 +142,6 @@ public:
     // The link measurement window as the pages see it; a do-nothing one until it is installed.
     LinkWindowControl& linkWindow() { return *m_linkWindow; }
     void setLinkWindowControl(LinkWindowControl* control);
-    void setSampleWindowLength(float length) { m_sampleWindowLength = length; }
     void setHighestCarrier(int highest) { m_highestCarrier = highest; }
     void setSlotMaximum(int maximum) { m_slotMaximum = maximum; }
     // The PP, FP or RF-Gen page marks itself the last activated (tag 1, the others 0).
@@ -165,6 +179,8 @@ private:
     void systemActivation();
     void layOutPage(bool setupPage);
     void setPageTabVisible(TabPage* page, bool visible);
+    void limitRowChecked(int delta);
+    void applyLimitConsistency();
     void terminate(int code);
     std::string query(const char* command) { return m_wrappers.query(command); }
 
@@ -175,6 +191,9 @@ private:
     std::unique_ptr<TResetForm> m_resetForm;
     std::unique_ptr<THelpForm> m_helpForm;
     std::unique_ptr<TNoConnectForm> m_noConnectForm;
+    std::unique_ptr<FrameChartHost> m_chartHost;
+    std::unique_ptr<TModulationForm> m_modulationForm;
+    std::unique_ptr<TNTPForm> m_ntpForm;
     std::unique_ptr<TraceLog> m_traceLog;
     std::unique_ptr<RadioOptions> m_radioOptions;
     LinkWindowControl m_noLinkWindow;
@@ -192,12 +211,15 @@ private:
 
     bool m_startupInProgress = false;
     bool m_terminating = false;
+    bool m_showAnalyzer = false;
     QString m_captionBase = "Tavrin";
     float m_sampleClock = 10.0f;
     float m_sampleWindowLength = 4225.0f;
     int m_highestCarrier = 9;
     int m_slotMaximum = 10;
     std::array<int, 6> m_powerRamp{-47, -16, 4, 1, -1, -5};
+    int m_limitErrorCount = 0;
+    bool m_validHardware = false;  // the identification recognised the tester
     int m_recordedScreenHeight = 0;
     std::string m_savedNumericLocale;
 };

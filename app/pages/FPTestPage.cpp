@@ -13,7 +13,6 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "CommitOnExit.h"
 #include "EntryRules.h"
 #include "LevelField.h"
 #include "OptionTables.h"
@@ -21,9 +20,11 @@
 #include "PageLayout.h"
 #include "RadioOptions.h"
 #include "SlotRules.h"
-#include "StateFlag.h"
+#include "core/EntryField.h"
+#include "core/StateButton.h"
 #include "core/TWenloForm.h"
 #include "core/UpDown.h"
+#include "setup/SetupPages.h"
 
 namespace tavrin::app {
 namespace {
@@ -102,7 +103,7 @@ FPTestPage::FPTestPage(TWenloForm& frame, QWidget* parent)
     auto* ber = new QGridLayout;
     ber->setSpacing(2);
     BERFPEdit = MakeEdit(this, "", 6, 46);
-    ResetCountFPButton = new QPushButton("&Reset Count", this);
+    ResetCountFPButton = new StateButton("&Reset Count", 0, this);
     ResetCountFPButton->setEnabled(false);
     ber->addWidget(new QLabel("No. of frames [1..65535]", this), 0, 0, 1, 2);
     ber->addWidget(BERFPEdit, 1, 0);
@@ -118,8 +119,7 @@ FPTestPage::FPTestPage(TWenloForm& frame, QWidget* parent)
     mode->addWidget(FPEchoRadioButton);
     mode->addWidget(FPLOOPRadioButton);
     right->addWidget(FPMode);
-    StatusFPButton = new QPushButton("&Status", this);
-    SetStateFlag(StatusFPButton, 0);
+    StatusFPButton = new StateButton("&Status", 0, this);
     right->addWidget(StatusFPButton);
     right->addStretch();
 
@@ -153,13 +153,13 @@ FPTestPage::FPTestPage(TWenloForm& frame, QWidget* parent)
     m_level = std::make_unique<LevelField>(frame, this, RFLevelFPEdit, RFLevelFPTrackBar,
                                            "CONF:FP:RF:LEV", LevelMessage::LossAsEntered);
 
-    CommitOnExit(AntennaEdit, [this] { AntennaEditExit(); });
-    CommitOnExit(RFPI_FPEdit, [this] { RFPI_FPEditExit(); });
-    CommitOnExit(DummyCarrierFPEdit, [this] { DummyCarrierFPEditExit(); });
-    CommitOnExit(TrafficSlotFPEdit, [this] { TrafficSlotFPEditExit(); });
-    CommitOnExit(TrafficCarrierFPEdit, [this] { TrafficCarrierFPEditExit(); });
-    CommitOnExit(RFLevelFPEdit, [this] { RFLevelFPEditExit(); });
-    CommitOnExit(BERFPEdit, [this] { BERFPEditExit(); });
+    EntryCommit::install(AntennaEdit, [this] { AntennaEditExit(); });
+    EntryCommit::install(RFPI_FPEdit, [this] { RFPI_FPEditExit(); });
+    EntryCommit::install(DummyCarrierFPEdit, [this] { DummyCarrierFPEditExit(); });
+    EntryCommit::install(TrafficSlotFPEdit, [this] { TrafficSlotFPEditExit(); });
+    EntryCommit::install(TrafficCarrierFPEdit, [this] { TrafficCarrierFPEditExit(); });
+    EntryCommit::install(RFLevelFPEdit, [this] { RFLevelFPEditExit(); });
+    EntryCommit::install(BERFPEdit, [this] { BERFPEditExit(); });
     connect(AntennaUpDown, &UpDown::clicked, this, &FPTestPage::AntennaUpDownClick);
     connect(DummyCarrierFPUpDown, &UpDown::clicked, this, &FPTestPage::DummyCarrierFPUpDownClick);
     connect(TrafficSlotFPUpDown, &UpDown::clicked, this, &FPTestPage::TrafficSlotFPUpDownClick);
@@ -199,6 +199,7 @@ void FPTestPage::FP_TestTabSheetShow() {
     TrafficSlotFPEditExit();
     TrafficCarrierFPEditExit();
     radio.TCarrierOffsetExit();
+    m_frame.SetupFPTabSheet->CommitRampFields();
     const bool loop = FPLOOPRadioButton->isChecked();
     m_frame.send(loop ? "CONF:FP:SIGN:MODE LOOP" : "CONF:FP:SIGN:MODE ECHO");
     GroupBox6->setEnabled(loop);
@@ -302,25 +303,25 @@ void FPTestPage::ResetCountFPButtonClick() {
 }
 
 void FPTestPage::StatusFPButtonClick() {
-    switch (StateFlag(StatusFPButton)) {
+    switch (StatusFPButton->tag) {
         case 0:
-            SetStateFlag(StatusFPButton, 1);
+            StatusFPButton->tag = 1;
             StatusFPButton->setText("&Connect");
             // The link window's status poll enables Connect once the fixed part is locked.
             StatusFPButton->setEnabled(false);
-            SetStateFlag(ResetCountFPButton, 1);
+            ResetCountFPButton->tag = 1;
             FPMode->setEnabled(true);
             m_frame.linkWindow().openFPStatus();
             break;
         case 1:
             FPMode->setEnabled(false);
-            SetStateFlag(StatusFPButton, 2);
+            StatusFPButton->tag = 2;
             StatusFPButton->setText("&Release");
             m_frame.send("PROC:CONN:SET");
             m_frame.linkWindow().openFPConnect();
             break;
         default:
-            SetStateFlag(StatusFPButton, 0);
+            StatusFPButton->tag = 0;
             StatusFPButton->setText("&Status");
             FPMode->setEnabled(true);
             m_frame.linkWindow().closeChartWindows();

@@ -19,6 +19,7 @@ class QSlider;
 namespace tavrin::app {
 
 class LevelField;
+class StateButton;
 class TWenloForm;
 class UpDown;
 
@@ -82,7 +83,7 @@ public:
     QRadioButton* BS20_FPRadioButton;
     std::array<QRadioButton*, 7> patternButtons;
     QLineEdit* BERFPEdit;
-    QPushButton* ResetCountFPButton;
+    StateButton* ResetCountFPButton;
     QComboBox* SlotLengthFPCombo;
     QComboBox* PTemplateSelectFP;
     QCheckBox* ProPreampleFP;
@@ -90,7 +91,7 @@ public:
     QGroupBox* FPMode;
     QRadioButton* FPEchoRadioButton;
     QRadioButton* FPLOOPRadioButton;
-    QPushButton* StatusFPButton;
+    StateButton* StatusFPButton;
 
     // Remembered values (the setup load sets them).
     int berCount = 0;  // the FP page's own last accepted BER frame count

@@ -13,7 +13,6 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "CommitOnExit.h"
 #include "EntryRules.h"
 #include "FPTestPage.h"
 #include "LevelField.h"
@@ -21,11 +20,13 @@
 #include "PageLayout.h"
 #include "RadioOptions.h"
 #include "SlotRules.h"
-#include "StateFlag.h"
 #include "core/BottomPanel.h"
+#include "core/EntryField.h"
+#include "core/StateButton.h"
 #include "core/SystemPage.h"
 #include "core/TWenloForm.h"
 #include "core/UpDown.h"
+#include "setup/SetupPages.h"
 
 namespace tavrin::app {
 namespace {
@@ -99,7 +100,7 @@ PPTestPage::PPTestPage(TWenloForm& frame, QWidget* parent)
     auto* ber = new QGridLayout;
     ber->setSpacing(2);
     BEREdit = MakeEdit(this, "", 6, 46);
-    ResetCountPPButton = new QPushButton("&Reset Count", this);
+    ResetCountPPButton = new StateButton("&Reset Count", 0, this);
     ResetCountPPButton->setEnabled(false);
     ber->addWidget(new QLabel("No. of frames [1..65535]", this), 0, 0, 1, 2);
     ber->addWidget(BEREdit, 1, 0);
@@ -115,8 +116,7 @@ PPTestPage::PPTestPage(TWenloForm& frame, QWidget* parent)
     mode->addWidget(EchoRadioButton);
     mode->addWidget(LOOPRadioButton);
     right->addWidget(Mode);
-    ConnectPPButton = new QPushButton("&Connect", this);
-    SetStateFlag(ConnectPPButton, 1);
+    ConnectPPButton = new StateButton("&Connect", 1, this);
     right->addWidget(ConnectPPButton);
     right->addStretch();
 
@@ -150,13 +150,13 @@ PPTestPage::PPTestPage(TWenloForm& frame, QWidget* parent)
     m_level = std::make_unique<LevelField>(frame, this, RFLevelEdit, RFLevelTrackBar,
                                            "CONF:PP:RF:LEV", LevelMessage::WholeLoss);
 
-    CommitOnExit(RFPIEdit, [this] { RFPIEditExit(); });
-    CommitOnExit(DummySlotEdit, [this] { DummySlotEditExit(); });
-    CommitOnExit(DummyCarrierEdit, [this] { DummyCarrierEditExit(); });
-    CommitOnExit(TrafficSlotEdit, [this] { TrafficSlotEditExit(); });
-    CommitOnExit(TrafficCarrierEdit, [this] { TrafficCarrierEditExit(); });
-    CommitOnExit(RFLevelEdit, [this] { RFLevelEditExit(); });
-    CommitOnExit(BEREdit, [this] { BEREditExit(); });
+    EntryCommit::install(RFPIEdit, [this] { RFPIEditExit(); });
+    EntryCommit::install(DummySlotEdit, [this] { DummySlotEditExit(); });
+    EntryCommit::install(DummyCarrierEdit, [this] { DummyCarrierEditExit(); });
+    EntryCommit::install(TrafficSlotEdit, [this] { TrafficSlotEditExit(); });
+    EntryCommit::install(TrafficCarrierEdit, [this] { TrafficCarrierEditExit(); });
+    EntryCommit::install(RFLevelEdit, [this] { RFLevelEditExit(); });
+    EntryCommit::install(BEREdit, [this] { BEREditExit(); });
     connect(DummySlotUpDown, &UpDown::clicked, this, &PPTestPage::DummySlotUpDownClick);
     connect(DummyCarrierUpDown, &UpDown::clicked, this, &PPTestPage::DummyCarrierUpDownClick);
     connect(TrafficSlotUpDown, &UpDown::clicked, this, &PPTestPage::TrafficSlotUpDownClick);
@@ -212,6 +212,7 @@ void PPTestPage::PP_TestTabSheetShow() {
     HighDynamicPPSelect->setChecked(false);
     m_frame.send("CONF:POW:DYN:RANG LOW");
     radio.AverageFactorEditExit();
+    m_frame.SetupPPTabSheet->CommitRampFields();
 }
 
 void PPTestPage::PP_TestTabSheetHide() {
@@ -327,16 +328,15 @@ void PPTestPage::ResetCountPPButtonClick() {
 }
 
 void PPTestPage::ConnectPPButtonClick() {
-    if (StateFlag(ConnectPPButton) == 1) {
-        SetStateFlag(ConnectPPButton, 0);
+    if (ConnectPPButton->tag == 1) {
+        ConnectPPButton->tag = 0;
         ConnectPPButton->setText("&Release");
         Mode->setEnabled(false);
-        SetStateFlag(ResetCountPPButton,
-                     1);  // the link window restarts the count at its first poll
+        ResetCountPPButton->tag = 1;  // the link window restarts the count at its first poll
         m_frame.send("PROC:CONN:SET");
         m_frame.linkWindow().openPPConnect();
     } else {
-        SetStateFlag(ConnectPPButton, 1);
+        ConnectPPButton->tag = 1;
         ConnectPPButton->setText("&Connect");
         // The link window's close handling releases the link; nothing is sent from here.
         m_frame.linkWindow().closeLinkWindow();

@@ -19,6 +19,7 @@ class QSlider;
 namespace tavrin::app {
 
 class LevelField;
+class StateButton;
 class TWenloForm;
 class UpDown;
 
@@ -82,7 +83,7 @@ public:
     QRadioButton* BS20RadioButton;
     std::array<QRadioButton*, 7> patternButtons;  // in the data-pattern table's order
     QLineEdit* BEREdit;
-    QPushButton* ResetCountPPButton;
+    StateButton* ResetCountPPButton;
     QComboBox* SlotLengthCombo;
     QComboBox* PTemplateSelectPP;
     QCheckBox* ProPreamplePP;
@@ -90,7 +91,7 @@ public:
     QGroupBox* Mode;
     QRadioButton* EchoRadioButton;
     QRadioButton* LOOPRadioButton;
-    QPushButton* ConnectPPButton;
+    StateButton* ConnectPPButton;
 
     // Remembered values (the setup load sets them).
     int dummySlot = 0;

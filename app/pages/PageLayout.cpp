@@ -10,9 +10,9 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "CommitOnExit.h"
 #include "OptionTables.h"
 #include "RFLevelRule.h"
+#include "core/EntryField.h"
 #include "core/UpDown.h"
 
 namespace tavrin::app {

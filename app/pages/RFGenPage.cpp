@@ -10,12 +10,12 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "CommitOnExit.h"
 #include "LevelField.h"
 #include "OptionTables.h"
 #include "PageLayout.h"
 #include "RadioOptions.h"
 #include "core/BottomPanel.h"
+#include "core/EntryField.h"
 #include "core/TWenloForm.h"
 #include "core/UpDown.h"
 
@@ -66,8 +66,8 @@ RFGenPage::RFGenPage(TWenloForm& frame, QWidget* parent)
     // The generator level goes out with the FP level command.
     m_level = std::make_unique<LevelField>(frame, this, RFLevelGenEdit, RFLevelGenTrackBar,
                                            "CONF:FP:RF:LEV", LevelMessage::LossAsEntered);
-    CommitOnExit(CarrierGenEdit, [this] { CarrierGenEditExit(); });
-    CommitOnExit(RFLevelGenEdit, [this] { RFLevelGenEditExit(); });
+    EntryCommit::install(CarrierGenEdit, [this] { CarrierGenEditExit(); });
+    EntryCommit::install(RFLevelGenEdit, [this] { RFLevelGenEditExit(); });
     connect(CarrierGenUpDown, &UpDown::clicked, this, &RFGenPage::CarrierGenUpDownClick);
     connect(RFLevelGenTrackBar, &QSlider::valueChanged, this, &RFGenPage::RFLevelGenTrackBarChange);
 }

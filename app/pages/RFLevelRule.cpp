@@ -40,9 +40,4 @@ bool LevelWithinLossRange(double level, double couplingLoss) {
     return level >= -100 - couplingLoss && level <= -40 - couplingLoss;
 }
 
-PowerRange PowerChartRange(double couplingLoss, bool rxAttenuator) {
-    const int a = static_cast<int>(couplingLoss);  // truncated toward zero
-    return rxAttenuator ? PowerRange{a - 50, a + 30} : PowerRange{a - 70, a + 10};
-}
-
 }  // namespace tavrin::app

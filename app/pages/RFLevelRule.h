@@ -28,13 +28,11 @@ double TrackBarLevel(int position, double couplingLoss);
 // The range check of a coupling-loss change: is the page's last level still allowed?
 bool LevelWithinLossRange(double level, double couplingLoss);
 
-// The NTP chart's level range for a coupling loss: the truncated loss a shifts the range
-// -50..30 (RX attenuator ticked) or -70..10.
+// The NTP chart's level range (lower, upper) as the frame keeps and announces it.
 struct PowerRange {
     int lower;
     int upper;
     bool operator==(const PowerRange&) const = default;
 };
-PowerRange PowerChartRange(double couplingLoss, bool rxAttenuator);
 
 }  // namespace tavrin::app

@@ -9,7 +9,6 @@
 #include <QRadioButton>
 
 #include "CarrierPlan.h"
-#include "CommitOnExit.h"
 #include "EntryRules.h"
 #include "FPTestPage.h"
 #include "LevelField.h"
@@ -18,9 +17,11 @@
 #include "RFAnalyzerPage.h"
 #include "RFGenPage.h"
 #include "core/BottomPanel.h"
+#include "core/EntryField.h"
 #include "core/SystemPage.h"
 #include "core/TWenloForm.h"
 #include "core/UpDown.h"
+#include "display/ChartRanges.h"
 
 namespace tavrin::app {
 namespace {
@@ -43,21 +44,21 @@ RadioOptions::RadioOptions(TWenloForm& frame) : m_frame(frame) {
             &RadioOptions::NumberOfUsedCarriersChange);
     connect(s->NumberOfUsedCarriers->lineEdit(), &QLineEdit::textEdited, this,
             &RadioOptions::NumberOfUsedCarriersChange);
-    CommitOnExit(s->NumberOfUsedCarriers, [this] { NumberOfUsedCarriersExit(); });
+    EntryCommit::install(s->NumberOfUsedCarriers, [this] { NumberOfUsedCarriersExit(); });
     connect(s->TCarrierOffset, &QLineEdit::textEdited, this, &RadioOptions::TCarrierOffsetChange);
-    CommitOnExit(s->TCarrierOffset, [this] { TCarrierOffsetExit(); });
+    EntryCommit::install(s->TCarrierOffset, [this] { TCarrierOffsetExit(); });
     connect(s->CarrierOffsetUpDown, &UpDown::clicked, this,
             &RadioOptions::CarrierOffsetUpDownClick);
     connect(s->ExtendedRefUpDown, &UpDown::clicked, this, &RadioOptions::ExtendedRefUpDownClick);
-    CommitOnExit(s->ExtendedRef, [this] { TExtendedRefExit(); });
+    EntryCommit::install(s->ExtendedRef, [this] { TExtendedRefExit(); });
     connect(s->ExtRefSelect, &QCheckBox::clicked, this, &RadioOptions::ExtRefSelectClick);
     for (QRadioButton* r : {s->Normal, s->Plus50kHz, s->Minus50kHz})
         connect(r, &QRadioButton::clicked, this, &RadioOptions::DirtyTXClick);
     connect(s->DriftKhzMs, &QRadioButton::clicked, this, &RadioOptions::DriftKhzMsClick);
     connect(s->DriftKhzSlot, &QRadioButton::clicked, this, &RadioOptions::DriftKhzSlotClick);
-    CommitOnExit(b->RFAttenuationEdit, [this] { RFAttenuationEditExit(); });
+    EntryCommit::install(b->RFAttenuationEdit, [this] { RFAttenuationEditExit(); });
     connect(b->RxAttCheckBox, &QCheckBox::clicked, this, &RadioOptions::RxAttCheckBoxClick);
-    CommitOnExit(b->AverageFactorEdit, [this] { AverageFactorEditExit(); });
+    EntryCommit::install(b->AverageFactorEdit, [this] { AverageFactorEditExit(); });
 }
 
 bool RadioOptions::extendedMode() const {
@@ -238,7 +239,8 @@ void RadioOptions::RFAttenuationEditExit() {
     m_frame.send("SENS:CORR:LOSS " + c.text);
     const double a = couplingLoss();
     UpdateRFRange(a);
-    m_frame.setPowerChartRange(PowerChartRange(a, m_frame.AlwaysPanel->RxAttCheckBox->isChecked()));
+    const AxisRange range = PowerChartRange(a, m_frame.AlwaysPanel->RxAttCheckBox->isChecked());
+    m_frame.setPowerChartRange({static_cast<int>(range.min), static_cast<int>(range.max)});
     m_frame.setLastCouplingLoss(static_cast<int>(a));
     Q_EMIT m_frame.couplingLossChanged();
 }

@@ -16,6 +16,7 @@
 
 #include "FakeTester.h"
 #include "core/BottomPanel.h"
+#include "core/StateButton.h"
 #include "core/SystemPage.h"
 #include "core/UpDown.h"
 #include "pages/FPTestPage.h"
@@ -23,12 +24,21 @@
 #include "pages/PPTestPage.h"
 #include "pages/RFGenPage.h"
 #include "pages/RadioOptions.h"
-#include "pages/StateFlag.h"
 
 namespace tavrin::app::testing {
 namespace {
 
 using Lines = std::vector<std::string>;
+
+// The six ramp fields of a Setup page, which each test page's activation commits.
+const Lines kRampLines{"CALC:LIM:POW:RMPA -47", "CALC:LIM:POW:RMPB -16", "CALC:LIM:POW:RMPC 4",
+                       "CALC:LIM:POW:RMPD 1",   "CALC:LIM:POW:RMPE -1",  "CALC:LIM:POW:RMPF -6"};
+
+Lines Join(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
 
 // Records what the pages ask of the link window.
 struct RecordingLinkWindow : LinkWindowControl {
@@ -88,7 +98,7 @@ TEST(PPPage, ActivationInLoopbackFromTheDesignValues) {
         "CONF:BER:DATA BS20",   "CONF:PP:TRAF:SIZE 0", "CONF:PP:RF:LEV -40",
         "CONF:PP:RF:LEV -40",   "CONF:ATT:RX ON",      "PROC:SAMP:FORC",
         "CONF:POW:DYN:RANG LOW"};
-    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(lines, Join({expected, kRampLines}));
     // Both slots start at 0: the dummy slot moves away from the traffic slot.
     EXPECT_EQ(t.p.dialogs.messages, std::vector<QString>{"Settings error. Setting default (4)"});
     EXPECT_EQ(t.pp.DummySlotEdit->text(), "4");
@@ -116,7 +126,7 @@ TEST(PPPage, EchoReRunsTheActivationWithoutDataPatterns) {
         "CONF:PP:TRAF:CARR 0", "CONF:CARR:OFFS 0",    "CONF:PP:SIGN:MODE ECHO",
         "CONF:PP:TRAF:SIZE 0", "CONF:PP:RF:LEV -40",  "CONF:PP:RF:LEV -40",
         "CONF:ATT:RX ON",      "PROC:SAMP:FORC",      "CONF:POW:DYN:RANG LOW"};
-    EXPECT_EQ(t.take(), expected);
+    EXPECT_EQ(t.take(), Join({expected, kRampLines}));
     EXPECT_FALSE(t.pp.GroupBox3->isVisible());
     EXPECT_FALSE(t.pp.GroupBox3->isEnabled());
     t.pp.LOOPRadioButton->click();
@@ -247,8 +257,8 @@ TEST(PPPage, ConnectSendsOnceAndReleaseSendsNothing) {
     t.pp.ConnectPPButton->click();
     EXPECT_EQ(t.take(), Lines{"PROC:CONN:SET"});
     EXPECT_EQ(t.pp.ConnectPPButton->text(), "&Release");
-    EXPECT_EQ(StateFlag(t.pp.ConnectPPButton), 0);
-    EXPECT_EQ(StateFlag(t.pp.ResetCountPPButton), 1);
+    EXPECT_EQ(t.pp.ConnectPPButton->tag, 0);
+    EXPECT_EQ(t.pp.ResetCountPPButton->tag, 1);
     EXPECT_FALSE(t.pp.Mode->isEnabled());
     t.pp.ConnectPPButton->click();
     EXPECT_TRUE(t.take().empty());
@@ -262,14 +272,14 @@ TEST(PPPage, ConnectSendsOnceAndReleaseSendsNothing) {
 
 TEST(FPPage, ActivationAndItsChecks) {
     Pages t;
-    const Lines expected{"PROC:SEL:TEST MAN",   "CONF:TEST:TYPE DFP",
-                         "CONF:FP:ANT 0",       "CONF:FP:RFPI \"0000000000\"",
-                         "CONF:FP:TRAF:SLOT 0", "CONF:FP:TRAF:CARR 5",
-                         "CONF:CARR:OFFS 0",    "CONF:FP:SIGN:MODE LOOP",
-                         "CONF:BER:DATA BS20",  "CONF:POW:DYN:RANG LOW",
-                         "CONF:FP:RF:LEV -40",  "CONF:FP:RF:LEV -40",
-                         "CONF:ATT:RX ON",      "PROC:SAMP:FORC"};
-    EXPECT_EQ(t.activate(&t.fp), expected);
+    const Lines fields{"PROC:SEL:TEST MAN",   "CONF:TEST:TYPE DFP",
+                       "CONF:FP:ANT 0",       "CONF:FP:RFPI \"0000000000\"",
+                       "CONF:FP:TRAF:SLOT 0", "CONF:FP:TRAF:CARR 5",
+                       "CONF:CARR:OFFS 0"};
+    const Lines rest{"CONF:FP:SIGN:MODE LOOP", "CONF:BER:DATA BS20", "CONF:POW:DYN:RANG LOW",
+                     "CONF:FP:RF:LEV -40",     "CONF:FP:RF:LEV -40", "CONF:ATT:RX ON",
+                     "PROC:SAMP:FORC"};
+    EXPECT_EQ(t.activate(&t.fp), Join({fields, kRampLines, rest}));
     EXPECT_TRUE(t.p.dialogs.messages.empty());
     EXPECT_EQ(t.fp.tag, 1);
     EXPECT_FALSE(t.fp.DummyCarrierFPEdit->isEnabled());
@@ -299,7 +309,7 @@ TEST(FPPage, StatusConnectReleaseSendOneConnect) {
     EXPECT_TRUE(t.take().empty());
     EXPECT_EQ(t.fp.StatusFPButton->text(), "&Connect");
     EXPECT_FALSE(t.fp.StatusFPButton->isEnabled());
-    EXPECT_EQ(StateFlag(t.fp.ResetCountFPButton), 1);
+    EXPECT_EQ(t.fp.ResetCountFPButton->tag, 1);
     t.fp.StatusFPButton->setEnabled(true);  // the status poll saw the fixed part locked
     t.fp.StatusFPButton->click();
     EXPECT_EQ(t.take(), Lines{"PROC:CONN:SET"});
@@ -308,7 +318,7 @@ TEST(FPPage, StatusConnectReleaseSendOneConnect) {
     t.fp.StatusFPButton->click();
     EXPECT_TRUE(t.take().empty());
     EXPECT_EQ(t.fp.StatusFPButton->text(), "&Status");
-    EXPECT_EQ(StateFlag(t.fp.StatusFPButton), 0);
+    EXPECT_EQ(t.fp.StatusFPButton->tag, 0);
     EXPECT_TRUE(t.fp.FPMode->isEnabled());
     EXPECT_EQ(t.link.calls, (std::vector<std::string>{"openFPStatus", "openFPConnect",
                                                       "closeChartWindows", "closeLinkWindow"}));

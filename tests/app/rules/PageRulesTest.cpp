@@ -136,12 +136,6 @@ TEST(RFLevel, RangeFollowsTheCouplingLoss) {
     EXPECT_FALSE(LevelWithinLossRange(0, 0));  // the remembered level before the first commit
 }
 
-TEST(RFLevel, PowerChartRange) {
-    EXPECT_EQ(PowerChartRange(20, true), (PowerRange{-30, 50}));
-    EXPECT_EQ(PowerChartRange(20.9, false), (PowerRange{-50, 30}));
-    EXPECT_EQ(PowerChartRange(0, true), (PowerRange{-50, 30}));
-}
-
 TEST(Slots, SteppingOntoTheOtherSlot) {
     EXPECT_EQ(CollisionMove(0, 0, 2), 2);
     EXPECT_EQ(CollisionMove(0, 0, 4), 4);  // CAT-iq
