@@ -28,14 +28,17 @@
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
+#include "display/ChartRanges.h"
 #include "display/FrameChartHost.h"
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
 #include "pages/FPTestPage.h"
+#include "pages/LevelField.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
 #include "pages/RadioOptions.h"
+#include "setup/SetupFiles.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app {
@@ -196,6 +199,8 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     connect(SystemTabSheet->Windows_posButton, &QPushButton::clicked, this,
             &TWenloForm::Windows_posButtonClick);
 
+    connectSetupFiles();
+
     // FormCreate.
     PageControl->setCurrentWidget(SetupPPTabSheet);
     m_initTimer = std::make_unique<QTimer>();
@@ -282,7 +287,7 @@ void TWenloForm::initialisation() {
     m_recordedScreenHeight = m_settings.screenSize().height();
     Windows_posButtonClick();
     ScreenSizeMonitoringTimer->start();
-    // The default setup is not loaded yet: the fields keep their design values.
+    m_setupFiles->LoadDefaultButtonClick();
     m_sampleClock = 10.0f;
     SystemTabSheet->FirmwareLabel->clear();
     SystemTabSheet->PCDllLabel->clear();
@@ -559,6 +564,61 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
 
 void TWenloForm::setPageTabVisible(TabPage* page, bool visible) {
     PageControl->setTabVisible(PageControl->indexOf(page), visible);
+}
+
+void TWenloForm::connectSetupFiles() {
+    SetupFilesContext context;
+    context.roots = [this] { return std::vector<QObject*>{this}; };
+    context.hooks.sendCommand = [this](const char* line) { m_wrappers.sendCommand(line); };
+    context.hooks.powerRange = [this](double loss, bool rxAttenuator) {
+        const AxisRange range = PowerChartRange(loss, rxAttenuator);
+        setPowerChartRange({static_cast<int>(range.min), static_cast<int>(range.max)});
+    };
+    context.hooks.remember = [this](Remembered value, int number) { remember(value, number); };
+    context.checkLimits = [this] { CheckAllLimitRows(); };
+    m_setupFiles = std::make_unique<SetupFiles>(m_dialogs, this, std::move(context));
+    const auto wire = [this](QPushButton* button, void (SetupFiles::*action)()) {
+        connect(button, &QPushButton::clicked, this, [this, action] { (*m_setupFiles.*action)(); });
+    };
+    wire(SetupPPTabSheet->LoadPPButton, &SetupFiles::LoadButtonClick);
+    wire(SetupFPTabSheet->LoadFPButton, &SetupFiles::LoadButtonClick);
+    wire(SetupPPTabSheet->SavePPButton, &SetupFiles::SaveButtonClick);
+    wire(SetupFPTabSheet->SaveFPButton, &SetupFiles::SaveButtonClick);
+    wire(SetupPPTabSheet->SaveAsDefaultPPButton, &SetupFiles::SaveAsDefaultButtonClick);
+    wire(SetupFPTabSheet->SaveAsDefaultFPButton, &SetupFiles::SaveAsDefaultButtonClick);
+    wire(SetupPPTabSheet->LoadDefaultPPButton, &SetupFiles::LoadDefaultButtonClick);
+    wire(SetupFPTabSheet->LoadDefaultFPButton, &SetupFiles::LoadDefaultButtonClick);
+    // The PP page's "Factory Settings" runs the FP handler.
+    wire(SetupPPTabSheet->FactoryPPButton, &SetupFiles::FactoryFPButtonClick);
+    wire(SetupFPTabSheet->FactoryFPButton, &SetupFiles::FactoryFPButtonClick);
+}
+
+void TWenloForm::remember(Remembered value, int number) {
+    switch (value) {
+        case Remembered::PPDummySlot:
+            PP_TestTabSheet->dummySlot = number;
+            break;
+        case Remembered::PPTrafficSlot:
+            PP_TestTabSheet->trafficSlot = number;
+            break;
+        case Remembered::PPRFLevel:
+            PP_TestTabSheet->levelField().lastLevel = number;
+            break;
+        case Remembered::PPBERCount:
+            PP_TestTabSheet->berCount = number;
+            break;
+        case Remembered::FPRFLevel:
+            FP_TestTabSheet->levelField().lastLevel = number;
+            break;
+        case Remembered::FPBERCount:
+            FP_TestTabSheet->berCount = number;
+            break;
+        case Remembered::GenRFLevel:
+            RF_GenTabSheet->levelField().lastLevel = number;
+            break;
+        case Remembered::None:
+            break;
+    }
 }
 
 void TWenloForm::CheckAllLimitRows() {

@@ -19,6 +19,7 @@
 #include "pages/CarrierPlan.h"
 #include "pages/LinkWindowControl.h"
 #include "pages/RFLevelRule.h"
+#include "setup/SetupKeys.h"
 
 class QLineEdit;
 class QTabWidget;
@@ -33,6 +34,7 @@ class PPTestPage;
 class RadioOptions;
 class RFAnalyzerPage;
 class RFGenPage;
+class SetupFiles;
 class SetupFPPage;
 class SetupPPPage;
 class SystemPage;
@@ -127,6 +129,8 @@ public:
     // The count of limit fields marked in error, and whether it is 0.
     int limitErrorCount() const { return m_limitErrorCount; }
     bool limitsConsistent() const { return m_limitErrorCount == 0; }
+    // The Setup group's actions of both setup pages.
+    SetupFiles& setupFiles() { return *m_setupFiles; }
     int dummyTimerTag() const { return m_dummyTimerTag; }
     bool terminating() const { return m_terminating; }
     // Shows a page's tab or hides it.
@@ -178,6 +182,9 @@ private:
     void pageShow(TabPage* page, bool fromDummyTimer = false);
     void systemActivation();
     void layOutPage(bool setupPage);
+    void connectSetupFiles();
+    // A setup load's value that the test pages compare new entries against.
+    void remember(Remembered value, int number);
     void setPageTabVisible(TabPage* page, bool visible);
     void limitRowChecked(int delta);
     void applyLimitConsistency();
@@ -202,6 +209,7 @@ private:
     int m_averagingLength = 1;
     PowerRange m_powerChartRange{-50, 30};
     int m_lastCouplingLoss = 0;
+    std::unique_ptr<SetupFiles> m_setupFiles;
     std::unique_ptr<QTimer> m_initTimer;
     std::unique_ptr<QTimer> m_resetTimer;
     int m_resetTimerTag = 0;

@@ -95,13 +95,14 @@ public:
         return {};
     }
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
+        return saveAnswer;
     }
 
     std::vector<QString> messages;
     std::vector<std::vector<MessageButton>> offered;
     std::deque<MessageButton> answers;
     std::function<void()> onMessage;
+    QString saveAnswer;  // the save dialog's answer; empty: cancelled
 };
 
 // A main window on the fake with every wait at 1 % of its real length.

@@ -88,22 +88,22 @@ struct Pages {
     RecordingLinkWindow link;
 };
 
-TEST(PPPage, ActivationInLoopbackFromTheDesignValues) {
+// The program starts with the factory setup (no Default.cfg here): dummy slot 0, traffic
+// slot 4, level -60 dBm, pattern FIG31.
+TEST(PPPage, ActivationInLoopbackAfterTheFactorySetup) {
     Pages t;
     const Lines lines = t.activate(&t.pp);
     const Lines expected{
         "PROC:SEL:TEST MAN",    "CONF:TEST:TYPE DPP",  "CONF:PP:RFPI \"0000000010\"",
-        "CONF:PP:DUMM:SLOT 4",  "CONF:PP:DUMM:CARR 0", "CONF:PP:TRAF:SLOT 0",
+        "CONF:PP:DUMM:SLOT 0",  "CONF:PP:DUMM:CARR 0", "CONF:PP:TRAF:SLOT 4",
         "CONF:PP:TRAF:CARR 0",  "CONF:CARR:OFFS 0",    "CONF:PP:SIGN:MODE LOOP",
-        "CONF:BER:DATA BS20",   "CONF:PP:TRAF:SIZE 0", "CONF:PP:RF:LEV -40",
-        "CONF:PP:RF:LEV -40",   "CONF:ATT:RX ON",      "PROC:SAMP:FORC",
+        "CONF:BER:DATA FIG31",  "CONF:PP:TRAF:SIZE 0", "CONF:PP:RF:LEV -60",
+        "CONF:PP:RF:LEV -60",   "CONF:ATT:RX ON",      "PROC:SAMP:FORC",
         "CONF:POW:DYN:RANG LOW"};
     EXPECT_EQ(lines, Join({expected, kRampLines}));
-    // Both slots start at 0: the dummy slot moves away from the traffic slot.
-    EXPECT_EQ(t.p.dialogs.messages, std::vector<QString>{"Settings error. Setting default (4)"});
-    EXPECT_EQ(t.pp.DummySlotEdit->text(), "4");
-    EXPECT_EQ(t.pp.RFLevelEdit->text(), "-40");
-    EXPECT_EQ(t.pp.RFLevelTrackBar->value(), 60);
+    EXPECT_TRUE(t.p.dialogs.messages.empty());
+    EXPECT_EQ(t.pp.RFLevelEdit->text(), "-60");
+    EXPECT_EQ(t.pp.RFLevelTrackBar->value(), 40);
     EXPECT_EQ(t.pp.tag, 1);
     EXPECT_EQ(t.fp.tag, 0);
     EXPECT_TRUE(t.pp.GroupBox3->isVisible());
@@ -111,6 +111,17 @@ TEST(PPPage, ActivationInLoopbackFromTheDesignValues) {
     EXPECT_EQ(t.pp.DummySlotPPLabel->text(), "Dummy Slot [0,4,8]");
     EXPECT_EQ(t.f.slotMaximum(), 8);
     EXPECT_EQ(t.pp.DummyCarrierPPLabel->text(), "Dummy Carrier [0..9]");
+}
+
+TEST(PPPage, DesignSlotsCollideAndTheDummySlotMovesAway) {
+    Pages t;
+    t.pp.DummySlotEdit->setText("0");
+    t.pp.TrafficSlotEdit->setText("0");
+    t.pp.trafficSlot = 0;
+    const Lines lines = t.activate(&t.pp);
+    EXPECT_EQ(lines.at(3), "CONF:PP:DUMM:SLOT 4");
+    EXPECT_EQ(lines.at(5), "CONF:PP:TRAF:SLOT 0");
+    EXPECT_EQ(t.p.dialogs.messages, std::vector<QString>{"Settings error. Setting default (4)"});
 }
 
 TEST(PPPage, EchoReRunsTheActivationWithoutDataPatterns) {
@@ -122,9 +133,9 @@ TEST(PPPage, EchoReRunsTheActivationWithoutDataPatterns) {
     ASSERT_TRUE(t.p.runUntil([&] { return t.p.settled(); }));
     const Lines expected{
         "PROC:SEL:TEST MAN",   "CONF:TEST:TYPE DPP",  "CONF:PP:RFPI \"0000000010\"",
-        "CONF:PP:DUMM:SLOT 4", "CONF:PP:DUMM:CARR 0", "CONF:PP:TRAF:SLOT 0",
+        "CONF:PP:DUMM:SLOT 0", "CONF:PP:DUMM:CARR 0", "CONF:PP:TRAF:SLOT 4",
         "CONF:PP:TRAF:CARR 0", "CONF:CARR:OFFS 0",    "CONF:PP:SIGN:MODE ECHO",
-        "CONF:PP:TRAF:SIZE 0", "CONF:PP:RF:LEV -40",  "CONF:PP:RF:LEV -40",
+        "CONF:PP:TRAF:SIZE 0", "CONF:PP:RF:LEV -60",  "CONF:PP:RF:LEV -60",
         "CONF:ATT:RX ON",      "PROC:SAMP:FORC",      "CONF:POW:DYN:RANG LOW"};
     EXPECT_EQ(t.take(), Join({expected, kRampLines}));
     EXPECT_FALSE(t.pp.GroupBox3->isVisible());
@@ -143,40 +154,46 @@ TEST(PPPage, SteppingTheDummySlotOntoTheTrafficSlot) {
     ASSERT_TRUE(t.p.runUntil([&] { return t.p.settled() && t.s.TimeAfterReset->text() == ""; }));
     t.activate(&t.pp);
     EXPECT_EQ(t.pp.DummySlotPPLabel->text(), "Dummy Slot [0,2,4,6,8,10]");
-    ASSERT_EQ(t.pp.dummySlot, 4);
-    ASSERT_EQ(t.pp.trafficSlot, 0);
+    ASSERT_EQ(t.pp.dummySlot, 0);
+    ASSERT_EQ(t.pp.trafficSlot, 4);
+    t.pp.DummySlotUpDown->step(+1);
+    t.pp.DummySlotUpDown->step(+1);  // 0 -> 2 -> 4, onto the traffic slot 4: it goes to 0
+    EXPECT_EQ(t.take(), (Lines{"CONF:PP:DUMM:SLOT 2", "CONF:PP:TRAF:SLOT 4", "CONF:PP:DUMM:SLOT 4",
+                               "CONF:PP:TRAF:SLOT 0"}));
+    EXPECT_EQ(t.pp.TrafficSlotEdit->text(), "0");
     t.pp.DummySlotUpDown->step(-1);
-    t.pp.DummySlotUpDown->step(-1);  // 4 -> 2 -> 0, onto the traffic slot 0
+    t.pp.DummySlotUpDown->step(-1);  // 4 -> 2 -> 0, onto the traffic slot 0: it goes to 2
     EXPECT_EQ(t.take(), (Lines{"CONF:PP:DUMM:SLOT 2", "CONF:PP:TRAF:SLOT 0", "CONF:PP:DUMM:SLOT 0",
                                "CONF:PP:TRAF:SLOT 2"}));
     EXPECT_EQ(t.pp.TrafficSlotEdit->text(), "2");
     EXPECT_EQ(t.pp.TrafficSlotUpDown->position(), 2);
-    t.pp.DummySlotUpDown->step(+1);  // 0 -> 2, onto a non-zero traffic slot: it goes to 0
-    EXPECT_EQ(t.take(), (Lines{"CONF:PP:DUMM:SLOT 2", "CONF:PP:TRAF:SLOT 0"}));
-    // Wrapping: 10 is the top, the next step lands on 0 = the traffic slot.
-    t.pp.DummySlotUpDown->setPosition(10);
-    t.pp.DummySlotUpDown->step(+1);
-    EXPECT_EQ(t.take(), (Lines{"CONF:PP:DUMM:SLOT 0", "CONF:PP:TRAF:SLOT 2"}));
-    EXPECT_TRUE(t.p.dialogs.messages.size() == 1);  // only the activation's own
+    t.pp.DummySlotUpDown->step(-1);  // wraps from 0 to 10
+    EXPECT_EQ(t.take(), (Lines{"CONF:PP:DUMM:SLOT 10", "CONF:PP:TRAF:SLOT 2"}));
+    EXPECT_TRUE(t.p.dialogs.messages.empty());
 }
 
 TEST(PPPage, SteppingInCatIqModeMovesByFour) {
     Pages t;
     t.activate(&t.pp);
-    t.pp.DummySlotUpDown->step(-1);  // 4 -> 0 onto traffic 0: traffic goes to 4
-    EXPECT_EQ(t.take(), (Lines{"CONF:PP:DUMM:SLOT 0", "CONF:PP:TRAF:SLOT 4"}));
-    t.pp.TrafficSlotUpDown->step(-1);  // 4 -> 0 onto dummy 0: dummy goes to 4
-    EXPECT_EQ(t.take(), (Lines{"CONF:PP:TRAF:SLOT 0", "CONF:PP:DUMM:SLOT 4"}));
+    t.pp.DummySlotUpDown->step(+1);  // 0 -> 4 onto traffic 4: traffic goes to 0
+    EXPECT_EQ(t.take(), (Lines{"CONF:PP:DUMM:SLOT 4", "CONF:PP:TRAF:SLOT 0"}));
+    t.pp.TrafficSlotUpDown->step(+1);  // 0 -> 4 onto dummy 4: dummy goes to 0
+    EXPECT_EQ(t.take(), (Lines{"CONF:PP:TRAF:SLOT 4", "CONF:PP:DUMM:SLOT 0"}));
+    t.pp.DummySlotUpDown->step(-1);  // wraps from 0 to 8
+    EXPECT_EQ(t.take(), (Lines{"CONF:PP:DUMM:SLOT 8", "CONF:PP:TRAF:SLOT 4"}));
 }
 
 TEST(PPPage, TypedFieldsAndTheirMessages) {
     Pages t;
     t.activate(&t.pp);
     t.p.dialogs.messages.clear();
-    t.enter(t.pp.DummySlotEdit, "3");  // traffic slot 0: the default is 4
-    EXPECT_EQ(t.take(), Lines{"CONF:PP:DUMM:SLOT 4"});
+    t.enter(t.pp.DummySlotEdit, "3");  // traffic slot 4: the default is 0
+    EXPECT_EQ(t.take(), Lines{"CONF:PP:DUMM:SLOT 0"});
+    t.enter(t.pp.TrafficSlotEdit, "2");
+    t.enter(t.pp.DummySlotEdit, "4");
     t.enter(t.pp.TrafficSlotEdit, "4");  // equal to the dummy slot 4
-    EXPECT_EQ(t.take(), Lines{"CONF:PP:TRAF:SLOT 0"});
+    EXPECT_EQ(t.take(),
+              (Lines{"CONF:PP:TRAF:SLOT 2", "CONF:PP:DUMM:SLOT 4", "CONF:PP:TRAF:SLOT 0"}));
     t.enter(t.pp.RFPIEdit, "00000G0010");
     t.enter(t.pp.RFPIEdit, "12345");
     EXPECT_EQ(t.take(), (Lines{"CONF:PP:RFPI \"0000000010\"", "CONF:PP:RFPI \"0000000010\""}));
@@ -189,7 +206,7 @@ TEST(PPPage, TypedFieldsAndTheirMessages) {
     EXPECT_EQ(t.pp.berCount, 70000);
     EXPECT_EQ(t.pp.BEREdit->text(), "70000");
     const std::vector<QString> expected{
-        "Range error. Setting default (4)", "Settings error. Setting default (0)",
+        "Range error. Setting default (0)", "Settings error. Setting default (0)",
         "Error. Setting default (0000000010)",
         "RFPI must consist of 10 hex numbers. Setting default (0000000010)"};
     EXPECT_EQ(std::vector<QString>(t.p.dialogs.messages.begin(), t.p.dialogs.messages.end() - 1),
@@ -274,10 +291,10 @@ TEST(FPPage, ActivationAndItsChecks) {
     Pages t;
     const Lines fields{"PROC:SEL:TEST MAN",   "CONF:TEST:TYPE DFP",
                        "CONF:FP:ANT 0",       "CONF:FP:RFPI \"0000000000\"",
-                       "CONF:FP:TRAF:SLOT 0", "CONF:FP:TRAF:CARR 5",
+                       "CONF:FP:TRAF:SLOT 0", "CONF:FP:TRAF:CARR 0",
                        "CONF:CARR:OFFS 0"};
-    const Lines rest{"CONF:FP:SIGN:MODE LOOP", "CONF:BER:DATA BS20", "CONF:POW:DYN:RANG LOW",
-                     "CONF:FP:RF:LEV -40",     "CONF:FP:RF:LEV -40", "CONF:ATT:RX ON",
+    const Lines rest{"CONF:FP:SIGN:MODE LOOP", "CONF:BER:DATA FIG31", "CONF:POW:DYN:RANG LOW",
+                     "CONF:FP:RF:LEV -60",     "CONF:FP:RF:LEV -60",  "CONF:ATT:RX ON",
                      "PROC:SAMP:FORC"};
     EXPECT_EQ(t.activate(&t.fp), Join({fields, kRampLines, rest}));
     EXPECT_TRUE(t.p.dialogs.messages.empty());
@@ -327,9 +344,9 @@ TEST(FPPage, StatusConnectReleaseSendOneConnect) {
 TEST(GeneratorPage, ActivationWithBS33) {
     Pages t;
     t.gen.BS33GenRadioButton->setChecked(true);
-    const Lines expected{"PROC:SEL:TEST MAN", "CONF:TEST:TYPE:RFGE 0", "CONF:RFGE:CARR 0",
-                         "CONF:CARR:OFFS 0",  "CONF:RFGE:MOD BS33",    "CONF:FP:RF:LEV -40",
-                         "CONF:FP:RF:LEV -40"};
+    const Lines expected{"PROC:SEL:TEST MAN", "CONF:TEST:TYPE:RFGE 0", "CONF:RFGE:CARR 5",
+                         "CONF:CARR:OFFS 0",  "CONF:RFGE:MOD BS33",    "CONF:FP:RF:LEV -60",
+                         "CONF:FP:RF:LEV -60"};
     EXPECT_EQ(t.activate(&t.gen), expected);
     EXPECT_FALSE(t.panel.RxAttCheckBox->isEnabled());
     EXPECT_EQ(t.gen.RfGenCarrierLabel->text(), "Carrier [0..9]");
