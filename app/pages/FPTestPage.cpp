@@ -71,23 +71,17 @@ FPTestPage::FPTestPage(TWenloForm& frame, QWidget* parent)
     AddFieldRow(grid, 5, "RF Level [dBm]", RFLevelFPEdit);
     RFLevelFPTrackBar = MakeLevelTrackBar(this);
     grid->addWidget(RFLevelFPTrackBar, 6, 0, 1, 2);
-    SlotLengthFPCombo = new QComboBox(this);
-    SlotLengthFPCombo->addItem("Default");
-    grid->addWidget(new QLabel("Slot Type", this), 7, 0);
-    grid->addWidget(SlotLengthFPCombo, 7, 1);
-    PTemplateSelectFP = new QComboBox(this);
-    PTemplateSelectFP->addItem("Default");
-    grid->addWidget(new QLabel("Power Template", this), 8, 0);
-    grid->addWidget(PTemplateSelectFP, 8, 1);
-    ProPreampleFP = new QCheckBox("Pro Preample", this);
+    const SignalOptionRows options = AddSignalOptionRows(this, grid, 7);
+    SlotLengthFPCombo = options.slotType;
+    PTemplateSelectFP = options.powerTemplate;
+    ProPreampleFP = options.preamble;
     ProPreampleFP->setChecked(true);
     ProPreampleFP->setToolTip("Prolonged preample on output signal");
-    HighDynamicFPSelect = new QCheckBox("High Dynamic", this);
-    grid->addWidget(ProPreampleFP, 9, 0);
-    grid->addWidget(HighDynamicFPSelect, 9, 1);
+    HighDynamicFPSelect = options.highDynamic;
     grid->setRowStretch(10, 1);
 
-    GroupBox6 = MakePatternGroup(this, true, patternButtons);
+    const LinkColumn link = AddLinkColumn(this, right, true, patternButtons, "&Status", 0);
+    GroupBox6 = link.patterns;
     for (size_t i = 0; i < patternButtons.size(); ++i)
         connect(patternButtons[i], &QRadioButton::clicked, this,
                 [this, i] { DataPatternClick(int(i)); });
@@ -98,30 +92,12 @@ FPTestPage::FPTestPage(TWenloForm& frame, QWidget* parent)
     BS0F_FPRadioButton = patternButtons[4];
     FIG31_FPRadioButton = patternButtons[5];
     BS20_FPRadioButton = patternButtons[6];
-    right->addWidget(GroupBox6);
-
-    auto* ber = new QGridLayout;
-    ber->setSpacing(2);
-    BERFPEdit = MakeEdit(this, "", 6, 46);
-    ResetCountFPButton = new StateButton("&Reset Count", 0, this);
-    ResetCountFPButton->setEnabled(false);
-    ber->addWidget(new QLabel("No. of frames [1..65535]", this), 0, 0, 1, 2);
-    ber->addWidget(BERFPEdit, 1, 0);
-    ber->addWidget(ResetCountFPButton, 1, 1);
-    right->addLayout(ber);
-
-    FPMode = new QGroupBox("Mode", this);
-    auto* mode = new QHBoxLayout(FPMode);
-    mode->setContentsMargins(4, 0, 4, 2);
-    FPEchoRadioButton = new QRadioButton("ECHO", FPMode);
-    FPLOOPRadioButton = new QRadioButton("LOOPBACK", FPMode);
-    FPLOOPRadioButton->setChecked(true);
-    mode->addWidget(FPEchoRadioButton);
-    mode->addWidget(FPLOOPRadioButton);
-    right->addWidget(FPMode);
-    StatusFPButton = new StateButton("&Status", 0, this);
-    right->addWidget(StatusFPButton);
-    right->addStretch();
+    BERFPEdit = link.berEdit;
+    ResetCountFPButton = link.resetCount;
+    FPMode = link.mode;
+    FPEchoRadioButton = link.echo;
+    FPLOOPRadioButton = link.loop;
+    StatusFPButton = link.linkButton;
 
     AntennaLabel->setObjectName("AntennaLabel");
     AntennaEdit->setObjectName("AntennaEdit");

@@ -70,21 +70,15 @@ PPTestPage::PPTestPage(TWenloForm& frame, QWidget* parent)
     AddFieldRow(grid, 5, "RF Level [dBm]", RFLevelEdit);
     RFLevelTrackBar = MakeLevelTrackBar(this);
     grid->addWidget(RFLevelTrackBar, 6, 0, 1, 2);
-    SlotLengthCombo = new QComboBox(this);
-    SlotLengthCombo->addItem("Default");
-    grid->addWidget(new QLabel("Slot Type", this), 7, 0);
-    grid->addWidget(SlotLengthCombo, 7, 1);
-    PTemplateSelectPP = new QComboBox(this);
-    PTemplateSelectPP->addItem("Default");
-    grid->addWidget(new QLabel("Power Template", this), 8, 0);
-    grid->addWidget(PTemplateSelectPP, 8, 1);
-    ProPreamplePP = new QCheckBox("Pro Preample", this);
-    HighDynamicPPSelect = new QCheckBox("High Dynamic", this);
-    grid->addWidget(ProPreamplePP, 9, 0);
-    grid->addWidget(HighDynamicPPSelect, 9, 1);
+    const SignalOptionRows options = AddSignalOptionRows(this, grid, 7);
+    SlotLengthCombo = options.slotType;
+    PTemplateSelectPP = options.powerTemplate;
+    ProPreamplePP = options.preamble;
+    HighDynamicPPSelect = options.highDynamic;
     grid->setRowStretch(10, 1);
 
-    GroupBox3 = MakePatternGroup(this, false, patternButtons);
+    const LinkColumn link = AddLinkColumn(this, right, false, patternButtons, "&Connect", 1);
+    GroupBox3 = link.patterns;
     for (size_t i = 0; i < patternButtons.size(); ++i)
         connect(patternButtons[i], &QRadioButton::clicked, this,
                 [this, i] { DataPatternClick(int(i)); });
@@ -95,30 +89,12 @@ PPTestPage::PPTestPage(TWenloForm& frame, QWidget* parent)
     BS0FRadioButton = patternButtons[4];
     FIG31RadioButton = patternButtons[5];
     BS20RadioButton = patternButtons[6];
-    right->addWidget(GroupBox3);
-
-    auto* ber = new QGridLayout;
-    ber->setSpacing(2);
-    BEREdit = MakeEdit(this, "", 6, 46);
-    ResetCountPPButton = new StateButton("&Reset Count", 0, this);
-    ResetCountPPButton->setEnabled(false);
-    ber->addWidget(new QLabel("No. of frames [1..65535]", this), 0, 0, 1, 2);
-    ber->addWidget(BEREdit, 1, 0);
-    ber->addWidget(ResetCountPPButton, 1, 1);
-    right->addLayout(ber);
-
-    Mode = new QGroupBox("Mode", this);
-    auto* mode = new QHBoxLayout(Mode);
-    mode->setContentsMargins(4, 0, 4, 2);
-    EchoRadioButton = new QRadioButton("ECHO", Mode);
-    LOOPRadioButton = new QRadioButton("LOOPBACK", Mode);
-    LOOPRadioButton->setChecked(true);
-    mode->addWidget(EchoRadioButton);
-    mode->addWidget(LOOPRadioButton);
-    right->addWidget(Mode);
-    ConnectPPButton = new StateButton("&Connect", 1, this);
-    right->addWidget(ConnectPPButton);
-    right->addStretch();
+    BEREdit = link.berEdit;
+    ResetCountPPButton = link.resetCount;
+    Mode = link.mode;
+    EchoRadioButton = link.echo;
+    LOOPRadioButton = link.loop;
+    ConnectPPButton = link.linkButton;
 
     RFPIEdit->setObjectName("RFPIEdit");
     DummySlotEdit->setObjectName("DummySlotEdit");

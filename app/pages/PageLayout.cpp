@@ -1,6 +1,8 @@
 // Building blocks of the test pages' layouts.
 #include "PageLayout.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +15,7 @@
 #include "OptionTables.h"
 #include "RFLevelRule.h"
 #include "core/EntryField.h"
+#include "core/StateButton.h"
 #include "core/UpDown.h"
 
 namespace tavrin::app {
@@ -73,6 +76,50 @@ QGroupBox* MakePatternGroup(QWidget* parent, bool fixedPartNames,
     }
     buttons.back()->setChecked(true);
     return group;
+}
+
+SignalOptionRows AddSignalOptionRows(QWidget* page, QGridLayout* grid, int row) {
+    SignalOptionRows r{new QComboBox(page), new QComboBox(page),
+                       new QCheckBox("Pro Preample", page), new QCheckBox("High Dynamic", page)};
+    r.slotType->addItem("Default");
+    r.powerTemplate->addItem("Default");
+    grid->addWidget(new QLabel("Slot Type", page), row, 0);
+    grid->addWidget(r.slotType, row, 1);
+    grid->addWidget(new QLabel("Power Template", page), row + 1, 0);
+    grid->addWidget(r.powerTemplate, row + 1, 1);
+    grid->addWidget(r.preamble, row + 2, 0);
+    grid->addWidget(r.highDynamic, row + 2, 1);
+    return r;
+}
+
+LinkColumn AddLinkColumn(QWidget* page, QBoxLayout* column, bool fixedPartNames,
+                         std::array<QRadioButton*, 7>& patternButtons, const QString& buttonCaption,
+                         int buttonFlag) {
+    LinkColumn c{};
+    c.patterns = MakePatternGroup(page, fixedPartNames, patternButtons);
+    column->addWidget(c.patterns);
+    auto* ber = new QGridLayout;
+    ber->setSpacing(2);
+    c.berEdit = MakeEdit(page, "", 6, 46);
+    c.resetCount = new StateButton("&Reset Count", 0, page);
+    c.resetCount->setEnabled(false);
+    ber->addWidget(new QLabel("No. of frames [1..65535]", page), 0, 0, 1, 2);
+    ber->addWidget(c.berEdit, 1, 0);
+    ber->addWidget(c.resetCount, 1, 1);
+    column->addLayout(ber);
+    c.mode = new QGroupBox("Mode", page);
+    auto* mode = new QHBoxLayout(c.mode);
+    mode->setContentsMargins(4, 0, 4, 2);
+    c.echo = new QRadioButton("ECHO", c.mode);
+    c.loop = new QRadioButton("LOOPBACK", c.mode);
+    c.loop->setChecked(true);
+    mode->addWidget(c.echo);
+    mode->addWidget(c.loop);
+    column->addWidget(c.mode);
+    c.linkButton = new StateButton(buttonCaption, buttonFlag, page);
+    column->addWidget(c.linkButton);
+    column->addStretch();
+    return c;
 }
 
 }  // namespace tavrin::app

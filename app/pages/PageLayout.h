@@ -5,6 +5,9 @@
 #include <QString>
 #include <array>
 
+class QBoxLayout;
+class QCheckBox;
+class QComboBox;
 class QGridLayout;
 class QGroupBox;
 class QRadioButton;
@@ -15,6 +18,7 @@ class QWidget;
 
 namespace tavrin::app {
 
+class StateButton;
 class UpDown;
 
 struct StepperSpec {
@@ -37,5 +41,30 @@ QLabel* AddFieldRow(QGridLayout* grid, int row, const QString& label, QLineEdit*
 // last one ("BS20") chosen. The FP page's buttons are named "PSRB_FPRadioButton" and so on.
 QGroupBox* MakePatternGroup(QWidget* parent, bool fixedPartNames,
                             std::array<QRadioButton*, 7>& buttons);
+
+// The lower rows of the PP and FP pages' field column: slot type and power template lists
+// ("Default" until the slot scheme fills them), "Pro Preample" and "High Dynamic".
+struct SignalOptionRows {
+    QComboBox* slotType;
+    QComboBox* powerTemplate;
+    QCheckBox* preamble;
+    QCheckBox* highDynamic;
+};
+SignalOptionRows AddSignalOptionRows(QWidget* page, QGridLayout* grid, int row);
+
+// The PP and FP pages' right column: the data patterns, the BER frame count with its disabled
+// "&Reset Count", the "Mode" group (LOOPBACK chosen) and the link button.
+struct LinkColumn {
+    QGroupBox* patterns;
+    QLineEdit* berEdit;
+    StateButton* resetCount;
+    QGroupBox* mode;
+    QRadioButton* echo;
+    QRadioButton* loop;
+    StateButton* linkButton;
+};
+LinkColumn AddLinkColumn(QWidget* page, QBoxLayout* column, bool fixedPartNames,
+                         std::array<QRadioButton*, 7>& patternButtons, const QString& buttonCaption,
+                         int buttonFlag);
 
 }  // namespace tavrin::app
