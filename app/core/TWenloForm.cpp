@@ -19,6 +19,7 @@
 
 #include "BottomPanel.h"
 #include "CaptionRules.h"
+#include "LogSettings.h"
 #include "ModelTable.h"
 #include "SystemPage.h"
 #include "TraceLog.h"
@@ -130,10 +131,11 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     m_noConnectForm->mainWindow = this;
     m_noConnectForm->resetDialog = m_resetForm.get();
 
+    m_logSettings = std::make_unique<LogSettings>(*SystemTabSheet, m_dialogs, m_settings.timing);
     m_wrappers.setEchoTargets({
         [this](const std::string& text) { m_commForm->showStatus(QString::fromStdString(text)); },
         [this](const std::string& line) { m_commForm->appendLine(QString::fromStdString(line)); },
-        {},
+        [this](const std::string& line) { m_logSettings->logCommunication(line); },
     });
 
     const auto retry = [this] {
@@ -527,7 +529,8 @@ void TWenloForm::ScreenSizeMonitoringTimerTimer() {
 }
 
 void TWenloForm::FormClose() {
-    // The log files and the link window are closed here once they exist.
+    m_logSettings->closeFiles();
+    // The link window is closed here once it exists.
     if (!m_savedNumericLocale.empty()) std::setlocale(LC_NUMERIC, m_savedNumericLocale.c_str());
 }
 

@@ -24,6 +24,7 @@ namespace tavrin::app {
 
 class BottomPanel;
 class FPTestPage;
+class LogSettings;
 class PPTestPage;
 class RFAnalyzerPage;
 class RFGenPage;
@@ -89,6 +90,7 @@ public:
     TResetForm& resetForm() { return *m_resetForm; }
     TNoConnectForm& noConnectForm() { return *m_noConnectForm; }
     THelpForm& helpForm() { return *m_helpForm; }
+    LogSettings& logSettings() { return *m_logSettings; }
     QTimer* DummyTimer;
     QTimer* ScreenSizeMonitoringTimer;
 
@@ -135,6 +137,7 @@ private:
     std::unique_ptr<THelpForm> m_helpForm;
     std::unique_ptr<TNoConnectForm> m_noConnectForm;
     std::unique_ptr<TraceLog> m_traceLog;
+    std::unique_ptr<LogSettings> m_logSettings;
     std::unique_ptr<QTimer> m_initTimer;
     std::unique_ptr<QTimer> m_resetTimer;
     int m_resetTimerTag = 0;
