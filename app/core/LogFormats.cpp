@@ -39,9 +39,9 @@ std::string ModeHeader(const std::string& time, bool fpMode) {
 
 std::string ColumnHeader(const std::string& time) {
     // The names of the row's columns, in the row's order.
-    return Format(kRowFormat, time,
-                  {"NTP", "+FrqDev", "-FrqDev", "FrqOff", "FrqDft", "BER", "FER", "-Jitter",
-                   "+Jitter"});
+    return Format(
+        kRowFormat, time,
+        {"NTP", "+FrqDev", "-FrqDev", "FrqOff", "FrqDft", "BER", "FER", "-Jitter", "+Jitter"});
 }
 
 std::string CommunicationLine(const std::string& time, const std::string& echo) {

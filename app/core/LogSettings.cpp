@@ -78,8 +78,8 @@ void LogSettings::LogMeasurementsCheckBoxClick() {
         return;
     }
     if (!m_measurementLog.create(WithLogExtension(path))) {
-        m_dialogs.message(&m_page, MessageKind::Error, "Tavrin", "Could not open logmeasurementsfile",
-                          {MessageButton::Ok});
+        m_dialogs.message(&m_page, MessageKind::Error, "Tavrin",
+                          "Could not open logmeasurementsfile", {MessageButton::Ok});
         box->setChecked(false);
         return;
     }

@@ -88,7 +88,8 @@ void LinkRefresh::refresh(const Query& query, const RefreshChoice& choice,
 
     // 2. Timing accuracy (FP) or packet delay (PP).
     {
-        const std::string reply = query(choice.timingAccuracy ? "READ:TIME:ACC?" : "FETCH:PACK:DEL?");
+        const std::string reply =
+            query(choice.timingAccuracy ? "READ:TIME:ACC?" : "FETCH:PACK:DEL?");
         out.timing = kNoValue;
         if (!IsInvalidReply(reply)) {
             if (const auto value = WholeNumber(SplitAtFirstComma(reply).first))
@@ -132,19 +133,19 @@ void LinkRefresh::refresh(const Query& query, const RefreshChoice& choice,
     // 6. B-field: the bar takes the positive deviation.
     if (choice.bField && choice.loopback) {
         deviation(query, "READ:BF?", Average::BPos, Average::BNeg, false, out.bField, out.bPos,
-                  out.bNeg, out.bar(Bar::BField));
+                  out.bNeg, out.bar(Bar::B_Field));
     } else {
         for (ValueField* f : {&out.bField, &out.bPos, &out.bNeg}) NoValue(*f);
-        out.bar(Bar::BField).reset();
+        out.bar(Bar::B_Field).reset();
     }
 
     // 7. S-field, measured in either mode: the bar takes half the peak-to-peak deviation.
     if (choice.sField) {
         deviation(query, "READ:SF?", Average::SPos, Average::SNeg, true, out.sField, out.sPos,
-                  out.sNeg, out.bar(Bar::SField));
+                  out.sNeg, out.bar(Bar::S_Field));
     } else {
         for (ValueField* f : {&out.sField, &out.sPos, &out.sNeg}) NoValue(*f);
-        out.bar(Bar::SField).reset();
+        out.bar(Bar::S_Field).reset();
     }
 
     // 8. Frequency drift.
@@ -166,13 +167,13 @@ void LinkRefresh::refresh(const Query& query, const RefreshChoice& choice,
                 if (const auto ber = WholeNumber(parts.first)) out.ber = FixedText(*ber, 5);
                 if (const auto fer = WholeNumber(parts.second)) out.fer = FixedText(*fer, 5);
             }
-            out.bar(Bar::Ber) = BarValueOf(out.ber);
-            out.bar(Bar::Fer) = BarValueOf(out.fer);
+            out.bar(Bar::LT_BER) = BarValueOf(out.ber);
+            out.bar(Bar::LT_FER) = BarValueOf(out.fer);
         }
     } else {
         out.ber = out.fer = kNoValue;
-        out.bar(Bar::Ber).reset();
-        out.bar(Bar::Fer).reset();
+        out.bar(Bar::LT_BER).reset();
+        out.bar(Bar::LT_FER).reset();
     }
 
     // 10. Frame indicators.

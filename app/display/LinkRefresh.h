@@ -10,6 +10,7 @@
 
 #include "AveragingBuffer.h"
 #include "LinkReplies.h"
+#include "common/LimitSet.h"
 
 namespace tavrin::app {
 
@@ -17,8 +18,8 @@ namespace tavrin::app {
 enum class Average { NTP, FrqOff, FrqDrift, BPos, BNeg, SPos, SNeg };
 inline constexpr int kAverageCount = 7;
 
-// The seven limit bars, in the order of the limit rows.
-enum class Bar { NTP, FrqOff, BField, SField, FrqDrift, Ber, Fer };
+// One limit bar under each limit row's value.
+using Bar = common::LimitRow;
 inline constexpr int kBarCount = 7;
 
 // A value field: its text and whether its average is still settling (shown in yellow).

@@ -95,11 +95,16 @@ struct ScriptedQueries {
         return reply;
     }
     std::map<std::string, std::vector<std::string>> replies{
-        {"READ:SLOT:SIZE?", {"40"}},   {"FETCH:PACK:DEL?", {"1.50"}},
-        {"READ:TIME:ACC?", {"2.00"}},  {"READ:NTP?", {"24.0", "26.0"}},
-        {"FETCH:JITT?", {"0.20,-0.30"}}, {"READ:FREQ:OFFS?", {"-8000"}},
-        {"READ:BF?", {"340000,-338000"}}, {"READ:SF?", {"335000,-337000"}},
-        {"READ:FREQ:DRIF?", {"300"}},  {"FETC:BER:LTER?", {"0.0012,0.5"}},
+        {"READ:SLOT:SIZE?", {"40"}},
+        {"FETCH:PACK:DEL?", {"1.50"}},
+        {"READ:TIME:ACC?", {"2.00"}},
+        {"READ:NTP?", {"24.0", "26.0"}},
+        {"FETCH:JITT?", {"0.20,-0.30"}},
+        {"READ:FREQ:OFFS?", {"-8000"}},
+        {"READ:BF?", {"340000,-338000"}},
+        {"READ:SF?", {"335000,-337000"}},
+        {"READ:FREQ:DRIF?", {"300"}},
+        {"FETC:BER:LTER?", {"0.0012,0.5"}},
         {"READ:CRC?", {"1"}},
     };
     std::vector<std::string> sent;
@@ -108,8 +113,8 @@ struct ScriptedQueries {
 struct Refresh {
     explicit Refresh(int n) { refresh.setLength(n); }
     void poll() {
-        refresh.refresh(std::ref(tester), choice, [this] { return std::exchange(resetPending, false); },
-                        out);
+        refresh.refresh(
+            std::ref(tester), choice, [this] { return std::exchange(resetPending, false); }, out);
     }
     ScriptedQueries tester;
     RefreshChoice choice;
@@ -144,11 +149,11 @@ TEST(LinkRefresh, OnePollShowsEveryValueAndPlacesItsBar) {
     EXPECT_EQ(o.frameFlags, true);
     EXPECT_EQ(o.bars[static_cast<int>(Bar::NTP)], 24.0);
     EXPECT_EQ(o.bars[static_cast<int>(Bar::FrqOff)], -8.0);
-    EXPECT_EQ(o.bars[static_cast<int>(Bar::BField)], 340.0);  // the positive deviation
-    EXPECT_EQ(o.bars[static_cast<int>(Bar::SField)], 336.0);  // half the peak-to-peak
+    EXPECT_EQ(o.bars[static_cast<int>(Bar::B_Field)], 340.0);  // the positive deviation
+    EXPECT_EQ(o.bars[static_cast<int>(Bar::S_Field)], 336.0);  // half the peak-to-peak
     EXPECT_EQ(o.bars[static_cast<int>(Bar::FrqDrift)], 0.3);
-    EXPECT_EQ(o.bars[static_cast<int>(Bar::Ber)], 0.0012);
-    EXPECT_EQ(o.bars[static_cast<int>(Bar::Fer)], 0.5);
+    EXPECT_EQ(o.bars[static_cast<int>(Bar::LT_BER)], 0.0012);
+    EXPECT_EQ(o.bars[static_cast<int>(Bar::LT_FER)], 0.5);
 
     // The FP side asks for the timing accuracy; a second poll averages.
     r.choice.timingAccuracy = true;
@@ -159,8 +164,8 @@ TEST(LinkRefresh, OnePollShowsEveryValueAndPlacesItsBar) {
 
 TEST(LinkRefresh, AveragesOverNAndStaysYellowUntilFull) {
     Refresh r(10);
-    r.tester.replies["READ:NTP?"] = {"20", "21", "22", "23", "24", "25", "26", "27", "28", "29",
-                                      "30"};
+    r.tester.replies["READ:NTP?"] = {"20", "21", "22", "23", "24", "25",
+                                     "26", "27", "28", "29", "30"};
     for (int poll = 1; poll <= 9; ++poll) {
         r.poll();
         EXPECT_TRUE(r.out.ntp.filling) << poll;
@@ -178,11 +183,10 @@ TEST(LinkRefresh, AveragesOverNAndStaysYellowUntilFull) {
 TEST(LinkRefresh, MalformedRepliesShowNoValueAndTheRefreshGoesOn) {
     Refresh r(1);
     r.tester.replies = {
-        {"READ:SLOT:SIZE?", {"80"}},        {"FETCH:PACK:DEL?", {"garbage"}},
-        {"READ:NTP?", {"INV"}},             {"FETCH:JITT?", {"x,0.4"}},
-        {"READ:FREQ:OFFS?", {"abc"}},       {"READ:BF?", {"340000"}},
-        {"READ:SF?", {"335000,oops"}},      {"READ:FREQ:DRIF?", {""}},
-        {"FETC:BER:LTER?", {""}},           {"READ:CRC?", {"0"}},
+        {"READ:SLOT:SIZE?", {"80"}},   {"FETCH:PACK:DEL?", {"garbage"}}, {"READ:NTP?", {"INV"}},
+        {"FETCH:JITT?", {"x,0.4"}},    {"READ:FREQ:OFFS?", {"abc"}},     {"READ:BF?", {"340000"}},
+        {"READ:SF?", {"335000,oops"}}, {"READ:FREQ:DRIF?", {""}},        {"FETC:BER:LTER?", {""}},
+        {"READ:CRC?", {"0"}},
     };
     r.out.frameLabel = "old";
     r.poll();
@@ -205,9 +209,9 @@ TEST(LinkRefresh, MalformedRepliesShowNoValueAndTheRefreshGoesOn) {
     EXPECT_EQ(o.ber, kNoValue);
     EXPECT_EQ(o.fer, kNoValue);
     EXPECT_EQ(o.frameFlags, false);
-    for (Bar b : {Bar::NTP, Bar::FrqOff, Bar::SField, Bar::FrqDrift, Bar::Ber, Bar::Fer})
+    for (Bar b : {Bar::NTP, Bar::FrqOff, Bar::S_Field, Bar::FrqDrift, Bar::LT_BER, Bar::LT_FER})
         EXPECT_FALSE(o.bars[static_cast<int>(b)]) << static_cast<int>(b);
-    EXPECT_EQ(o.bars[static_cast<int>(Bar::BField)], 340.0);
+    EXPECT_EQ(o.bars[static_cast<int>(Bar::B_Field)], 340.0);
 
     // An "INV" first jitter part leaves both jitter fields; "INV" BER/FER and CRC.
     r.tester.replies["FETCH:JITT?"] = {"INV,3"};
@@ -219,7 +223,7 @@ TEST(LinkRefresh, MalformedRepliesShowNoValueAndTheRefreshGoesOn) {
     EXPECT_EQ(r.out.ber, kNoValue);
     EXPECT_EQ(r.out.frameFlags, false);
     EXPECT_EQ(r.out.bField.text, kNoValue);
-    EXPECT_FALSE(r.out.bars[static_cast<int>(Bar::BField)]);
+    EXPECT_FALSE(r.out.bars[static_cast<int>(Bar::B_Field)]);
 }
 
 TEST(LinkRefresh, LoopbackOffAndResetCountOnTheFirstPoll) {
@@ -252,12 +256,13 @@ TEST(LinkRefresh, LoopbackOffAndResetCountOnTheFirstPoll) {
 }
 
 TEST(LogFormats, RowsAndHeaderReadAsOneTable) {
-    const MeasurementColumns row{"---", "339.0", "-338.0", "-8.0", "0.3", "0.00120", "0.50000",
-                                 "-0.3", "0.2"};
+    const MeasurementColumns row{"---",     "339.0",   "-338.0", "-8.0", "0.3",
+                                 "0.00120", "0.50000", "-0.3",   "0.2"};
     EXPECT_EQ(MeasurementRow("10:11:12", row),
               "10:11:12;   ---;  339.0; -338.0;   -8.0;    0.3;  0.00120;  0.50000;-0.3; 0.2;\n");
-    EXPECT_EQ(ColumnHeader("10:11:12"),
-              "10:11:12;   NTP;+FrqDev;-FrqDev; FrqOff; FrqDft;      BER;      FER;-Jitter;+Jitter;\n");
+    EXPECT_EQ(
+        ColumnHeader("10:11:12"),
+        "10:11:12;   NTP;+FrqDev;-FrqDev; FrqOff; FrqDft;      BER;      FER;-Jitter;+Jitter;\n");
     EXPECT_EQ(ModeHeader("10:11:12", true), "10:11:12; FP Mode\n");
     EXPECT_EQ(ModeHeader("10:11:12", false), "10:11:12; PP Mode\n");
     // Wide texts are never cut.
