@@ -102,15 +102,20 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     FP_TestTabSheet = new FPTestPage;
     RF_GenTabSheet = new RFGenPage;
     RF_AnalyzerTabSheet = new RFAnalyzerPage;
-    SetupPPTabSheet = new SetupPPPage;
-    SetupFPTabSheet = new SetupFPPage;
+    SetupPPTabSheet = new SetupPPPage(m_wrappers, dialogs);
+    SetupFPTabSheet = new SetupFPPage(m_wrappers, dialogs);
+    for (SetupPage* page :
+         {static_cast<SetupPage*>(SetupPPTabSheet), static_cast<SetupPage*>(SetupFPTabSheet)}) {
+        page->setHooks({[this](int level, int value) { setPowerRamp(level, value); },
+                        [this](int delta) { limitRowChecked(delta); }});
+    }
     PageControl->addTab(SystemTabSheet, "S&ystem");
     PageControl->addTab(PP_TestTabSheet, "PP-T&est");
     PageControl->addTab(FP_TestTabSheet, "FP-&Test");
     PageControl->addTab(RF_GenTabSheet, "RF-&Gen");
     PageControl->addTab(RF_AnalyzerTabSheet, "RF-&Analyzer");
-    PageControl->addTab(SetupPPTabSheet, "Setup PP");
-    PageControl->addTab(SetupFPTabSheet, "Setup FP");
+    PageControl->addTab(SetupPPTabSheet, "Setup &PP");
+    PageControl->addTab(SetupFPTabSheet, "Setup &FP");
     for (TabPage* page :
          {static_cast<TabPage*>(SystemTabSheet), static_cast<TabPage*>(PP_TestTabSheet),
           static_cast<TabPage*>(FP_TestTabSheet), static_cast<TabPage*>(RF_GenTabSheet),
@@ -441,6 +446,7 @@ TWenloForm::Identification TWenloForm::identifyTester() {
             ResetButtonClick();
             return Identification::Ended;
         case MessageButton::Ignore:
+            m_validHardware = false;
             setPageTabVisible(PP_TestTabSheet, false);
             setPageTabVisible(FP_TestTabSheet, false);
             setPageTabVisible(RF_GenTabSheet, false);
@@ -460,6 +466,9 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
     setPageTabVisible(FP_TestTabSheet, true);
     setPageTabVisible(RF_GenTabSheet, true);
     setPageTabVisible(RF_AnalyzerTabSheet, false);
+    m_validHardware = true;
+    // Limits in error keep the test pages hidden until they are mended.
+    applyLimitConsistency();
 
     m_highestCarrier = model.highestCarrier;
     for (UpDown* stepper :
@@ -491,6 +500,31 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
 
 void TWenloForm::setPageTabVisible(TabPage* page, bool visible) {
     PageControl->setTabVisible(PageControl->indexOf(page), visible);
+}
+
+void TWenloForm::CheckAllLimitRows() {
+    for (SetupPage* page :
+         {static_cast<SetupPage*>(SetupPPTabSheet), static_cast<SetupPage*>(SetupFPTabSheet)}) {
+        for (const common::LimitRowSpec& spec : common::LimitRows()) page->CheckLimitRow(spec.row);
+    }
+}
+
+void TWenloForm::limitRowChecked(int delta) {
+    m_limitErrorCount += delta;
+    applyLimitConsistency();
+}
+
+void TWenloForm::applyLimitConsistency() {
+    // The setup pages and the RF analyzer stay as they are, so the faulty field is reachable.
+    const bool consistent = limitsConsistent();
+    setPageTabVisible(SystemTabSheet, consistent);
+    if (m_validHardware) {
+        setPageTabVisible(PP_TestTabSheet, consistent);
+        setPageTabVisible(FP_TestTabSheet, consistent);
+        setPageTabVisible(RF_GenTabSheet, consistent);
+    }
+    SetupPPTabSheet->setSavingEnabled(consistent);
+    SetupFPTabSheet->setSavingEnabled(consistent);
 }
 
 bool TWenloForm::pageTabVisible(const TabPage* page) const {

@@ -104,6 +104,13 @@ public:
     int highestCarrier() const { return m_highestCarrier; }
     int slotMaximum() const { return m_slotMaximum; }
     const std::array<int, 6>& powerRamp() const { return m_powerRamp; }
+    // The stored template level 0 = A .. 5 = F, as the last ramp field's exit left it.
+    void setPowerRamp(int level, int value) { m_powerRamp.at(static_cast<size_t>(level)) = value; }
+    // Checks all fourteen limit rows, PP first (after every load of settings).
+    void CheckAllLimitRows();
+    // The count of limit fields marked in error, and whether it is 0.
+    int limitErrorCount() const { return m_limitErrorCount; }
+    bool limitsConsistent() const { return m_limitErrorCount == 0; }
     int dummyTimerTag() const { return m_dummyTimerTag; }
     bool terminating() const { return m_terminating; }
     // Shows a page's tab or hides it.
@@ -126,6 +133,8 @@ private:
     void systemActivation();
     void layOutPage(bool setupPage);
     void setPageTabVisible(TabPage* page, bool visible);
+    void limitRowChecked(int delta);
+    void applyLimitConsistency();
     void terminate(int code);
     std::string query(const char* command) { return m_wrappers.query(command); }
 
@@ -153,6 +162,8 @@ private:
     int m_highestCarrier = 9;
     int m_slotMaximum = 10;
     std::array<int, 6> m_powerRamp{-47, -16, 4, 1, -1, -5};
+    int m_limitErrorCount = 0;
+    bool m_validHardware = false;  // the identification recognised the tester
     int m_recordedScreenHeight = 0;
     std::string m_savedNumericLocale;
 };
