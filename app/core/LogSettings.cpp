@@ -3,10 +3,10 @@
 
 #include <QCheckBox>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
 
+#include "EntryField.h"
 #include "SystemPage.h"
 #include "UserDialogs.h"
 
@@ -29,26 +29,10 @@ LogSettings::LogSettings(SystemPage& page, UserDialogs& dialogs, Timing timing)
             &LogSettings::LogMeasurementsCheckBoxClick);
     connect(m_page.LogCommunicationCheckBox, &QCheckBox::clicked, this,
             &LogSettings::LogCommunicationCheckBoxClick);
-    m_page.LogIntervalEdit->installEventFilter(this);
+    EntryCommit::install(m_page.LogIntervalEdit, [this] { LogIntervalEditExit(); });
 }
 
 LogSettings::~LogSettings() = default;
-
-bool LogSettings::eventFilter(QObject* watched, QEvent* event) {
-    // The interval commits when the field loses the focus and on Enter, which it swallows.
-    if (watched == m_page.LogIntervalEdit) {
-        if (event->type() == QEvent::FocusOut) {
-            LogIntervalEditExit();
-        } else if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                LogIntervalEditExit();
-                return true;
-            }
-        }
-    }
-    return QObject::eventFilter(watched, event);
-}
 
 void LogSettings::LogIntervalEditExit() {
     std::optional<int> seconds = LogIntervalSeconds(m_page.LogIntervalEdit->text().toStdString());

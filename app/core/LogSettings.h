@@ -45,9 +45,6 @@ public:
     LogFile& measurementLog() { return m_measurementLog; }
     LogFile& communicationLog() { return m_communicationLog; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     SystemPage& m_page;
     UserDialogs& m_dialogs;

@@ -25,6 +25,7 @@
 #include "TraceLog.h"
 #include "UpDown.h"
 #include "WindowLayout.h"
+#include "display/TLinkConnectForm.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
@@ -130,6 +131,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
 
     // The windows after the main one, in their creation order.
     m_commForm = std::make_unique<TCommForm>(m_wrappers);
+    m_linkForm = std::make_unique<TLinkConnectForm>(*this);
     m_resetForm = std::make_unique<TResetForm>();
     m_helpForm = std::make_unique<THelpForm>();
     m_noConnectForm = std::make_unique<TNoConnectForm>(*m_helpForm);
@@ -137,6 +139,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     m_noConnectForm->resetDialog = m_resetForm.get();
 
     m_logSettings = std::make_unique<LogSettings>(*SystemTabSheet, m_dialogs, m_settings.timing);
+    m_logSettings->rowSource = [this] { return m_linkForm->logColumns(); };
     m_wrappers.setEchoTargets({
         [this](const std::string& text) { m_commForm->showStatus(QString::fromStdString(text)); },
         [this](const std::string& line) { m_commForm->appendLine(QString::fromStdString(line)); },
@@ -295,7 +298,7 @@ void TWenloForm::pauseProcessingEvents(int nominalMs) {
 }
 
 void TWenloForm::waitForTester() {
-    // The link window's averaging is reset here once it exists.
+    m_linkForm->setAveragingLength(1);
     m_wrappers.showErrorCount();
     m_resetForm->setStatus("Please wait ...", Qt::yellow);
     m_resetForm->show();
@@ -564,7 +567,10 @@ void TWenloForm::ScreenSizeMonitoringTimerTimer() {
 
 void TWenloForm::FormClose() {
     m_logSettings->closeFiles();
-    // The link window is closed here once it exists.
+    if (m_linkForm->isVisible()) {
+        m_linkForm->hide();
+        m_linkForm->FormClose();
+    }
     if (!m_savedNumericLocale.empty()) std::setlocale(LC_NUMERIC, m_savedNumericLocale.c_str());
 }
 

@@ -33,6 +33,7 @@ class SetupPPPage;
 class SystemPage;
 class TabPage;
 class TCommForm;
+class TLinkConnectForm;
 class THelpForm;
 class TNoConnectForm;
 class TResetForm;
@@ -91,6 +92,7 @@ public:
     TNoConnectForm& noConnectForm() { return *m_noConnectForm; }
     THelpForm& helpForm() { return *m_helpForm; }
     LogSettings& logSettings() { return *m_logSettings; }
+    TLinkConnectForm& linkForm() { return *m_linkForm; }
     QTimer* DummyTimer;
     QTimer* ScreenSizeMonitoringTimer;
 
@@ -101,6 +103,9 @@ public:
     const QString& captionBase() const { return m_captionBase; }
     float sampleClock() const { return m_sampleClock; }
     float sampleWindowLength() const { return m_sampleWindowLength; }
+    void setSampleClock(float clock) { m_sampleClock = clock; }
+    void setSampleWindowLength(float length) { m_sampleWindowLength = length; }
+    const Timing& timing() const { return m_settings.timing; }
     int highestCarrier() const { return m_highestCarrier; }
     int slotMaximum() const { return m_slotMaximum; }
     const std::array<int, 6>& powerRamp() const { return m_powerRamp; }
@@ -142,6 +147,7 @@ private:
     UserDialogs& m_dialogs;
     CommandWrappers m_wrappers;
     std::unique_ptr<TCommForm> m_commForm;
+    std::unique_ptr<TLinkConnectForm> m_linkForm;
     std::unique_ptr<TResetForm> m_resetForm;
     std::unique_ptr<THelpForm> m_helpForm;
     std::unique_ptr<TNoConnectForm> m_noConnectForm;

@@ -25,6 +25,7 @@
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
+#include "pages/StateFlag.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app {
@@ -210,6 +211,12 @@ TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
     connect(Button1, &QPushButton::clicked, this, &TLinkConnectForm::Button1Click);
     connect(cmdUnit, &QPushButton::clicked, this, &TLinkConnectForm::cmdUnitClick);
 
+    connect(&m_frame, &TWenloForm::averagingLengthChanged, this,
+            &TLinkConnectForm::setAveragingLength);
+    // A new coupling loss moves every power reading: the NTP average starts again.
+    connect(&m_frame, &TWenloForm::couplingLossChanged, this,
+            [this] { m_refresh.buffer(Average::NTP).clear(); });
+
     setFixedSize(kMeasurementWidth + 8, kGroupHeight + 8);
     FontSizeUpDownClick();
 }
@@ -280,6 +287,81 @@ void TLinkConnectForm::prepareFPConnect() {
     TIMEACC->move(310, TIMEACC->y());
 }
 
+// ----- the openers of the test pages
+
+void TLinkConnectForm::setChartMaxima(bool onlyHidden) {
+    TWenloForm& f = m_frame;
+    const double max = f.sampleWindowLength() / f.sampleClock();
+    const double min = m_microseconds ? 0 : -50;
+    const QString title = m_microseconds ? "Time [us]" : "BIT";
+    if (!onlyHidden || !f.modulationForm().isVisible())
+        f.modulationForm().setBottomAxis(min, max, title);
+    if (!onlyHidden || !f.ntpForm().isVisible()) f.ntpForm().setBottomAxis(min, max, title);
+}
+
+void TLinkConnectForm::openPPConnect() {
+    setChartMaxima(true);
+    preparePPConnect();
+    show();
+    FontSizeUpDownClick();
+}
+
+void TLinkConnectForm::openFPStatus() {
+    prepareFPStatus();
+    show();
+    FontSizeUpDownClick();
+}
+
+void TLinkConnectForm::openFPConnect() {
+    setChartMaxima(false);
+    prepareFPConnect();
+    // Shown since Status: the bars, the log header and the poll of that opening go on.
+    show();
+    FontSizeUpDownClick();
+}
+
+void TLinkConnectForm::closeLinkWindow() {
+    hide();
+    restoreChartButtons();
+    FormClose();
+}
+
+void TLinkConnectForm::closeMeasurementWindows() {
+    if (isVisible()) {
+        hide();
+        FormClose();
+    }
+    closeChartWindows();
+}
+
+void TLinkConnectForm::closeChartWindows() {
+    TWenloForm& f = m_frame;
+    if (f.modulationForm().isVisible()) {
+        f.modulationForm().hide();
+        f.modulationForm().FormClose();
+    }
+    if (f.ntpForm().isVisible()) {
+        f.ntpForm().hide();
+        f.ntpForm().FormClose();
+    }
+    restoreChartButtons();
+}
+
+bool TLinkConnectForm::ntpWindowVisible() const {
+    return m_frame.ntpForm().isVisible();
+}
+
+void TLinkConnectForm::reopenModulationWindow() {
+    TModulationForm& chart = m_frame.modulationForm();
+    if (!chart.isVisible()) return;
+    chart.hide();
+    chart.FormClose();
+    setChartMaxima(false);
+    chart.show();
+    showModulationTag = 0;
+    Show_ModulationButton->setText("Close &Modulation");
+}
+
 // ----- show and close
 
 void TLinkConnectForm::FormShow() {
@@ -327,13 +409,13 @@ void TLinkConnectForm::FormClose() {
     m_frame.logSettings().linkWindowClosed();
     lockPageFields(false);
     if (fpMode()) {
-        f.FP_TestTabSheet->StatusFPButton->tag = 0;
+        SetStateFlag(f.FP_TestTabSheet->StatusFPButton, 0);
         f.FP_TestTabSheet->StatusFPButton->setText("&Status");
         // The charts keep running on their own.
         if (f.modulationForm().isVisible() || f.ntpForm().isVisible())
             GraphTimer->start(m_frame.timing().ms(kGraphInterval));
     } else {
-        f.PP_TestTabSheet->ConnectPPButton->tag = 1;
+        SetStateFlag(f.PP_TestTabSheet->ConnectPPButton, 1);
         f.PP_TestTabSheet->ConnectPPButton->setText("&Connect");
         for (QWidget* chart : {static_cast<QWidget*>(&f.modulationForm()),
                                static_cast<QWidget*>(&f.ntpForm())})
@@ -390,7 +472,7 @@ void TLinkConnectForm::measurementRefresh() {
                               ? f.FP_TestTabSheet->FPLOOPRadioButton->isChecked()
                               : f.PP_TestTabSheet->LOOPRadioButton->isChecked();
         choice.timingAccuracy = TimeLabel->text() == "Timing Acc. ppm";
-        choice.microseconds = cmdUnit->text() == "Bit";
+        choice.microseconds = m_microseconds;
         m_refresh.refresh([this](const char* command) { return m_wrappers.query(command); },
                           choice, [this] { return takeResetCount(); }, m_readout);
         if (m_readout.sampleWindowLength)
@@ -407,14 +489,14 @@ bool TLinkConnectForm::takeResetCount() {
     PPTestPage& pp = *m_frame.PP_TestTabSheet;
     FPTestPage& fp = *m_frame.FP_TestTabSheet;
     bool ran = false;
-    if (pp.ResetCountPPButton->tag == 1) {
-        pp.ResetCountPPButton->tag = 0;
+    if (StateFlag(pp.ResetCountPPButton) == 1) {
+        SetStateFlag(pp.ResetCountPPButton, 0);
         pp.ResetCountPPButton->setEnabled(true);
         pp.ResetCountPPButtonClick();
         ran = true;
     }
-    if (fp.ResetCountFPButton->tag == 1) {
-        fp.ResetCountFPButton->tag = 0;
+    if (StateFlag(fp.ResetCountFPButton) == 1) {
+        SetStateFlag(fp.ResetCountFPButton, 0);
         fp.ResetCountFPButton->setEnabled(true);
         fp.ResetCountFPButtonClick();
         ran = true;
@@ -634,6 +716,7 @@ void TLinkConnectForm::cmdUnitClick() {
     TWenloForm& f = m_frame;
     const float length = f.sampleWindowLength();
     if (cmdUnit->text() == "Bit") {
+        m_microseconds = false;
         cmdUnit->setText("uS");
         f.setSampleClock(9.0f);
         f.setSampleWindowLength(length == 7092.0f ? 7020.0f : 4140.0f);
@@ -641,6 +724,7 @@ void TLinkConnectForm::cmdUnitClick() {
         f.ntpForm().setBottomAxis(-50, max, "BIT");
         f.modulationForm().setBottomAxis(-50, max, "BIT");
     } else {
+        m_microseconds = true;
         cmdUnit->setText("Bit");
         f.setSampleClock(10.368f);
         f.setSampleWindowLength(length == 7020.0f ? 7092.0f : 4225.0f);

@@ -10,6 +10,7 @@
 
 #include "LinkRefresh.h"
 #include "common/LimitSet.h"
+#include "pages/LinkWindowControl.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -25,7 +26,7 @@ class TSlider;
 class TWenloForm;
 class UpDown;
 
-class TLinkConnectForm : public QWidget {
+class TLinkConnectForm : public QWidget, public LinkWindowControl {
     Q_OBJECT
 public:
     static constexpr int kGraphInterval = 2;
@@ -50,7 +51,18 @@ public:
     void Button1Click();
     void cmdUnitClick();
 
-    // The openers' preparation of the three layouts.
+    // What the test pages open and close (PP Connect, FP Status / Connect, Release, leaving a
+    // page).
+    void openPPConnect() override;
+    void openFPStatus() override;
+    void openFPConnect() override;
+    void closeLinkWindow() override;
+    bool linkWindowOpen() const override { return isVisible(); }
+    void closeMeasurementWindows() override;
+    void closeChartWindows() override;
+    bool ntpWindowVisible() const override;
+    void reopenModulationWindow() override;
+    // The three layouts, prepared before the window is shown.
     void preparePPConnect();
     void prepareFPStatus();
     void prepareFPConnect();
@@ -140,6 +152,7 @@ private:
     void showWindowLayout(bool measurements, bool status, int statusWidth, int width);
     bool fpMode() const;
     void restoreChartButtons();
+    void setChartMaxima(bool onlyHidden);
 
     TWenloForm& m_frame;
     CommandWrappers& m_wrappers;
@@ -148,6 +161,9 @@ private:
     std::array<std::unique_ptr<TSlider>, kBarCount> m_bars;
     std::array<QLineEdit*, kBarCount> m_barFields{};
     long m_pollCount = 0;
+    // The charts' time unit. The hidden switch's caption names the unit it switches to; the
+    // charts start in microseconds, as the sample clock does.
+    bool m_microseconds = true;
 };
 
 }  // namespace tavrin::app
