@@ -3,6 +3,7 @@
 // page with every measurement ticked, and counts the window's polls over 10 s of real time.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <cstdio>

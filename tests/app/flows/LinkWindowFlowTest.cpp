@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -104,6 +105,7 @@ TEST(LinkWindow, PPConnectShowsLiveValuesAgainstTheLimitsAndReleases) {
     // The window polls on its own.
     ASSERT_TRUE(r.program.runUntil([&] { return l.NTPEdit->text() == "22.5"; }));
     r.hold();
+    r.poll();
     EXPECT_EQ(r.program.tester.count("PROC:CONN:SET"), 1);
     EXPECT_EQ(l.PPStatEdit->text(), "DCE");
     EXPECT_EQ(Base(l.PPStatEdit), QColor(0, 255, 0));
@@ -152,9 +154,10 @@ TEST(LinkWindow, PPConnectShowsLiveValuesAgainstTheLimitsAndReleases) {
 
 TEST(LinkWindow, AveragesOverNWithYellowWhileSettling) {
     LinkRig r;
-    r.form().setAveragingLength(10);
-    EXPECT_EQ(r.link().averagingLength(), 10);
+    // The page's activation commits the averaging field.
+    r.form().AlwaysPanel->AverageFactorEdit->setText("10");
     r.connectPP();
+    EXPECT_EQ(r.link().averagingLength(), 10);
     TLinkConnectForm& l = r.link();
     l.refresh().clearBuffers();
     for (int poll = 1; poll <= 9; ++poll) {
@@ -297,9 +300,10 @@ TEST(LinkWindow, FPStatusFindsTheFixedPartThenConnects) {
     EXPECT_EQ(l.Label18->text(), "with Dummy Slot!");
     EXPECT_EQ(l.Label19->text(), "Traffic Slot changed.");
     // At the stepper's maximum the slot wraps to 0.
-    t.answers["SENS:DET:DUMM:SLOT?"] = "10";
-    r.fp().TrafficSlotFPUpDown->setPosition(r.fp().TrafficSlotFPUpDown->maximum());
-    r.fp().TrafficSlotFPEdit->setText("10");
+    t.answers["SENS:DET:DUMM:SLOT?"] = "8";
+    r.fp().TrafficSlotFPUpDown->setMaximum(8);
+    r.fp().TrafficSlotFPUpDown->setPosition(8);
+    r.fp().TrafficSlotFPEdit->setText("8");
     l.StatusTimerTimer();
     EXPECT_EQ(r.fp().TrafficSlotFPEdit->text(), "0");
     EXPECT_EQ(r.fp().TrafficSlotFPUpDown->position(), 0);
@@ -365,7 +369,7 @@ TEST(LinkWindow, MeasurementLogHeadersAndRows) {
     r.program.tester.answers["READ:NTP?"] = "INV";
     r.connectPP();
     EXPECT_TRUE(logs.LogMeasurementTimer->isActive());
-    r.poll();
+    r.poll(2);
     for (int row = 0; row < 3; ++row) logs.LogMeasurementTimerTimer();
     r.pp().ConnectPPButton->click();
     EXPECT_FALSE(logs.LogMeasurementTimer->isActive());
