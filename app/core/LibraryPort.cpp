@@ -18,6 +18,18 @@ int16_t LibraryPort::read(char* out) {
     return ZelkRd(out);
 }
 
+int32_t LibraryPort::forceCapture() {
+    return ForceADCSample();
+}
+
+int16_t LibraryPort::readPowerSample(uint16_t index) {
+    return ReadPwrValue(index);
+}
+
+int16_t LibraryPort::readDeviationSample(uint16_t index) {
+    return ReadRxValue(index);
+}
+
 bool SelectDriver(const std::string& name) {
     return SelectUsbDriver(name.c_str()) == 0;
 }

@@ -25,6 +25,8 @@ StartupOptions ParseStartupOptions(const std::vector<std::string>& arguments) {
             options.debugMode = true;
         } else if (SameText(arg, "/SIMULATE") || SameText(arg, "--simulate")) {
             options.simulate = true;
+        } else if (SameText(arg, "--analyzer")) {
+            options.analyzer = true;
         } else if (SameText(arg, "--dut") || SameText(arg, "--driver")) {
             if (i + 1 >= arguments.size()) {
                 options.error = arg + " needs a value";

@@ -29,6 +29,9 @@
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
+#include "display/FrameChartHost.h"
+#include "display/TModulationForm.h"
+#include "display/TNTPForm.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
@@ -132,6 +135,11 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     // The windows after the main one, in their creation order.
     m_commForm = std::make_unique<TCommForm>(m_wrappers);
     m_linkForm = std::make_unique<TLinkConnectForm>(*this);
+    m_chartHost = std::make_unique<FrameChartHost>(*this);
+    m_modulationForm = std::make_unique<TModulationForm>(*m_chartHost, m_dialogs);
+    m_ntpForm = std::make_unique<TNTPForm>(*m_chartHost, m_dialogs);
+    PairCharts(*m_ntpForm, *m_modulationForm);
+    WireAnalyzerPage(*this);
     m_resetForm = std::make_unique<TResetForm>();
     m_helpForm = std::make_unique<THelpForm>();
     m_noConnectForm = std::make_unique<TNoConnectForm>(*m_helpForm);
@@ -226,6 +234,7 @@ void TWenloForm::InitTimerTimer() {
 void TWenloForm::initialisation() {
     const StartupOptions options = ParseStartupOptions(m_settings.arguments);
     m_wrappers.debugMode = options.debugMode;
+    m_showAnalyzer = options.analyzer;
     if (!m_settings.traceLogPath.isEmpty()) {
         std::function<void(const QString&)> console;
         if (debugMode()) console = [this](const QString& line) { m_commForm->appendLine(line); };
@@ -468,7 +477,8 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
     setPageTabVisible(PP_TestTabSheet, true);
     setPageTabVisible(FP_TestTabSheet, true);
     setPageTabVisible(RF_GenTabSheet, true);
-    setPageTabVisible(RF_AnalyzerTabSheet, false);
+    // Every known model hides the analyzer page; "--analyzer" keeps it for those who need it.
+    setPageTabVisible(RF_AnalyzerTabSheet, m_showAnalyzer);
     m_validHardware = true;
     // Limits in error keep the test pages hidden until they are mended.
     applyLimitConsistency();
@@ -508,7 +518,8 @@ void TWenloForm::setPageTabVisible(TabPage* page, bool visible) {
 void TWenloForm::CheckAllLimitRows() {
     for (SetupPage* page :
          {static_cast<SetupPage*>(SetupPPTabSheet), static_cast<SetupPage*>(SetupFPTabSheet)}) {
-        for (const common::LimitRowSpec& spec : common::LimitRows()) page->CheckLimitRow(spec.row);
+        for (const common::LimitRowSpec& entry : common::LimitRows())
+            page->CheckLimitRow(entry.row);
     }
 }
 

@@ -23,6 +23,7 @@ class QTimer;
 namespace tavrin::app {
 
 class BottomPanel;
+class FrameChartHost;
 class FPTestPage;
 class LogSettings;
 class PPTestPage;
@@ -34,6 +35,8 @@ class SystemPage;
 class TabPage;
 class TCommForm;
 class TLinkConnectForm;
+class TModulationForm;
+class TNTPForm;
 class THelpForm;
 class TNoConnectForm;
 class TResetForm;
@@ -93,11 +96,15 @@ public:
     THelpForm& helpForm() { return *m_helpForm; }
     LogSettings& logSettings() { return *m_logSettings; }
     TLinkConnectForm& linkForm() { return *m_linkForm; }
+    TModulationForm& modulationForm() { return *m_modulationForm; }
+    TNTPForm& ntpForm() { return *m_ntpForm; }
+    FrameChartHost& chartHost() { return *m_chartHost; }
     QTimer* DummyTimer;
     QTimer* ScreenSizeMonitoringTimer;
 
     // Shared state.
     CommandWrappers& wrappers() { return m_wrappers; }
+    UserDialogs& dialogs() { return m_dialogs; }
     bool debugMode() const { return m_wrappers.debugMode; }
     bool startupInProgress() const { return m_startupInProgress; }
     const QString& captionBase() const { return m_captionBase; }
@@ -151,6 +158,9 @@ private:
     std::unique_ptr<TResetForm> m_resetForm;
     std::unique_ptr<THelpForm> m_helpForm;
     std::unique_ptr<TNoConnectForm> m_noConnectForm;
+    std::unique_ptr<FrameChartHost> m_chartHost;
+    std::unique_ptr<TModulationForm> m_modulationForm;
+    std::unique_ptr<TNTPForm> m_ntpForm;
     std::unique_ptr<TraceLog> m_traceLog;
     std::unique_ptr<LogSettings> m_logSettings;
     std::unique_ptr<QTimer> m_initTimer;
@@ -162,6 +172,7 @@ private:
 
     bool m_startupInProgress = false;
     bool m_terminating = false;
+    bool m_showAnalyzer = false;
     QString m_captionBase = "Tavrin";
     float m_sampleClock = 10.0f;
     float m_sampleWindowLength = 4225.0f;

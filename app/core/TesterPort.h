@@ -17,6 +17,17 @@ public:
     virtual int16_t write(const char* line) = 0;
     // Copies the pending reply into `out` (kReplyBufferSize bytes); returns its length.
     virtual int16_t read(char* out) = 0;
+
+    // The charts' sample reads (documented direct calls, never counted or echoed). A port
+    // without a sample memory has nothing to capture and every sample out of range.
+    // Captures one burst; the CRC status byte, 0 when nothing was captured.
+    virtual int32_t forceCapture() { return 0; }
+    // The stored burst's power at `index` in 0.1 dBm; kPowerOutOfRange past the store.
+    virtual int16_t readPowerSample(uint16_t /*index*/) { return kPowerOutOfRange; }
+    // The stored burst's frequency deviation at `index` in 0.1 kHz.
+    virtual int16_t readDeviationSample(uint16_t /*index*/) { return 0; }
+
+    static constexpr int16_t kPowerOutOfRange = 32767;
 };
 
 // The port on the process-wide link of TavrinLink.
@@ -24,6 +35,9 @@ class LibraryPort : public TesterPort {
 public:
     int16_t write(const char* line) override;
     int16_t read(char* out) override;
+    int32_t forceCapture() override;
+    int16_t readPowerSample(uint16_t index) override;
+    int16_t readDeviationSample(uint16_t index) override;
 };
 
 }  // namespace tavrin::app

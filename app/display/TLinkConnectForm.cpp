@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <cstring>
 
+#include "ChartRanges.h"
 #include "TModulationForm.h"
 #include "TNTPForm.h"
 #include "core/BottomPanel.h"
@@ -292,11 +293,9 @@ void TLinkConnectForm::prepareFPConnect() {
 void TLinkConnectForm::setChartMaxima(bool onlyHidden) {
     TWenloForm& f = m_frame;
     const double max = f.sampleWindowLength() / f.sampleClock();
-    const double min = m_microseconds ? 0 : -50;
-    const QString title = m_microseconds ? "Time [us]" : "BIT";
     if (!onlyHidden || !f.modulationForm().isVisible())
-        f.modulationForm().setBottomAxis(min, max, title);
-    if (!onlyHidden || !f.ntpForm().isVisible()) f.ntpForm().setBottomAxis(min, max, title);
+        f.modulationForm().setBottomAxisMaximum(max);
+    if (!onlyHidden || !f.ntpForm().isVisible()) f.ntpForm().setBottomAxisMaximum(max);
 }
 
 void TLinkConnectForm::openPPConnect() {
@@ -472,7 +471,7 @@ void TLinkConnectForm::measurementRefresh() {
                               ? f.FP_TestTabSheet->FPLOOPRadioButton->isChecked()
                               : f.PP_TestTabSheet->LOOPRadioButton->isChecked();
         choice.timingAccuracy = TimeLabel->text() == "Timing Acc. ppm";
-        choice.microseconds = m_microseconds;
+        choice.microseconds = cmdUnit->text() == "Bit";
         m_refresh.refresh([this](const char* command) { return m_wrappers.query(command); },
                           choice, [this] { return takeResetCount(); }, m_readout);
         if (m_readout.sampleWindowLength)
@@ -660,12 +659,8 @@ void TLinkConnectForm::Show_NTPButtonClick() {
         showNTPTag = 0;
         Show_NTPButton->setText("Close Po&wer");
         m_frame.setSampleWindowLength(SLOTSIZE->text() == "P64Z" ? 7092.0f : 4225.0f);
-        // The power range for a coupling loss of 0.
-        if (m_frame.AlwaysPanel->RxAttCheckBox->isChecked()) {
-            chart.setPowerRange(-50, 30);
-        } else {
-            chart.setPowerRange(-70, 10);
-        }
+        const AxisRange range = PowerChartRange(0, m_frame.AlwaysPanel->RxAttCheckBox->isChecked());
+        chart.setPowerRange(static_cast<int>(range.min), static_cast<int>(range.max));
         chart.NTPChartUndoZoom();
         chart.show();
         activateWindow();
@@ -716,7 +711,6 @@ void TLinkConnectForm::cmdUnitClick() {
     TWenloForm& f = m_frame;
     const float length = f.sampleWindowLength();
     if (cmdUnit->text() == "Bit") {
-        m_microseconds = false;
         cmdUnit->setText("uS");
         f.setSampleClock(9.0f);
         f.setSampleWindowLength(length == 7092.0f ? 7020.0f : 4140.0f);
@@ -724,7 +718,6 @@ void TLinkConnectForm::cmdUnitClick() {
         f.ntpForm().setBottomAxis(-50, max, "BIT");
         f.modulationForm().setBottomAxis(-50, max, "BIT");
     } else {
-        m_microseconds = true;
         cmdUnit->setText("Bit");
         f.setSampleClock(10.368f);
         f.setSampleWindowLength(length == 7020.0f ? 7092.0f : 4225.0f);

@@ -161,9 +161,6 @@ private:
     std::array<std::unique_ptr<TSlider>, kBarCount> m_bars;
     std::array<QLineEdit*, kBarCount> m_barFields{};
     long m_pollCount = 0;
-    // The charts' time unit. The hidden switch's caption names the unit it switches to; the
-    // charts start in microseconds, as the sample clock does.
-    bool m_microseconds = true;
 };
 
 }  // namespace tavrin::app

@@ -7,7 +7,6 @@
 #include "CarrierRow.h"
 #include "FPTestPage.h"
 #include "PPTestPage.h"
-#include "RFAnalyzerPage.h"
 #include "RFGenPage.h"
 
 namespace tavrin::app {
@@ -62,13 +61,6 @@ RFGenPage::RFGenPage(QWidget* parent) : TabPage("RF_GenTabSheet", false, parent)
     RfGenCarrierLabel = row.label;
     CarrierGenEdit = row.edit;
     CarrierGenUpDown = row.upDown;
-}
-
-RFAnalyzerPage::RFAnalyzerPage(QWidget* parent) : TabPage("RF_AnalyzerTabSheet", false, parent) {
-    const CarrierRow row = AddCarrierRow(this, PageGrid(this), 0, "Carrier [0..9]", 0);
-    RfAnalyzerCarrierLabel = row.label;
-    CarrierAnalyzerEdit = row.edit;
-    CarrierAnalyzerUpDown = row.upDown;
 }
 
 }  // namespace tavrin::app

@@ -72,18 +72,18 @@ void SetupPage::buildLimits(const QString& side, const QString& caption) {
         heading->setAlignment(Qt::AlignCenter);
         grid->addWidget(heading, 0, 1 + static_cast<int>(c));
     }
-    for (const common::LimitRowSpec& spec : common::LimitRows()) {
-        const int r = 1 + static_cast<int>(spec.row);
-        grid->addWidget(new QLabel(ToQ(spec.label), LimitsGroup), r, 0);
+    for (const common::LimitRowSpec& entry : common::LimitRows()) {
+        const int r = 1 + static_cast<int>(entry.row);
+        grid->addWidget(new QLabel(ToQ(entry.label), LimitsGroup), r, 0);
         for (LimitColumn c : common::kLimitColumns) {
-            if (!common::HasColumn(spec.row, c)) continue;
+            if (!common::HasColumn(entry.row, c)) continue;
             const QString name =
-                QString::fromStdString(common::LimitKey(spec.row, c)) + side + "Edit";
+                QString::fromStdString(common::LimitKey(entry.row, c)) + side + "Edit";
             QLineEdit* field =
-                Field(LimitsGroup, name, spec.factory[static_cast<size_t>(c)], spec.maxLength);
-            m_limitEdits[static_cast<size_t>(spec.row)][static_cast<size_t>(c)] = field;
+                Field(LimitsGroup, name, entry.factory[static_cast<size_t>(c)], entry.maxLength);
+            m_limitEdits[static_cast<size_t>(entry.row)][static_cast<size_t>(c)] = field;
             grid->addWidget(field, r, 1 + static_cast<int>(c));
-            const LimitRow row = spec.row;
+            const LimitRow row = entry.row;
             EntryCommit::install(field, [this, row, c] { limitFieldExit(row, c); });
         }
     }

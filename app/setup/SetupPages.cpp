@@ -16,10 +16,10 @@ using LimitMembers = std::array<std::array<QLineEdit * Page::*, 4>, 7>;
 template <typename Page>
 void BindNames(Page* page, const LimitMembers<Page>& limits,
                const std::array<QLineEdit * Page::*, 6>& ramps) {
-    for (const common::LimitRowSpec& spec : common::LimitRows()) {
+    for (const common::LimitRowSpec& entry : common::LimitRows()) {
         for (LimitColumn c : common::kLimitColumns) {
-            if (auto member = limits[static_cast<size_t>(spec.row)][static_cast<size_t>(c)])
-                page->*member = page->limitEdit(spec.row, c);
+            if (auto member = limits[static_cast<size_t>(entry.row)][static_cast<size_t>(c)])
+                page->*member = page->limitEdit(entry.row, c);
         }
     }
     for (int level = 0; level < 6; ++level)

@@ -20,18 +20,18 @@ Texts FactoryTexts(LimitRow row) {
 TEST(LimitTable, KeysAreUniqueAndFactoryRowsAreCleanAndParse) {
     std::set<std::string> keys;
     int fields = 0;
-    for (const LimitRowSpec& spec : LimitRows()) {
-        EXPECT_EQ(&RowSpec(spec.row), &spec);
+    for (const LimitRowSpec& entry : LimitRows()) {
+        EXPECT_EQ(&RowSpec(entry.row), &entry);
         for (LimitColumn c : kLimitColumns) {
-            if (!HasColumn(spec.row, c)) {
-                EXPECT_EQ(spec.factory[static_cast<size_t>(c)], "");
+            if (!HasColumn(entry.row, c)) {
+                EXPECT_EQ(entry.factory[static_cast<size_t>(c)], "");
                 continue;
             }
             ++fields;
-            EXPECT_TRUE(keys.insert(LimitKey(spec.row, c)).second);
-            EXPECT_TRUE(ParseLimitNumber(spec.factory[static_cast<size_t>(c)]).has_value());
+            EXPECT_TRUE(keys.insert(LimitKey(entry.row, c)).second);
+            EXPECT_TRUE(ParseLimitNumber(entry.factory[static_cast<size_t>(c)]).has_value());
         }
-        EXPECT_EQ(CheckRow(spec.row, FactoryTexts(spec.row)), Errors{}) << spec.stem;
+        EXPECT_EQ(CheckRow(entry.row, FactoryTexts(entry.row)), Errors{}) << entry.stem;
     }
     EXPECT_EQ(fields, 24);
     EXPECT_TRUE(keys.count("NTPMin") && keys.count("LT_FERMaxOK") && keys.count("B_FieldMax") &&

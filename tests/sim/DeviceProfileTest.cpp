@@ -13,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path Profiles() {
-    return fs::path(__FILE__).parent_path().parent_path().parent_path() / "sim/profiles";
+    return fs::path(TAVRIN_SOURCE_DIR) / "sim/profiles";
 }
 
 fs::path WriteProfile(const std::string& name, const std::string& text) {

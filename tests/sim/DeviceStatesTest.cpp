@@ -13,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Profile(const char* name) {
-    return (fs::path(__FILE__).parent_path().parent_path().parent_path() / "sim/profiles" / name)
+    return (fs::path(TAVRIN_SOURCE_DIR) / "sim/profiles" / name)
         .string();
 }
 

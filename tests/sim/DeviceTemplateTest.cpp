@@ -20,7 +20,7 @@ std::string ProfileFile(const std::string& name, const std::string& text) {
 }
 
 std::string Shipped(const char* name) {
-    return (fs::path(__FILE__).parent_path().parent_path().parent_path() / "sim/profiles" / name)
+    return (fs::path(TAVRIN_SOURCE_DIR) / "sim/profiles" / name)
         .string();
 }
 

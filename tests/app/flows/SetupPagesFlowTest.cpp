@@ -63,17 +63,17 @@ TEST(SetupPages, FieldsCarryTheirNamesLengthsAndLabels) {
     int limitFields = 0;
     for (SetupPage* page : {static_cast<SetupPage*>(p.pp), static_cast<SetupPage*>(p.fp)}) {
         const QString side = page == p.pp ? "" : "FP";
-        for (const common::LimitRowSpec& spec : common::LimitRows()) {
+        for (const common::LimitRowSpec& entry : common::LimitRows()) {
             for (LimitColumn c : common::kLimitColumns) {
-                QLineEdit* field = page->limitEdit(spec.row, c);
-                ASSERT_EQ(field != nullptr, common::HasColumn(spec.row, c));
+                QLineEdit* field = page->limitEdit(entry.row, c);
+                ASSERT_EQ(field != nullptr, common::HasColumn(entry.row, c));
                 if (!field) continue;
                 ++limitFields;
                 const QString name =
-                    QString::fromStdString(common::LimitKey(spec.row, c)) + side + "Edit";
+                    QString::fromStdString(common::LimitKey(entry.row, c)) + side + "Edit";
                 EXPECT_EQ(field->objectName(), name);
                 EXPECT_EQ(page->findChild<QLineEdit*>(name), field);
-                EXPECT_EQ(field->maxLength(), spec.row == LimitRow::S_Field ? 32767 : 7);
+                EXPECT_EQ(field->maxLength(), entry.row == LimitRow::S_Field ? 32767 : 7);
                 EXPECT_FALSE(Red(field));
             }
         }
@@ -81,12 +81,8 @@ TEST(SetupPages, FieldsCarryTheirNamesLengthsAndLabels) {
     EXPECT_EQ(limitFields, 48);
     // The named members are the fields of their row and column.
     EXPECT_EQ(p.pp->NTPMinEdit, p.pp->limitEdit(LimitRow::NTP, LimitColumn::Min));
-    EXPECT_EQ(p.pp->FrqDriftMinOKEdit->text(), "-43.2");
-    EXPECT_EQ(p.pp->LT_FERMaxEdit->objectName(), "LT_FERMaxEdit");
-    EXPECT_EQ(p.fp->S_FieldMaxOKFPEdit->objectName(), "S_FieldMaxOKFPEdit");
-    EXPECT_EQ(p.fp->LT_BERMaxOKFPEdit->text(), "0.001");
+    EXPECT_EQ(p.fp->S_FieldMaxOKFPEdit, p.fp->limitEdit(LimitRow::S_Field, LimitColumn::MaxOK));
     EXPECT_EQ(p.pp->PP_RAMPA->maxLength(), 32767);
-    EXPECT_EQ(p.fp->FP_RAMPF->objectName(), "FP_RAMPF");
     EXPECT_EQ(p.fp->FP_RAMPF->maxLength(), 7);
     EXPECT_EQ(p.fp->FP_RAMPF->text(), "-6");
     EXPECT_EQ(p.pp->LimitsGroup->title(), "PP Limits");
@@ -99,14 +95,19 @@ TEST(SetupPages, FieldsCarryTheirNamesLengthsAndLabels) {
     EXPECT_EQ(captions, (QStringList{"&Load", "Load &Default", "&Save", "Sa&ve as Default",
                                      "Factory Settings"}));
     EXPECT_TRUE(p.pp->ConfigFilePPEdit->isReadOnly());
-    EXPECT_EQ(p.fp->ConfigFileFPEdit->objectName(), "ConfigFileFPEdit");
     EXPECT_TRUE(p.unlocked());
 }
 
 TEST(SetupPages, NoNumberRestoresTheFactoryValueAndSendsNothing) {
     SetupProgram p;
     const size_t sent = p.tester.lines.size();
+    // The box takes the focus from the field while its exit handling runs: no second box.
+    p.dialogs.onMessage = [&p] {
+        QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
+        QCoreApplication::sendEvent(p.pp->FrqDriftMinOKEdit, &out);
+    };
     Enter(p.pp->FrqDriftMinOKEdit, "abc");
+    p.dialogs.onMessage = nullptr;
     EXPECT_EQ(p.dialogs.messages, (std::vector<QString>{"Error. Setting default (-43.2)"}));
     EXPECT_EQ(p.dialogs.offered.back(), (std::vector<MessageButton>{MessageButton::Ok}));
     EXPECT_EQ(p.pp->FrqDriftMinOKEdit->text(), "-43.2");

@@ -78,7 +78,7 @@ TEST(Startup, FrameAndPageHeights) {
     EXPECT_EQ(f.size(), QSize(361, 416));
     EXPECT_EQ(f.PageControl->height(), 403);
     EXPECT_EQ(f.PageControl->count(), 7);
-    const QStringList tabs{"S&ystem",      "PP-T&est", "FP-&Test", "RF-&Gen",
+    const QStringList tabs{"S&ystem",      "PP-T&est",  "FP-&Test", "RF-&Gen",
                            "RF-&Analyzer", "Setup &PP", "Setup &FP"};
     for (int i = 0; i < tabs.size(); ++i) EXPECT_EQ(f.PageControl->tabText(i), tabs[i]);
     EXPECT_TRUE(f.AlwaysPanel->isVisible());

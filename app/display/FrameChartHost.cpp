@@ -1,0 +1,171 @@
+// The chart windows on the main window.
+#include "FrameChartHost.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "BottomPanel.h"
+#include "StateButton.h"
+#include "SystemPage.h"
+#include "TModulationForm.h"
+#include "TLinkConnectForm.h"
+#include "TNTPForm.h"
+#include "TWenloForm.h"
+#include "pages/FPTestPage.h"
+#include "pages/PPTestPage.h"
+#include "pages/RFAnalyzerPage.h"
+
+namespace tavrin::app {
+namespace {
+
+bool Unticked(const QWidget* page, const char* name) {
+    const auto* box = page->findChild<QCheckBox*>(name);
+    return box && !box->isChecked();
+}
+
+}  // namespace
+
+FrameChartHost::FrameChartHost(TWenloForm& frame) : m_frame(frame) {}
+
+float FrameChartHost::sampleClock() const {
+    return m_frame.sampleClock();
+}
+
+void FrameChartHost::setSampleClock(float clock) {
+    m_frame.setSampleClock(clock);
+}
+
+float FrameChartHost::sampleWindowLength() const {
+    return m_frame.sampleWindowLength();
+}
+
+void FrameChartHost::setSampleWindowLength(float length) {
+    m_frame.setSampleWindowLength(length);
+}
+
+std::array<int, 6> FrameChartHost::powerRamp() const {
+    return m_frame.powerRamp();
+}
+
+bool FrameChartHost::analyzerPageShown() const {
+    return m_frame.PageControl->currentWidget() == m_frame.RF_AnalyzerTabSheet;
+}
+
+bool FrameChartHost::highDynamicOff() const {
+    const QWidget* page = m_frame.PageControl->currentWidget();
+    if (page == m_frame.PP_TestTabSheet) return Unticked(page, "HighDynamicPPSelect");
+    if (page == m_frame.FP_TestTabSheet) return Unticked(page, "HighDynamicFPSelect");
+    return false;
+}
+
+bool FrameChartHost::rxAttenuatorTicked() const {
+    return m_frame.AlwaysPanel->RxAttCheckBox->isChecked();
+}
+
+bool FrameChartHost::prolongedPreamble() const {
+    const int entry = m_frame.PP_TestTabSheet->PTemplateSelectPP->currentIndex();
+    return entry == 2 || entry == 4;
+}
+
+bool FrameChartHost::catIqMode() const {
+    return m_frame.SystemTabSheet->OptionEnable->isChecked();
+}
+
+QString FrameChartHost::unitCaption() const {
+    return m_frame.linkForm().cmdUnit->text();
+}
+
+void FrameChartHost::setUnitCaption(const QString& caption) {
+    m_frame.linkForm().cmdUnit->setText(caption);
+}
+
+bool FrameChartHost::longSlot() const {
+    return m_frame.linkForm().SLOTSIZE->text() == "P64Z";
+}
+
+QString FrameChartHost::measuredNtpText() const {
+    return m_frame.linkForm().NTPEdit->text();
+}
+
+int FrameChartHost::buttonFlag(ChartOpener opener, ChartKind kind) const {
+    if (opener == ChartOpener::LinkWindow) {
+        const TLinkConnectForm& link = m_frame.linkForm();
+        return kind == ChartKind::Power ? link.showNTPTag : link.showModulationTag;
+    }
+    const RFAnalyzerPage* page = m_frame.RF_AnalyzerTabSheet;
+    return (kind == ChartKind::Power ? page->Show_NTPButton : page->Show_ModulationButton)->tag;
+}
+
+void FrameChartHost::setButton(ChartOpener opener, ChartKind kind, int flag,
+                               const QString& caption) {
+    if (opener == ChartOpener::LinkWindow) {
+        TLinkConnectForm& link = m_frame.linkForm();
+        (kind == ChartKind::Power ? link.showNTPTag : link.showModulationTag) = flag;
+        (kind == ChartKind::Power ? link.Show_NTPButton : link.Show_ModulationButton)
+            ->setText(caption);
+        return;
+    }
+    RFAnalyzerPage* page = m_frame.RF_AnalyzerTabSheet;
+    StateButton* button =
+        kind == ChartKind::Power ? page->Show_NTPButton : page->Show_ModulationButton;
+    button->tag = flag;
+    button->setText(caption);
+}
+
+void FrameChartHost::startPoll() {
+    QTimer* poll = m_frame.linkForm().GraphTimer;
+    poll->start(m_frame.timing().ms(TLinkConnectForm::kGraphInterval));
+}
+
+void FrameChartHost::stopPoll() {
+    m_frame.linkForm().GraphTimer->stop();
+}
+
+bool FrameChartHost::linkWindowVisible() const {
+    return m_frame.linkForm().isVisible();
+}
+
+int32_t FrameChartHost::forceCapture() {
+    return m_frame.wrappers().port().forceCapture();
+}
+
+int16_t FrameChartHost::readPowerSample(uint16_t index) {
+    return m_frame.wrappers().port().readPowerSample(index);
+}
+
+int16_t FrameChartHost::readDeviationSample(uint16_t index) {
+    return m_frame.wrappers().port().readDeviationSample(index);
+}
+
+void WireAnalyzerPage(TWenloForm& frame) {
+    RFAnalyzerPage::Links links;
+    links.wrappers = &frame.wrappers();
+    links.dialogs = &frame.dialogs();
+    links.mainWindow = &frame;
+    links.modulationWindow = &frame.modulationForm();
+    links.ntpWindow = &frame.ntpForm();
+    links.rxAttenuator = frame.AlwaysPanel->RxAttCheckBox;
+    links.couplingLossField = frame.AlwaysPanel->RFAttenuationEdit;
+    links.highestCarrier = [&frame] { return frame.highestCarrier(); };
+    links.setSampleWindowLength = [&frame](float length) { frame.setSampleWindowLength(length); };
+    // The RX attenuator's commands, as its check box sends them.
+    links.applyRxAttenuator = [&frame] {
+        CommandWrappers& w = frame.wrappers();
+        w.sendCommand(frame.AlwaysPanel->RxAttCheckBox->isChecked() ? "CONF:ATT:RX ON"
+                                                                    : "CONF:ATT:RX OFF");
+        w.sendCommand("PROC:SAMP:FORC");
+    };
+    links.setPowerRangeForLoss = [&frame](int loss) {
+        const AxisRange range =
+            PowerChartRange(loss, frame.AlwaysPanel->RxAttCheckBox->isChecked());
+        frame.ntpForm().setPowerRange(static_cast<int>(range.min), static_cast<int>(range.max));
+        frame.ntpForm().NTPChartUndoZoom();
+    };
+    frame.RF_AnalyzerTabSheet->setLinks(std::move(links));
+}
+
+}  // namespace tavrin::app

@@ -1,0 +1,50 @@
+// The chart windows' view of the program: the main window's shared values and pages, the
+// analyzer page's chart buttons, and the poll that redraws the visible charts.
+#pragma once
+
+#include "ChartHost.h"
+
+namespace tavrin::app {
+
+class TWenloForm;
+
+class FrameChartHost : public ChartHost {
+public:
+    explicit FrameChartHost(TWenloForm& frame);
+
+    float sampleClock() const override;
+    void setSampleClock(float clock) override;
+    float sampleWindowLength() const override;
+    void setSampleWindowLength(float length) override;
+    QString unitCaption() const override;
+    void setUnitCaption(const QString& caption) override;
+
+    std::array<int, 6> powerRamp() const override;
+    bool analyzerPageShown() const override;
+    bool highDynamicOff() const override;
+    bool rxAttenuatorTicked() const override;
+    bool prolongedPreamble() const override;
+    bool longSlot() const override;
+    bool catIqMode() const override;
+    QString measuredNtpText() const override;
+
+    int buttonFlag(ChartOpener opener, ChartKind kind) const override;
+    void setButton(ChartOpener opener, ChartKind kind, int flag, const QString& caption) override;
+
+    // The link window's poll: it forces the capture and redraws the visible charts.
+    void startPoll() override;
+    void stopPoll() override;
+    bool linkWindowVisible() const override;
+
+    int32_t forceCapture() override;
+    int16_t readPowerSample(uint16_t index) override;
+    int16_t readDeviationSample(uint16_t index) override;
+
+private:
+    TWenloForm& m_frame;
+};
+
+// Gives the analyzer page its chart windows and the shared handlers it runs.
+void WireAnalyzerPage(TWenloForm& frame);
+
+}  // namespace tavrin::app
