@@ -391,12 +391,7 @@ void TLinkConnectForm::FormClose() {
 
     TWenloForm& f = m_frame;
     if (f.PageControl->currentWidget() == f.RF_AnalyzerTabSheet) {
-        for (QWidget* chart : {static_cast<QWidget*>(&f.modulationForm()),
-                               static_cast<QWidget*>(&f.ntpForm())})
-            chart->hide();
-        f.modulationForm().FormClose();
-        f.ntpForm().FormClose();
-        restoreChartButtons();
+        closeChartWindows();
         f.RF_AnalyzerTabSheet->pageWork();
     }
     f.FP_TestTabSheet->StatusFPButton->setEnabled(true);
@@ -416,12 +411,7 @@ void TLinkConnectForm::FormClose() {
     } else {
         SetStateFlag(f.PP_TestTabSheet->ConnectPPButton, 1);
         f.PP_TestTabSheet->ConnectPPButton->setText("&Connect");
-        for (QWidget* chart : {static_cast<QWidget*>(&f.modulationForm()),
-                               static_cast<QWidget*>(&f.ntpForm())})
-            chart->hide();
-        f.modulationForm().FormClose();
-        f.ntpForm().FormClose();
-        restoreChartButtons();
+        closeChartWindows();
     }
 }
 
