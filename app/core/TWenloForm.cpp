@@ -563,10 +563,15 @@ void TWenloForm::Windows_posButtonClick() {
     WindowSet current;
     current.main = FrameRect(this);
     current.console = FrameRect(m_commForm.get());
+    current.link = FrameRect(m_linkForm.get());
+    current.modulation = FrameRect(m_modulationForm.get());
+    current.ntp = FrameRect(m_ntpForm.get());
     const WindowSet placed = DefaultLayout(current, m_settings.screenSize().height());
     move(placed.main.left, placed.main.top);
     PlaceFrame(m_commForm.get(), placed.console);
-    // The link, modulation and NTP windows take their places here once they exist.
+    m_linkForm->move(placed.link.left, placed.link.top);
+    PlaceFrame(m_modulationForm.get(), placed.modulation);
+    PlaceFrame(m_ntpForm.get(), placed.ntp);
 }
 
 void TWenloForm::ScreenSizeMonitoringTimerTimer() {
