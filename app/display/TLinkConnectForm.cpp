@@ -250,6 +250,11 @@ void TLinkConnectForm::showWindowLayout(bool measurements, bool status, int stat
     MeasurementGroup->setVisible(measurements);
     StatusGroup->setVisible(status);
     StatusGroup->resize(statusWidth, StatusGroup->height());
+    // The status fields and captions take the group's width.
+    for (QLineEdit* field : StatusGroup->findChildren<QLineEdit*>())
+        field->resize(statusWidth - 16, field->height());
+    for (QLabel* label : StatusGroup->findChildren<QLabel*>())
+        label->resize(statusWidth - 12, label->height());
     StatusGroup->move(measurements ? kMeasurementWidth + 2 : 0, 0);
     setFixedSize(width, kGroupHeight + 8);
 }
