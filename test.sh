@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source ./install/packages.sh
 tavrin_install_packages
+tavrin_check_packages
 
 jobs=$(nproc)
 

@@ -1,6 +1,7 @@
 // The toolkit's message boxes and file dialogs behind the dialog interface.
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "UserDialogs.h"
 
@@ -39,6 +40,23 @@ QMessageBox::Icon IconOf(MessageKind kind) {
     return QMessageBox::NoIcon;
 }
 
+// A file dialog whose default extension is the first pattern of its filter ("*.cfg": "cfg"),
+// so a name typed without one gets it before the overwrite question is asked.
+QString RunFileDialog(QWidget* parent, const QString& title, const QString& start,
+                      const QString& filter, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, title, start, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    const qsizetype star = filter.indexOf("*.");
+    if (star >= 0) {
+        const qsizetype end = filter.indexOf(QRegularExpression("[ ;)]"), star);
+        dialog.setDefaultSuffix(filter.mid(star + 2, end < 0 ? -1 : end - star - 2));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 }  // namespace
 
 MessageButton QtUserDialogs::message(QWidget* parent, MessageKind kind, const QString& title,
@@ -57,13 +75,13 @@ MessageButton QtUserDialogs::message(QWidget* parent, MessageKind kind, const QS
 
 QString QtUserDialogs::openFileName(QWidget* parent, const QString& title, const QString& directory,
                                     const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, title, directory, filter);
+    return RunFileDialog(parent, title, directory, filter, QFileDialog::AcceptOpen);
 }
 
 QString QtUserDialogs::saveFileName(QWidget* parent, const QString& title, const QString& fileName,
                                     const QString& filter) {
     // The toolkit's save dialog asks before overwriting an existing file.
-    return QFileDialog::getSaveFileName(parent, title, fileName, filter);
+    return RunFileDialog(parent, title, fileName, filter, QFileDialog::AcceptSave);
 }
 
 }  // namespace tavrin::app

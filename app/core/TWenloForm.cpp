@@ -29,6 +29,7 @@
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
+#include "display/ChartRanges.h"
 #include "display/FrameChartHost.h"
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
@@ -36,6 +37,7 @@
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
+#include "setup/SetupFiles.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app {
@@ -188,6 +190,8 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     connect(SystemTabSheet->Windows_posButton, &QPushButton::clicked, this,
             &TWenloForm::Windows_posButtonClick);
 
+    connectSetupFiles();
+
     // FormCreate.
     PageControl->setCurrentWidget(SetupPPTabSheet);
     m_initTimer = std::make_unique<QTimer>();
@@ -243,7 +247,7 @@ void TWenloForm::initialisation() {
     m_recordedScreenHeight = m_settings.screenSize().height();
     Windows_posButtonClick();
     ScreenSizeMonitoringTimer->start();
-    // The default setup is not loaded yet: the fields keep their design values.
+    m_setupFiles->LoadDefaultButtonClick();
     m_sampleClock = 10.0f;
     SystemTabSheet->FirmwareLabel->clear();
     SystemTabSheet->PCDllLabel->clear();
@@ -513,6 +517,37 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
 
 void TWenloForm::setPageTabVisible(TabPage* page, bool visible) {
     PageControl->setTabVisible(PageControl->indexOf(page), visible);
+}
+
+void TWenloForm::connectSetupFiles() {
+    SetupFilesContext context;
+    // The link window's measurement choices and font size are saved with the rest.
+    context.roots = [this] { return std::vector<QObject*>{this, m_linkForm.get()}; };
+    context.hooks.fontSize = [this](int size) {
+        m_linkForm->FontSizeUpDown->setPosition(size);
+        m_linkForm->FontSizeUpDownClick();
+    };
+    context.hooks.sendCommand = [this](const char* line) { m_wrappers.sendCommand(line); };
+    context.hooks.powerRange = [this](double loss, bool rxAttenuator) {
+        const AxisRange range = PowerChartRange(loss, rxAttenuator);
+        m_ntpForm->setPowerRange(static_cast<int>(range.min), static_cast<int>(range.max));
+    };
+    context.checkLimits = [this] { CheckAllLimitRows(); };
+    m_setupFiles = std::make_unique<SetupFiles>(m_dialogs, this, std::move(context));
+    const auto wire = [this](QPushButton* button, void (SetupFiles::*action)()) {
+        connect(button, &QPushButton::clicked, this, [this, action] { (*m_setupFiles.*action)(); });
+    };
+    wire(SetupPPTabSheet->LoadPPButton, &SetupFiles::LoadButtonClick);
+    wire(SetupFPTabSheet->LoadFPButton, &SetupFiles::LoadButtonClick);
+    wire(SetupPPTabSheet->SavePPButton, &SetupFiles::SaveButtonClick);
+    wire(SetupFPTabSheet->SaveFPButton, &SetupFiles::SaveButtonClick);
+    wire(SetupPPTabSheet->SaveAsDefaultPPButton, &SetupFiles::SaveAsDefaultButtonClick);
+    wire(SetupFPTabSheet->SaveAsDefaultFPButton, &SetupFiles::SaveAsDefaultButtonClick);
+    wire(SetupPPTabSheet->LoadDefaultPPButton, &SetupFiles::LoadDefaultButtonClick);
+    wire(SetupFPTabSheet->LoadDefaultFPButton, &SetupFiles::LoadDefaultButtonClick);
+    // The PP page's "Factory Settings" runs the FP handler.
+    wire(SetupPPTabSheet->FactoryPPButton, &SetupFiles::FactoryFPButtonClick);
+    wire(SetupFPTabSheet->FactoryFPButton, &SetupFiles::FactoryFPButtonClick);
 }
 
 void TWenloForm::CheckAllLimitRows() {

@@ -29,6 +29,7 @@ class LogSettings;
 class PPTestPage;
 class RFAnalyzerPage;
 class RFGenPage;
+class SetupFiles;
 class SetupFPPage;
 class SetupPPPage;
 class SystemPage;
@@ -123,6 +124,8 @@ public:
     // The count of limit fields marked in error, and whether it is 0.
     int limitErrorCount() const { return m_limitErrorCount; }
     bool limitsConsistent() const { return m_limitErrorCount == 0; }
+    // The Setup group's actions of both setup pages.
+    SetupFiles& setupFiles() { return *m_setupFiles; }
     int dummyTimerTag() const { return m_dummyTimerTag; }
     bool terminating() const { return m_terminating; }
     // Shows a page's tab or hides it.
@@ -144,6 +147,7 @@ private:
     void pageShow(TabPage* page, bool fromDummyTimer = false);
     void systemActivation();
     void layOutPage(bool setupPage);
+    void connectSetupFiles();
     void setPageTabVisible(TabPage* page, bool visible);
     void limitRowChecked(int delta);
     void applyLimitConsistency();
@@ -163,6 +167,7 @@ private:
     std::unique_ptr<TNTPForm> m_ntpForm;
     std::unique_ptr<TraceLog> m_traceLog;
     std::unique_ptr<LogSettings> m_logSettings;
+    std::unique_ptr<SetupFiles> m_setupFiles;
     std::unique_ptr<QTimer> m_initTimer;
     std::unique_ptr<QTimer> m_resetTimer;
     int m_resetTimerTag = 0;

@@ -112,11 +112,7 @@ void TNTPForm::RefreshGraph() {
     m_templateDrawn = !analyzer;
     m_drawnSetup = setup;
     m_drawnFirstSample = x0;
-    if (m_templateDrawn) {
-        m_upper.reserve(count);
-        m_lower.reserve(count + 4);
-        AppendTemplate(setup, x0, x1, clock, m_lower, m_upper);
-    }
+    if (m_templateDrawn) AppendTemplate(setup, x0, x1, clock, m_lower, m_upper);
     if (!matching) lblNTPFRAMESTATUS->setText("Not Matching");
     MeasuredSeries->replace(m_trace);
     UpperLimitSeries->replace(m_upper);
@@ -138,12 +134,11 @@ std::vector<TraceColumn> TNTPForm::traceColumns() const {
     std::vector<TraceColumn> columns{timeColumn(m_trace), {"Power [dBm]", 6, {}}};
     for (const QPointF& p : m_trace) columns[1].values.push_back(p.y());
     if (!m_templateDrawn) return columns;
-    // One line per sample: the upper limit has a point per sample; the lower limit's own
-    // level at each sample, without the extra points of its vertical edges.
+    // One line per sample: each limit's level at the sample, as the redraw judged it.
     TraceColumn upper{"Upper limit [dBm]", 6, {}};
     TraceColumn lower{"Lower limit [dBm]", 6, {}};
     for (qsizetype k = 0; k < m_trace.size(); ++k) {
-        upper.values.push_back(m_upper.value(k).y());
+        upper.values.push_back(UpperLimitAt(m_drawnSetup, m_drawnFirstSample + k));
         lower.values.push_back(LowerLimitAt(m_drawnSetup, m_drawnFirstSample + k));
     }
     columns.push_back(std::move(upper));

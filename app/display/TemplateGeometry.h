@@ -38,8 +38,9 @@ bool Violates(const TemplateSetup& setup, double x, double power);
 // The samples a redraw visits: x0, x0 + 1, ... while below x1.
 int SampleCount(double x0, double x1);
 
-// Appends both limits for the samples x0, x0 + 1, ... below x1, each at (x / clock, level),
-// with the extra points of the vertical edges placed before their sample's own point.
+// Appends both limits for the samples x0, x0 + 1, ... below x1 at (x / clock, level), with
+// the extra points of the vertical edges placed before their sample's own point. A flat run
+// is drawn by its first and last sample only: the same line with far fewer points.
 void AppendTemplate(const TemplateSetup& setup, double x0, double x1, double clock,
                     QList<QPointF>& lower, QList<QPointF>& upper);
 

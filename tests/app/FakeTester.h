@@ -98,15 +98,15 @@ public:
     }
     QString saveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
         saveTitles.push_back(title);
-        return savePath;
+        return saveAnswer;
     }
 
     std::vector<QString> messages;
     std::vector<std::vector<MessageButton>> offered;
     std::deque<MessageButton> answers;
-    QString savePath;  // what the save dialogs answer; empty: cancelled
     std::vector<QString> saveTitles;
     std::function<void()> onMessage;
+    QString saveAnswer;  // the save dialog's answer; empty: cancelled
 };
 
 // A main window on the fake with every wait at 1 % of its real length.

@@ -1,7 +1,9 @@
-// A program outside the project: it loads libtavrinlink.so and a D2XX-compatible library of
-// its own with dlopen, selects that library by path and checks the bytes TavrinLink sends.
-// Exit status 0 when everything matched; every mismatch is printed.
+// A program outside the project: it is built against TavrinLink's header and links its shared
+// library (in the project's build, or from an installed copy through pkg-config), loads a
+// D2XX-compatible library of its own with dlopen, selects that library by path and checks the
+// bytes TavrinLink sends. Exit status 0 when everything matched; every mismatch is printed.
 #include <dlfcn.h>
+#include <tavrinlink.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -43,20 +45,16 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s LIBTAVRINLINK FAKE_D2XX\n", argv[0]);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s FAKE_D2XX\n", argv[0]);
         return 2;
     }
-    void* link = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
-    void* fake = dlopen(argv[2], RTLD_NOW | RTLD_LOCAL);
-    if (!link || !fake) {
+    const char* fakePath = argv[1];
+    void* fake = dlopen(fakePath, RTLD_NOW | RTLD_LOCAL);
+    if (!fake) {
         std::fprintf(stderr, "dlopen: %s\n", dlerror());
         return 2;
     }
-    auto selectDriver = Symbol<int32_t (*)(const char*)>(link, "SelectUsbDriver");
-    auto zelkWrt = Symbol<int16_t (*)(const char*)>(link, "vbZelkWrt");
-    auto zelkRd = Symbol<int16_t (*)(char*)>(link, "vbZelkRd");
-    auto setTrace = Symbol<void (*)(void (*)(const char*, void*), void*)>(link, "SetTraceCallback");
     auto takeWritten = Symbol<uint32_t (*)(uint8_t*, uint32_t)>(fake, "FakeD2xxTakeWritten");
     auto calls = Symbol<const char* (*)()>(fake, "FakeD2xxCalls");
     auto written = [&] {
@@ -64,22 +62,23 @@ int main(int argc, char** argv) {
         bytes.resize(takeWritten(bytes.data(), static_cast<uint32_t>(bytes.size())));
         return bytes;
     };
-    setTrace([](const char*, void*) {}, nullptr);
+    SetTraceCallback([](const char*, void*) {}, nullptr);
 
     // Only the exports are visible.
-    Check(dlsym(link, "_ZN6tavrin11ProcessLinkEv") == nullptr, "internal symbols are hidden");
+    Check(dlsym(RTLD_DEFAULT, "_ZN6tavrin11ProcessLinkEv") == nullptr,
+          "internal symbols are hidden");
 
-    Check(selectDriver("/nonexistent/libnothing.so") != 0, "a missing library is refused");
-    Check(selectDriver(argv[2]) == 0, "the fake library is accepted");
+    Check(SelectUsbDriver("/nonexistent/libnothing.so") != 0, "a missing library is refused");
+    Check(SelectUsbDriver(fakePath) == 0, "the fake library is accepted");
 
-    Check(zelkWrt("CONF:COMM:PORT USB") == 0, "the port opens");
+    Check(vbZelkWrt("CONF:COMM:PORT USB") == 0, "the port opens");
     Check(std::string(calls()) == "list;open 1;latency 2;",
           std::string("the search opens the exact description: ") + calls());
     written();
 
-    char answer[168];
-    Check(zelkWrt("*IDN?") == 0, "*IDN? succeeds");
-    zelkRd(answer);
+    char answer[TAVRINLINK_RESPONSE_SIZE];
+    Check(vbZelkWrt("*IDN?") == 0, "*IDN? succeeds");
+    vbZelkRd(answer);
     Check(std::string(answer) == "3.2.0", std::string("*IDN? answers 3.2.0: ") + answer);
     // The model cell is read on entry (the fake's model is 0: nothing else follows).
     auto bytes = written();
@@ -87,7 +86,7 @@ int main(int argc, char** argv) {
           "entry reads the model cell: " + Hex(bytes));
 
     // A failing line lights the error indicator: mail 6 C7 01, posted in slot 0.
-    Check(zelkWrt("XYZ") == 1, "an unknown word fails");
+    Check(vbZelkWrt("XYZ") == 1, "an unknown word fails");
     bytes = written();
     const std::vector<uint8_t> expected = {
         0x01, 0x00, 0x6A, 0x5C, 0x00,        // model cell
@@ -103,7 +102,7 @@ int main(int argc, char** argv) {
     };
     Check(bytes == expected, "indicator mail bytes: " + Hex(bytes));
 
-    Check(zelkWrt("CONF:COMM:PORT NONE") == 0, "the port closes");
+    Check(vbZelkWrt("CONF:COMM:PORT NONE") == 0, "the port closes");
     Check(std::string(calls()).find("close;") != std::string::npos, "the device is closed");
 
     if (g_failures == 0) std::printf("outside program: all checks passed\n");

@@ -354,12 +354,12 @@ TEST(LinkWindow, MeasurementLogHeadersAndRows) {
     EXPECT_EQ(logs.LogMeasurementTimer->interval(), r.form().timing().ms(5000));
     EXPECT_EQ(r.program.dialogs.saveTitles.back(), "Save Measurements log as");
     // A file that cannot be created.
-    r.program.dialogs.savePath = dir.path() + "/missing/m.log";
+    r.program.dialogs.saveAnswer = dir.path() + "/missing/m.log";
     s.LogMeasurementsCheckBox->click();
     EXPECT_FALSE(s.LogMeasurementsCheckBox->isChecked());
     EXPECT_EQ(r.program.dialogs.messages.back(), "Could not open logmeasurementsfile");
     // Chosen: the name gets its extension, the interval field locks.
-    r.program.dialogs.savePath = dir.path() + "/run";
+    r.program.dialogs.saveAnswer = dir.path() + "/run";
     s.LogIntervalEdit->setText("0");
     s.LogMeasurementsCheckBox->click();
     EXPECT_TRUE(s.LogMeasurementsCheckBox->isChecked());
@@ -399,7 +399,7 @@ TEST(LinkWindow, CommunicationLogInDebugModeLeavesOutTheStatePoll) {
     LinkRig r({"tavrin", "/debug"});
     SystemPage& s = *r.form().SystemTabSheet;
     EXPECT_TRUE(s.LogCommunicationCheckBox->isVisible());
-    r.program.dialogs.savePath = dir.path() + "/c.log";
+    r.program.dialogs.saveAnswer = dir.path() + "/c.log";
     s.LogCommunicationCheckBox->click();
     ASSERT_TRUE(s.LogCommunicationCheckBox->isChecked());
     EXPECT_EQ(r.program.dialogs.saveTitles.back(), "Save Communication log as");

@@ -72,7 +72,7 @@ TEST(LinkWindowLive, CompliantPortablePartWithinToleranceAndLimitsAndLogged) {
     // Drift in kHz/ms, as the device profile states it.
     s.DriftKhzMs->setChecked(true);
     p.form().wrappers().sendCommand("CONF:MOD:DRIF:UNIT MS");
-    p.program->dialogs.savePath = p.dir.path() + "/measurements.log";
+    p.program->dialogs.saveAnswer = p.dir.path() + "/measurements.log";
     s.LogIntervalEdit->setText("1");
     s.LogMeasurementsCheckBox->click();
     ASSERT_TRUE(s.LogMeasurementsCheckBox->isChecked());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <algorithm>
 
 #include "display/ChartRanges.h"
 #include "display/TemplateGeometry.h"
@@ -71,29 +72,28 @@ TEST(TemplateGeometry, VerdictIgnoresPointsAtFortyDbmAndAbove) {
     EXPECT_TRUE(Violates(s, -300, -46));     // above the outer level before the burst
 }
 
-TEST(TemplateGeometry, DrawnLimitsHaveVerticalEdges) {
+TEST(TemplateGeometry, DrawnLimitsHaveVerticalEdgesAndOnlyTheirCorners) {
     const TemplateSetup s = WithOffset(20);
     QList<QPointF> lower, upper;
     AppendTemplate(s, -450, 4140, 9, lower, upper);
-    ASSERT_EQ(upper.size(), 4590);
-    ASSERT_EQ(lower.size(), 4590 + 4);
-    EXPECT_EQ(upper.front(), QPointF(-50, -47));
-    // Rising edge: the foot at -90, then E + R, both at x = 0.
-    const qsizetype rise = 450;
-    EXPECT_EQ(lower[rise - 1], QPointF(-1 / 9.0, -90));
-    EXPECT_EQ(lower[rise], QPointF(0, -90));
-    EXPECT_EQ(lower[rise + 1], QPointF(0, 19));
-    // Falling edge at E: the first-sample point and the x = E point at E + R, then F + R.
-    const qsizetype fall = 450 + 1 + 3816;
-    const double e = 3816 / 9.0;
-    EXPECT_EQ(lower[fall], QPointF(e, 19));
-    EXPECT_EQ(lower[fall + 1], QPointF(e, 19));
-    EXPECT_EQ(lower[fall + 2], QPointF(e, 15));
-    // At E + 5: F + R, then the floor.
-    const double tail = 3821 / 9.0;
-    EXPECT_EQ(lower[fall + 2 + 5], QPointF(tail, 15));
-    EXPECT_EQ(lower[fall + 2 + 6], QPointF(tail, -90));
-    EXPECT_EQ(lower.back().y(), -90);
+    const auto at = [](double x, double level) { return QPointF(x / 9, level); };
+    // Each flat run from its first to its last sample; a level change steps over one sample.
+    EXPECT_EQ(upper, (QList<QPointF>{at(-450, -47), at(-279, -47), at(-278, -16), at(-104, -16),
+                                     at(-103, 24), at(102, 24), at(103, 21), at(3918, 21),
+                                     at(3919, -16), at(4093, -16), at(4094, -47), at(4139, -47)}));
+    // The lower limit's edges are vertical: the foot at -90 and the tops at E + R and F + R
+    // come before their sample's own point.
+    EXPECT_EQ(lower, (QList<QPointF>{at(-450, -90), at(-1, -90), at(0, -90), at(0, 19),
+                                     at(3815, 19), at(3816, 19), at(3816, 19), at(3816, 15),
+                                     at(3820, 15), at(3821, 15), at(3821, -90), at(4139, -90)}));
+    // Every sample's level lies on the drawn line.
+    for (double x = -450; x < 4140; x += 1) {
+        const double t = x / 9;
+        const auto next =
+            std::find_if(upper.begin(), upper.end(), [t](const QPointF& p) { return p.x() >= t; });
+        ASSERT_NE(next, upper.end());
+        if (next->x() == t) EXPECT_EQ(next->y(), UpperLimitAt(s, x)) << x;
+    }
 }
 
 TEST(TemplateGeometry, ViewsThatCutTheTemplate) {
@@ -101,17 +101,21 @@ TEST(TemplateGeometry, ViewsThatCutTheTemplate) {
     QList<QPointF> lower, upper;
     // Starting inside the burst: the edge's foot is drawn at the first sample.
     AppendTemplate(s, 100, 110, 9, lower, upper);
-    EXPECT_EQ(upper.size(), 10);
-    ASSERT_EQ(lower.size(), 11);
-    EXPECT_EQ(lower[0].y(), -90);
-    EXPECT_EQ(lower[1].y(), -1);
-    // Samples between whole positions never meet x = E exactly: one extra point at the
-    // falling edge, and none at E + 5.
+    EXPECT_EQ(upper.size(), 4);  // C to 102, D from 103
+    EXPECT_EQ(lower, (QList<QPointF>{{100 / 9.0, -90}, {100 / 9.0, -1}, {109 / 9.0, -1}}));
+    // Samples between whole positions never meet x = E exactly: besides the foot at the
+    // first sample, one extra point at the falling edge and none at E + 5.
     lower.clear();
     upper.clear();
     AppendTemplate(s, 3810.5, 3830.5, 9, lower, upper);
-    EXPECT_EQ(upper.size(), 20);
-    EXPECT_EQ(lower.size(), 20 + 2);
+    EXPECT_EQ(lower, (QList<QPointF>{{3810.5 / 9, -90},
+                                     {3810.5 / 9, -1},
+                                     {3815.5 / 9, -1},
+                                     {3816.5 / 9, -1},
+                                     {3816.5 / 9, -5},
+                                     {3820.5 / 9, -5},
+                                     {3821.5 / 9, -90},
+                                     {3830.5 / 9 - 1 / 9.0, -90}}));
     // A range of whole samples that came through the float clock keeps its count.
     EXPECT_EQ(SampleCount(0, 264.0000001), 264);
     EXPECT_EQ(SampleCount(0, 263.9999999), 264);
