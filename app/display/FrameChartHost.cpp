@@ -94,7 +94,7 @@ QString FrameChartHost::measuredNtpText() const {
 int FrameChartHost::buttonFlag(ChartOpener opener, ChartKind kind) const {
     if (opener == ChartOpener::LinkWindow) {
         const TLinkConnectForm& link = m_frame.linkForm();
-        return kind == ChartKind::Power ? link.showNTPTag : link.showModulationTag;
+        return (kind == ChartKind::Power ? link.Show_NTPButton : link.Show_ModulationButton)->tag;
     }
     const RFAnalyzerPage* page = m_frame.RF_AnalyzerTabSheet;
     return (kind == ChartKind::Power ? page->Show_NTPButton : page->Show_ModulationButton)->tag;
@@ -104,9 +104,10 @@ void FrameChartHost::setButton(ChartOpener opener, ChartKind kind, int flag,
                                const QString& caption) {
     if (opener == ChartOpener::LinkWindow) {
         TLinkConnectForm& link = m_frame.linkForm();
-        (kind == ChartKind::Power ? link.showNTPTag : link.showModulationTag) = flag;
-        (kind == ChartKind::Power ? link.Show_NTPButton : link.Show_ModulationButton)
-            ->setText(caption);
+        StateButton* button =
+            kind == ChartKind::Power ? link.Show_NTPButton : link.Show_ModulationButton;
+        button->tag = flag;
+        button->setText(caption);
         return;
     }
     RFAnalyzerPage* page = m_frame.RF_AnalyzerTabSheet;

@@ -18,6 +18,7 @@
 #include "TNTPForm.h"
 #include "core/BottomPanel.h"
 #include "core/CommandWrappers.h"
+#include "core/StateButton.h"
 #include "core/LogSettings.h"
 #include "core/SystemPage.h"
 #include "core/TWenloForm.h"
@@ -26,7 +27,6 @@
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
-#include "pages/StateFlag.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app {
@@ -164,8 +164,12 @@ TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
     lblFrame = Caption(m, {}, 290, top, 130);
     lblFrame->setObjectName("lblFrame");
     top += 30;
-    Show_ModulationButton = Button(m, "Show_ModulationButton", "Show &Modulation", 8, top, 124);
-    Show_NTPButton = Button(m, "Show_NTPButton", "Show &NTP", 136, top, 110);
+    Show_ModulationButton = new StateButton("Show &Modulation", 1, m);
+    Show_ModulationButton->setObjectName("Show_ModulationButton");
+    Show_ModulationButton->setGeometry(8, top, 124, 25);
+    Show_NTPButton = new StateButton("Show &NTP", 1, m);
+    Show_NTPButton->setObjectName("Show_NTPButton");
+    Show_NTPButton->setGeometry(136, top, 110, 25);
     Button1 = Button(m, "Button1", "Pause", 250, top, 80);
     // The unit switch of the charts stays hidden: the window never offers it.
     cmdUnit = Button(m, "cmdUnit", "uS", 334, top, 40);
@@ -362,7 +366,7 @@ void TLinkConnectForm::reopenModulationWindow() {
     chart.FormClose();
     setChartMaxima(false);
     chart.show();
-    showModulationTag = 0;
+    Show_ModulationButton->tag = 0;
     Show_ModulationButton->setText("Close &Modulation");
 }
 
@@ -408,13 +412,13 @@ void TLinkConnectForm::FormClose() {
     m_frame.logSettings().linkWindowClosed();
     lockPageFields(false);
     if (fpMode()) {
-        SetStateFlag(f.FP_TestTabSheet->StatusFPButton, 0);
+        f.FP_TestTabSheet->StatusFPButton->tag = 0;
         f.FP_TestTabSheet->StatusFPButton->setText("&Status");
         // The charts keep running on their own.
         if (f.modulationForm().isVisible() || f.ntpForm().isVisible())
             GraphTimer->start(m_frame.timing().ms(kGraphInterval));
     } else {
-        SetStateFlag(f.PP_TestTabSheet->ConnectPPButton, 1);
+        f.PP_TestTabSheet->ConnectPPButton->tag = 1;
         f.PP_TestTabSheet->ConnectPPButton->setText("&Connect");
         closeChartWindows();
     }
@@ -483,14 +487,14 @@ bool TLinkConnectForm::takeResetCount() {
     PPTestPage& pp = *m_frame.PP_TestTabSheet;
     FPTestPage& fp = *m_frame.FP_TestTabSheet;
     bool ran = false;
-    if (StateFlag(pp.ResetCountPPButton) == 1) {
-        SetStateFlag(pp.ResetCountPPButton, 0);
+    if (pp.ResetCountPPButton->tag == 1) {
+        pp.ResetCountPPButton->tag = 0;
         pp.ResetCountPPButton->setEnabled(true);
         pp.ResetCountPPButtonClick();
         ran = true;
     }
-    if (StateFlag(fp.ResetCountFPButton) == 1) {
-        SetStateFlag(fp.ResetCountFPButton, 0);
+    if (fp.ResetCountFPButton->tag == 1) {
+        fp.ResetCountFPButton->tag = 0;
         fp.ResetCountFPButton->setEnabled(true);
         fp.ResetCountFPButtonClick();
         ran = true;
@@ -627,31 +631,31 @@ void TLinkConnectForm::StatusTimerTimer() {
 // ----- buttons and boxes
 
 void TLinkConnectForm::restoreChartButtons() {
-    showModulationTag = 1;
+    Show_ModulationButton->tag = 1;
     Show_ModulationButton->setText("Show &Modulation");
-    showNTPTag = 1;
+    Show_NTPButton->tag = 1;
     Show_NTPButton->setText("Show &NTP");
 }
 
 void TLinkConnectForm::Show_ModulationButtonClick() {
     TModulationForm& chart = m_frame.modulationForm();
-    if (showModulationTag == 1) {
-        showModulationTag = 0;
+    if (Show_ModulationButton->tag == 1) {
+        Show_ModulationButton->tag = 0;
         Show_ModulationButton->setText("Close &Modulation");
         chart.show();
         activateWindow();
     } else {
         chart.hide();
         chart.FormClose();
-        showModulationTag = 1;
+        Show_ModulationButton->tag = 1;
         Show_ModulationButton->setText("Show &Modulation");
     }
 }
 
 void TLinkConnectForm::Show_NTPButtonClick() {
     TNTPForm& chart = m_frame.ntpForm();
-    if (showNTPTag == 1) {
-        showNTPTag = 0;
+    if (Show_NTPButton->tag == 1) {
+        Show_NTPButton->tag = 0;
         Show_NTPButton->setText("Close Po&wer");
         m_frame.setSampleWindowLength(SLOTSIZE->text() == "P64Z" ? 7092.0f : 4225.0f);
         const AxisRange range = PowerChartRange(0, m_frame.AlwaysPanel->RxAttCheckBox->isChecked());
@@ -662,7 +666,7 @@ void TLinkConnectForm::Show_NTPButtonClick() {
     } else {
         chart.hide();
         chart.FormClose();
-        showNTPTag = 1;
+        Show_NTPButton->tag = 1;
         Show_NTPButton->setText("Show &NTP");
     }
 }

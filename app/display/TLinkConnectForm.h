@@ -22,6 +22,7 @@ class QTimer;
 namespace tavrin::app {
 
 class CommandWrappers;
+class StateButton;
 class TSlider;
 class TWenloForm;
 class UpDown;
@@ -114,8 +115,9 @@ public:
     QCheckBox* AField;
     QCheckBox* XField;
     QCheckBox* ZField;
-    QPushButton* Show_ModulationButton;
-    QPushButton* Show_NTPButton;
+    // State flag 1 while the chart window is closed.
+    StateButton* Show_ModulationButton;
+    StateButton* Show_NTPButton;
     QPushButton* Button1;
     QPushButton* cmdUnit;
     UpDown* FontSizeUpDown;
@@ -131,9 +133,6 @@ public:
     QLabel* Label19;
     QTimer* GraphTimer;
     QTimer* StatusTimer;
-    // State flags of the chart buttons: 1 while the chart window is closed.
-    int showModulationTag = 1;
-    int showNTPTag = 1;
 
 protected:
     void showEvent(QShowEvent* event) override;

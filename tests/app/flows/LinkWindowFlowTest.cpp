@@ -22,7 +22,7 @@
 #include "display/TLinkConnectForm.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
-#include "pages/StateFlag.h"
+#include "core/StateButton.h"
 
 namespace tavrin::app::testing {
 namespace {
@@ -142,7 +142,7 @@ TEST(LinkWindow, PPConnectShowsLiveValuesAgainstTheLimitsAndReleases) {
     const auto fetch = std::find(lines.begin(), lines.end(), "FETC:BER:LTER?");
     ASSERT_NE(restart, lines.end());
     EXPECT_LT(restart, fetch);
-    EXPECT_EQ(StateFlag(r.pp().ResetCountPPButton), 0);
+    EXPECT_EQ(r.pp().ResetCountPPButton->tag, 0);
     EXPECT_TRUE(r.pp().ResetCountPPButton->isEnabled());
     EXPECT_EQ(l.LTermBerEdit->text(), "0.00010");
 
@@ -152,7 +152,7 @@ TEST(LinkWindow, PPConnectShowsLiveValuesAgainstTheLimitsAndReleases) {
     EXPECT_FALSE(l.isVisible());
     EXPECT_EQ(r.linesFrom(atRelease), (std::vector<std::string>{"STAT:DEV?", "PROC:CONN:REL"}));
     EXPECT_EQ(r.pp().ConnectPPButton->text(), "&Connect");
-    EXPECT_EQ(StateFlag(r.pp().ConnectPPButton), 1);
+    EXPECT_EQ(r.pp().ConnectPPButton->tag, 1);
     EXPECT_TRUE(r.pp().RFPIEdit->isEnabled());
     EXPECT_FALSE(r.pp().ResetCountPPButton->isEnabled());
     EXPECT_EQ(l.NTPEdit->text(), "---");
@@ -333,7 +333,7 @@ TEST(LinkWindow, FPStatusFindsTheFixedPartThenConnects) {
     EXPECT_EQ(std::count(after.begin(), after.end(), "PROC:CONN:REL"), 1);
     EXPECT_FALSE(l.isVisible());
     EXPECT_EQ(r.fp().StatusFPButton->text(), "&Status");
-    EXPECT_EQ(StateFlag(r.fp().StatusFPButton), 0);
+    EXPECT_EQ(r.fp().StatusFPButton->tag, 0);
     EXPECT_TRUE(r.fp().RFPI_FPEdit->isEnabled());
     EXPECT_TRUE(r.fp().TrafficSlotFPEdit->isEnabled());
     EXPECT_FALSE(r.fp().DummyCarrierFPEdit->isEnabled());
