@@ -10,6 +10,7 @@
 
 #include "app/FakeTester.h"
 #include "core/LibrarySession.h"
+#include "core/StateButton.h"
 #include "display/TLinkConnectForm.h"
 #include "pages/PPTestPage.h"
 

@@ -251,6 +251,7 @@ TEST(LinkWindow, LoopbackGateMirrorPauseAndFontSize) {
     EXPECT_TRUE(l.GraphTimer->isActive());
     r.hold();
 
+    l.FontSizeUpDown->setPosition(8);
     l.FontSizeUpDown->step(1);
     EXPECT_EQ(l.FontSizeEdit->text(), "10");
     const int points = r.form().logicalDpiX() > 96 ? 9 : 10;

@@ -14,6 +14,7 @@
 #include "FakeTester.h"
 #include "core/LibrarySession.h"
 #include "core/LogSettings.h"
+#include "core/StateButton.h"
 #include "core/SystemPage.h"
 #include "dialogs/TSlider.h"
 #include "display/TLinkConnectForm.h"
@@ -33,7 +34,9 @@ QString Profile(const char* name) {
 struct LiveProgram {
     explicit LiveProgram(const QString& profile = {}) {
         EXPECT_TRUE(ConfigureSimulatedTester("model", "10"));
-        if (!profile.isEmpty()) EXPECT_TRUE(ConfigureSimulatedTester("dut", profile.toStdString()));
+        if (!profile.isEmpty()) {
+            EXPECT_TRUE(ConfigureSimulatedTester("dut", profile.toStdString()));
+        }
         EXPECT_TRUE(SelectDriver("sim"));
         program = std::make_unique<Program>(std::vector<std::string>{"tavrin"}, &port,
                                             dir.path() + "/t.log");
