@@ -16,6 +16,11 @@ struct Options {
     bool trace = false;
     std::vector<std::string> lines;     // -e LINE, in order
     std::optional<std::string> script;  // FILE, or "-" for standard input
+    // "test PLAN": one production test of one device
+    std::optional<std::string> testPlan;
+    std::optional<std::string> reportJson, reportJunit;
+    std::string serial;
+    int repeat = 1;
 };
 
 // False and a message for the user when the arguments do not make sense.

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "CliOptions.h"
+#include "TestCommand.h"
 #include "tavrinlink.h"
 
 namespace {
@@ -124,6 +125,10 @@ int main(int argc, char** argv) {
         std::fputs(tavrin::cli::kUsage, stdout);
         return kOk;
     }
+    // A plan is read and checked in full before anything is sent to the tester.
+    std::optional<tavrin::cli::TestPlan> plan;
+    if (options.testPlan && !(plan = tavrin::cli::LoadPlan(*options.testPlan)))
+        return kBadArguments;
     std::ifstream file;
     const bool fromFile = options.script && *options.script != "-";
     if (fromFile) {
@@ -136,6 +141,7 @@ int main(int argc, char** argv) {
 
     SetTraceCallback(options.trace ? PrintTrace : DropTrace, nullptr);
     if (!OpenTester(options)) return kNoTester;
+    if (plan) return tavrin::cli::RunTestSession(*plan, options);
 
     Runner runner;
     for (size_t i = 0; i < options.lines.size(); ++i)

@@ -1,5 +1,6 @@
 // The toolkit's message boxes and file dialogs behind the dialog interface.
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
 
@@ -54,7 +55,19 @@ QString RunFileDialog(QWidget* parent, const QString& title, const QString& star
         dialog.setDefaultSuffix(filter.mid(star + 2, end < 0 ? -1 : end - star - 2));
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    QString chosen = dialog.selectedFiles().constFirst();
+    // The dialog leaves the suffix off a name it did not see typed (one it started with); the
+    // overwrite question it asked was then about another file, so it is asked here again.
+    if (mode == QFileDialog::AcceptSave && !dialog.defaultSuffix().isEmpty() &&
+        QFileInfo(chosen).suffix().isEmpty()) {
+        chosen += "." + dialog.defaultSuffix();
+        if (QFileInfo::exists(chosen) &&
+            QMessageBox::question(parent, title,
+                                  QString("%1 already exists.\nDo you want to replace it?")
+                                      .arg(QFileInfo(chosen).fileName())) != QMessageBox::Yes)
+            return {};
+    }
+    return chosen;
 }
 
 }  // namespace

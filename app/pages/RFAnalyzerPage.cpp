@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -44,8 +45,11 @@ RFAnalyzerPage::RFAnalyzerPage(QWidget* parent) : TabPage("RF_AnalyzerTabSheet",
     Show_ModulationButton->setObjectName("Show_ModulationButton");
     Show_NTPButton = new StateButton("Show Po&wer", 1, this);
     Show_NTPButton->setObjectName("Show_NTPButton");
-    grid->addWidget(Show_ModulationButton, 1, 0);
-    grid->addWidget(Show_NTPButton, 1, 1);
+    auto* charts = new QHBoxLayout;
+    charts->addWidget(Show_ModulationButton);
+    charts->addWidget(Show_NTPButton);
+    charts->addStretch();
+    grid->addLayout(charts, 1, 0, 1, 2);
 
     SelftestGroupBox = new QGroupBox("Self-test", this);
     SelftestGroupBox->setObjectName("SelftestGroupBox");

@@ -44,17 +44,19 @@ void SetupFiles::checkLimits() {
     if (m_context.checkLimits) m_context.checkLimits();
 }
 
+void SetupFiles::report(const QString& text, const QString& path, const QString& reason) {
+    m_dialogs.message(m_parent, MessageKind::Error, kMessageTitle,
+                      text.arg(QDir::toNativeSeparators(path), reason), {MessageButton::Ok});
+}
+
 bool SetupFiles::load(const QString& path) {
     // The whole file is read and checked before any control changes, so a file that cannot
     // be used leaves the pages as they were.
     SetupStore store;
     QString reason;
     if (!store.read(path, false, &reason)) {
-        m_dialogs.message(m_parent, MessageKind::Error, kMessageTitle,
-                          QString("The setup file \"%1\" cannot be loaded.\n%2\nNothing has been "
-                                  "changed.")
-                              .arg(QDir::toNativeSeparators(path), reason),
-                          {MessageButton::Ok});
+        report(QString("The setup file \"%1\" cannot be loaded.\n%2\nNothing has been changed."),
+               path, reason);
         return false;
     }
     binding().load(&store, m_context.hooks);
@@ -79,11 +81,9 @@ bool SetupFiles::save(const QString& path) {
         saved = store.write(path, &reason);
     }
     if (!saved) {
-        m_dialogs.message(m_parent, MessageKind::Error, kMessageTitle,
-                          QString("The setup file \"%1\" could not be saved.\n%2\nA file of that "
-                                  "name that was there before is unchanged.")
-                              .arg(QDir::toNativeSeparators(path), reason),
-                          {MessageButton::Ok});
+        report(QString("The setup file \"%1\" could not be saved.\n%2\nA file of that name that "
+                       "was there before is unchanged."),
+               path, reason);
         return false;
     }
     showCurrent(QFileInfo(path).fileName());

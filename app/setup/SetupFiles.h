@@ -57,6 +57,8 @@ public:
 private:
     void showCurrent(const QString& name);
     void checkLimits();
+    // An error box: `text` with the file's name for %1 and the reason for %2.
+    void report(const QString& text, const QString& path, const QString& reason);
 
     UserDialogs& m_dialogs;
     QWidget* m_parent;

@@ -3,12 +3,14 @@
 // charts, undo-zoom, the close handling of the chart buttons and the poll, and trace export.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
 #include <QTemporaryDir>
 #include <QValueAxis>
+#include <QWheelEvent>
 
 #include "FakeChartHost.h"
 #include "FakeTester.h"
@@ -297,6 +299,52 @@ TEST(ChartWindows, SaveTraceWritesTheShownSamplesOrTheChartImage) {
     EXPECT_FALSE(c.ntp.saveTrace(dir.filePath("missing/burst.csv")));
     ASSERT_EQ(c.dialogs.messages.size(), 1u);
     EXPECT_TRUE(c.dialogs.messages[0].startsWith("The trace was not saved"));
+}
+
+}  // namespace
+}  // namespace tavrin::app::testing
+
+namespace tavrin::app::testing {
+namespace {
+
+// The mouse on the chart itself: a left drag zooms to the rectangle, a right drag pans, the
+// wheel zooms, a double click undoes the zoom; each ends clamped and copied to the other chart.
+TEST(ChartWindows, MouseZoomsPansAndUndoesOnTheChart) {
+    Charts c;
+    c.ntp.show();
+    c.modulation.show();
+    ChartPanel* panel = c.ntp.chart();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&c.ntp));
+    const QRectF plot = panel->chart()->plotArea();
+    const auto at = [&](double fx, double fy) {
+        return panel->mapFromScene(plot.left() + fx * plot.width(),
+                                   plot.top() + fy * plot.height());
+    };
+    QWidget* surface = panel->viewport();
+    QTest::mousePress(surface, Qt::LeftButton, {}, at(0.2, 0.2));
+    QTest::mouseMove(surface, at(0.5, 0.6));
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, at(0.6, 0.8));
+    const AxisRange zoomed = c.x(c.ntp);
+    EXPECT_GT(zoomed.min, -50 + 0.15 * 510);
+    EXPECT_LT(zoomed.max, -50 + 0.65 * 510);
+    EXPECT_EQ(c.x(c.modulation), zoomed);
+
+    // Panning right past the start of the slot stops at its floor.
+    QTest::mousePress(surface, Qt::RightButton, {}, at(0.1, 0.5));
+    for (double f = 0.2; f <= 0.9; f += 0.1) QTest::mouseMove(surface, at(f, 0.5));
+    QTest::mouseRelease(surface, Qt::RightButton, {}, at(0.9, 0.5));
+    EXPECT_EQ(c.x(c.ntp).min, -50);
+    EXPECT_EQ(c.x(c.modulation).min, -50);
+
+    QWheelEvent wheel(at(0.5, 0.5), panel->mapToGlobal(at(0.5, 0.5)), {}, {0, 120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    const double before = c.x(c.ntp).max - c.x(c.ntp).min;
+    QApplication::sendEvent(surface, &wheel);
+    EXPECT_LT(c.x(c.ntp).max - c.x(c.ntp).min, before);
+
+    QTest::mouseDClick(surface, Qt::LeftButton, {}, at(0.5, 0.5));
+    EXPECT_EQ(c.x(c.ntp), (AxisRange{-50, 460}));
+    EXPECT_EQ(c.x(c.modulation), (AxisRange{-50, 460}));
 }
 
 }  // namespace

@@ -3,13 +3,16 @@
 // does besides filling in fields.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <map>
 
 #include "core/UpDown.h"
@@ -359,6 +362,26 @@ TEST(SetupFiles, SavesKeepForeignContentAndNeverLoseTheOldFile) {
     EXPECT_EQ(rig.read(rig.path("tool.cfg")), binary);
     EXPECT_TRUE(QFileInfo(rig.path("folder.cfg")).isDir());
     EXPECT_TRUE(rig.read(path).contains("[RF-Gen]\nModulation=BS0F\n"));
+}
+
+TEST(SetupFiles, TheRealSaveDialogGivesATypedNameTheExtension) {
+    QTemporaryDir dir;
+    QtUserDialogs dialogs;
+    QString title;
+    // The dialog takes a moment to come up: look for it until it is there.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        poll.stop();
+        title = dialog->windowTitle();
+        static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+    });
+    poll.start(20);
+    const QString chosen = dialogs.saveFileName(nullptr, "Save Setup  file", dir.filePath("bench"),
+                                                "Configuration file (*.cfg)");
+    EXPECT_EQ(title, "Save Setup  file");
+    EXPECT_EQ(chosen.toStdString(), QDir(dir.path()).filePath("bench.cfg").toStdString());
 }
 
 }  // namespace
