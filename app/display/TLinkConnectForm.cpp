@@ -78,10 +78,17 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& text, int 
     return button;
 }
 
+// A new palette re-polishes and repaints the field: only when the colour changes.
 void SetBase(QLineEdit* field, const QColor& colour) {
+    if (field->palette().color(QPalette::Base) == colour) return;
     QPalette p = field->palette();
     p.setColor(QPalette::Base, colour);
     field->setPalette(p);
+}
+
+// Each poll writes every field; one that reads the same is left alone (no repaint).
+void SetText(QLineEdit* field, const QString& text) {
+    if (field->text() != text) field->setText(text);
 }
 
 QString Text(const std::string& s) {
@@ -437,7 +444,7 @@ void TLinkConnectForm::GraphTimerTimer() {
     m_wrappers.directWrite("STAT:DEV?");
     m_wrappers.directRead(state);
     state[kReplyBufferSize - 1] = '\0';
-    PPStatEdit->setText(state);
+    SetText(PPStatEdit, state);
     const bool linkUp = std::strcmp(state, "DCE") == 0;
     SetBase(PPStatEdit, linkUp ? kLinkUp : kLinkDown);
     PPStatEdit->repaint();
@@ -508,8 +515,8 @@ void TLinkConnectForm::setFilling(QLineEdit* field, bool filling) {
 
 void TLinkConnectForm::applyReadout() {
     const LinkReadout& r = m_readout;
-    SLOTSIZE->setText(Text(r.slotSize));
-    TIMEACC->setText(Text(r.timing));
+    SetText(SLOTSIZE, Text(r.slotSize));
+    SetText(TIMEACC, Text(r.timing));
     const std::pair<QLineEdit*, const ValueField*> fields[] = {
         {NTPEdit, &r.ntp},
         {FrequencyOffsetEdit, &r.offset},
@@ -522,14 +529,14 @@ void TLinkConnectForm::applyReadout() {
         {NSFieldModulationEdit, &r.sNeg},
     };
     for (const auto& [edit, value] : fields) {
-        edit->setText(Text(value->text));
+        SetText(edit, Text(value->text));
         setFilling(edit, value->filling);
     }
-    LTermBerEdit->setText(Text(r.ber));
-    LTermFerEdit->setText(Text(r.fer));
-    JitterMaxPos->setText(Text(r.jitterPos));
-    JitterMaxNeg->setText(Text(r.jitterNeg));
-    lblFrame->setText(Text(r.frameLabel));
+    SetText(LTermBerEdit, Text(r.ber));
+    SetText(LTermFerEdit, Text(r.fer));
+    SetText(JitterMaxPos, Text(r.jitterPos));
+    SetText(JitterMaxNeg, Text(r.jitterNeg));
+    if (lblFrame->text() != Text(r.frameLabel)) lblFrame->setText(Text(r.frameLabel));
     if (r.frameFlags) {
         for (QCheckBox* box : {Sync, AField, XField, ZField}) box->setChecked(*r.frameFlags);
     }
