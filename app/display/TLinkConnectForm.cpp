@@ -18,8 +18,8 @@
 #include "TNTPForm.h"
 #include "core/BottomPanel.h"
 #include "core/CommandWrappers.h"
-#include "core/StateButton.h"
 #include "core/LogSettings.h"
+#include "core/StateButton.h"
 #include "core/SystemPage.h"
 #include "core/TWenloForm.h"
 #include "core/UpDown.h"
@@ -132,23 +132,23 @@ TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
         return caption;
     };
     row(NTPCheckBox, "NTPCheckBox", "NTP [dBm]:", NTPEdit, "NTPEdit", kBarRowPitch);
-    row(FrequencyOffsetCheckBox, "FrequencyOffsetCheckBox", "Frequency Offset [kHz]:",
-        FrequencyOffsetEdit, "FrequencyOffsetEdit", kBarRowPitch);
+    row(FrequencyOffsetCheckBox, "FrequencyOffsetCheckBox",
+        "Frequency Offset [kHz]:", FrequencyOffsetEdit, "FrequencyOffsetEdit", kBarRowPitch);
     PBFieldModulationEdit =
         ReadOnlyField(m, "PBFieldModulationEdit", kValueLeft + kValueWidth + 4, top, kSideWidth);
-    NBFieldModulationEdit = ReadOnlyField(m, "NBFieldModulationEdit",
-                                          kValueLeft + kValueWidth + 8 + kSideWidth, top, kSideWidth);
-    row(BFieldModulationCheckBox, "BFieldModulationCheckBox", "B-Field Modulation [kHz]:",
-        BFieldModulationEdit, "BFieldModulationEdit", kBarRowPitch);
+    NBFieldModulationEdit = ReadOnlyField(
+        m, "NBFieldModulationEdit", kValueLeft + kValueWidth + 8 + kSideWidth, top, kSideWidth);
+    row(BFieldModulationCheckBox, "BFieldModulationCheckBox",
+        "B-Field Modulation [kHz]:", BFieldModulationEdit, "BFieldModulationEdit", kBarRowPitch);
     PSFieldModulationEdit =
         ReadOnlyField(m, "PSFieldModulationEdit", kValueLeft + kValueWidth + 4, top, kSideWidth);
-    NSFieldModulationEdit = ReadOnlyField(m, "NSFieldModulationEdit",
-                                          kValueLeft + kValueWidth + 8 + kSideWidth, top, kSideWidth);
-    row(SFieldModulationCheckBox, "SFieldModulationCheckBox", "S-Field Modulation [kHz]:",
-        SFieldModulationEdit, "SFieldModulationEdit", kBarRowPitch);
+    NSFieldModulationEdit = ReadOnlyField(
+        m, "NSFieldModulationEdit", kValueLeft + kValueWidth + 8 + kSideWidth, top, kSideWidth);
+    row(SFieldModulationCheckBox, "SFieldModulationCheckBox",
+        "S-Field Modulation [kHz]:", SFieldModulationEdit, "SFieldModulationEdit", kBarRowPitch);
     FrequencyDriftLabel =
-        row(FrequencyDriftCheckBox, "FrequencyDriftCheckBox", "Frequency Drift [kHz/slot]:",
-            FrequencyDriftEdit, "FrequencyDriftEdit", kBarRowPitch);
+        row(FrequencyDriftCheckBox, "FrequencyDriftCheckBox",
+            "Frequency Drift [kHz/slot]:", FrequencyDriftEdit, "FrequencyDriftEdit", kBarRowPitch);
     row(LTermBerCheckBox, "LTermBerCheckBox", "BER:", LTermBerEdit, "LTermBerEdit", kBarRowPitch);
     row(LTermFerCheckBox, "LTermFerCheckBox", "FER [%]:", LTermFerEdit, "LTermFerEdit",
         kBarRowPitch);
@@ -157,9 +157,9 @@ TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
     Caption(m, "Max. Neg. Jitter [us]:", 30, top + 4);
     JitterMaxNeg = ReadOnlyField(m, "JitterMaxNeg", kValueLeft, top, kValueWidth);
     top += kPlainRowPitch;
-    for (QCheckBox* box : {NTPCheckBox, FrequencyOffsetCheckBox, BFieldModulationCheckBox,
-                           SFieldModulationCheckBox, FrequencyDriftCheckBox, LTermBerCheckBox,
-                           LTermFerCheckBox, JitterCheckBox})
+    for (QCheckBox* box :
+         {NTPCheckBox, FrequencyOffsetCheckBox, BFieldModulationCheckBox, SFieldModulationCheckBox,
+          FrequencyDriftCheckBox, LTermBerCheckBox, LTermFerCheckBox, JitterCheckBox})
         box->setChecked(true);
 
     // Frame indicators: shown, never clicked.
@@ -167,7 +167,8 @@ TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
     AField = Box(m, "AField", "A Field", 70, top, 70);
     XField = Box(m, "XField", "X Field", 142, top, 70);
     ZField = Box(m, "ZField", "Z Field", 214, top, 70);
-    for (QCheckBox* box : {Sync, AField, XField, ZField}) box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    for (QCheckBox* box : {Sync, AField, XField, ZField})
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
     lblFrame = Caption(m, {}, 290, top, 130);
     lblFrame->setObjectName("lblFrame");
     top += 30;
@@ -203,8 +204,13 @@ TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
     Label18->setObjectName("Label18");
     Label19->setObjectName("Label19");
 
-    m_barFields = {NTPEdit,         FrequencyOffsetEdit, BFieldModulationEdit, SFieldModulationEdit,
-                   FrequencyDriftEdit, LTermBerEdit,     LTermFerEdit};
+    m_barFields = {NTPEdit,
+                   FrequencyOffsetEdit,
+                   BFieldModulationEdit,
+                   SFieldModulationEdit,
+                   FrequencyDriftEdit,
+                   LTermBerEdit,
+                   LTermFerEdit};
 
     GraphTimer = new QTimer(this);
     GraphTimer->setSingleShot(true);
@@ -295,8 +301,7 @@ void TLinkConnectForm::prepareFPStatus() {
 void TLinkConnectForm::prepareFPConnect() {
     StatusTimer->stop();
     m_refresh.clearBuffers();
-    showWindowLayout(true, true, kStatusConnectWidth,
-                     kMeasurementWidth + kStatusConnectWidth + 10);
+    showWindowLayout(true, true, kStatusConnectWidth, kMeasurementWidth + kStatusConnectWidth + 10);
     setWindowTitle("FP Connect");
     PPStatEdit->clear();
     TimeLabel->setText("Timing Acc. ppm");
@@ -394,10 +399,10 @@ void TLinkConnectForm::FormClose() {
     destroyBars();
     NTPEdit->setText(kNoValue);
     lblFrame->clear();
-    for (QLineEdit* f : {BFieldModulationEdit, PBFieldModulationEdit, NBFieldModulationEdit,
-                         SFieldModulationEdit, PSFieldModulationEdit, NSFieldModulationEdit,
-                         FrequencyOffsetEdit, FrequencyDriftEdit, LTermBerEdit, LTermFerEdit,
-                         JitterMaxPos, JitterMaxNeg})
+    for (QLineEdit* f :
+         {BFieldModulationEdit, PBFieldModulationEdit, NBFieldModulationEdit, SFieldModulationEdit,
+          PSFieldModulationEdit, NSFieldModulationEdit, FrequencyOffsetEdit, FrequencyDriftEdit,
+          LTermBerEdit, LTermFerEdit, JitterMaxPos, JitterMaxNeg})
         f->setText(kNoValue);
     GraphTimer->stop();
     StatusTimer->stop();
@@ -478,10 +483,9 @@ void TLinkConnectForm::measurementRefresh() {
                               : f.PP_TestTabSheet->LOOPRadioButton->isChecked();
         choice.timingAccuracy = TimeLabel->text() == "Timing Acc. ppm";
         choice.microseconds = cmdUnit->text() == "Bit";
-        m_refresh.refresh([this](const char* command) { return m_wrappers.query(command); },
-                          choice, [this] { return takeResetCount(); }, m_readout);
-        if (m_readout.sampleWindowLength)
-            f.setSampleWindowLength(*m_readout.sampleWindowLength);
+        m_refresh.refresh([this](const char* command) { return m_wrappers.query(command); }, choice,
+                          [this] { return takeResetCount(); }, m_readout);
+        if (m_readout.sampleWindowLength) f.setSampleWindowLength(*m_readout.sampleWindowLength);
     } else {
         m_readout.clear();
         f.PP_TestTabSheet->ResetCountPPButton->setEnabled(false);
@@ -557,10 +561,10 @@ void TLinkConnectForm::buildBars() {
     for (const common::LimitRowSpec& spec : common::LimitRows()) {
         const int i = static_cast<int>(spec.row);
         const QLineEdit* field = m_barFields[i];
-        m_bars[i] = std::make_unique<TSlider>(
-            MeasurementGroup, kBarHeight, field->width(), field->x(),
-            field->y() + field->height() + 1,
-            common::BarBoundsFor(spec.row, setup.limitNumbers(spec.row)));
+        m_bars[i] =
+            std::make_unique<TSlider>(MeasurementGroup, kBarHeight, field->width(), field->x(),
+                                      field->y() + field->height() + 1,
+                                      common::BarBoundsFor(spec.row, setup.limitNumbers(spec.row)));
         m_bars[i]->setValue(kNoBarValue);
     }
 }
@@ -735,9 +739,15 @@ void TLinkConnectForm::cmdUnitClick() {
 
 std::array<std::string, 9> TLinkConnectForm::logColumns() const {
     const auto t = [](const QLineEdit* e) { return e->text().toStdString(); };
-    return {t(NTPEdit),      t(BFieldModulationEdit), t(NBFieldModulationEdit),
-            t(FrequencyOffsetEdit), t(FrequencyDriftEdit), t(LTermBerEdit),
-            t(LTermFerEdit), t(JitterMaxNeg),         t(JitterMaxPos)};
+    return {t(NTPEdit),
+            t(BFieldModulationEdit),
+            t(NBFieldModulationEdit),
+            t(FrequencyOffsetEdit),
+            t(FrequencyDriftEdit),
+            t(LTermBerEdit),
+            t(LTermFerEdit),
+            t(JitterMaxNeg),
+            t(JitterMaxPos)};
 }
 
 }  // namespace tavrin::app

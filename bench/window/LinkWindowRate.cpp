@@ -4,10 +4,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/FakeTester.h"
@@ -49,8 +49,9 @@ int main(int argc, char** argv) {
     loop.exec();
     const double elapsed = clock.elapsed() / 1000.0;
     const long polls = link.pollCount() - first;
-    std::printf("link window, PP, every measurement ticked: %ld polls in %.1f s = %.1f per second\n",
-                polls, elapsed, polls / elapsed);
+    std::printf(
+        "link window, PP, every measurement ticked: %ld polls in %.1f s = %.1f per second\n", polls,
+        elapsed, polls / elapsed);
     form.PP_TestTabSheet->ConnectPPButton->click();
     return polls / elapsed >= 6.0 ? 0 : 2;
 }

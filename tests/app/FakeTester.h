@@ -60,7 +60,7 @@ public:
     };
     int busyPolls = 0;  // "STAT:DEV?" answers "OFF" this many times before "IDLE"
     bool neverIdle = false;
-    std::string linkState;  // when set, what "STAT:DEV?" answers ("DCE" while a link is up)
+    std::string linkState;   // when set, what "STAT:DEV?" answers ("DCE" while a link is up)
     std::string portAnswer;  // the answer to the port probe
     std::function<void(const std::string&)> onWrite;
 

@@ -17,12 +17,12 @@
 #include "FakeTester.h"
 #include "core/BottomPanel.h"
 #include "core/LogSettings.h"
+#include "core/StateButton.h"
 #include "core/UpDown.h"
 #include "dialogs/TSlider.h"
 #include "display/TLinkConnectForm.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
-#include "core/StateButton.h"
 
 namespace tavrin::app::testing {
 namespace {
@@ -38,7 +38,8 @@ QColor Base(const QLineEdit* field) {
 // A started program on the fake, a linked device answering every measurement, and the link
 // window's poll driven one tick at a time.
 struct LinkRig {
-    explicit LinkRig(std::vector<std::string> arguments = {"tavrin"}) : program(std::move(arguments)) {
+    explicit LinkRig(std::vector<std::string> arguments = {"tavrin"})
+        : program(std::move(arguments)) {
         FakeTester& t = program.tester;
         t.answers.insert({
             {"READ:SLOT:SIZE?", "40"},
@@ -381,11 +382,13 @@ TEST(LinkWindow, MeasurementLogHeadersAndRows) {
     const QStringList lines = QString(file.readAll()).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 5);
     EXPECT_TRUE(lines[0].endsWith("; PP Mode"));
-    EXPECT_TRUE(lines[1].endsWith(";   NTP;+FrqDev;-FrqDev; FrqOff; FrqDft;      BER;      FER;"
-                                  "-Jitter;+Jitter;"));
+    EXPECT_TRUE(
+        lines[1].endsWith(";   NTP;+FrqDev;-FrqDev; FrqOff; FrqDft;      BER;      FER;"
+                          "-Jitter;+Jitter;"));
     for (int row = 2; row < 5; ++row)
-        EXPECT_TRUE(lines[row].endsWith(";   ---;  330.0; -330.0;   12.0;    0.2;  0.00010;  "
-                                        "0.00000;-0.2; 0.1;"))
+        EXPECT_TRUE(
+            lines[row].endsWith(";   ---;  330.0; -330.0;   12.0;    0.2;  0.00010;  "
+                                "0.00000;-0.2; 0.1;"))
             << lines[row].toStdString();
 
     // Off: the file is closed and forgotten, the field open again; shutdown closes nothing twice.

@@ -18,9 +18,9 @@
 #include "core/SystemPage.h"
 #include "dialogs/TSlider.h"
 #include "display/TLinkConnectForm.h"
-#include "setup/SetupPages.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
+#include "setup/SetupPages.h"
 
 namespace tavrin::app::testing {
 namespace {
@@ -99,8 +99,7 @@ TEST(LinkWindowLive, CompliantPortablePartWithinToleranceAndLimitsAndLogged) {
         if (spec.row == LimitRow::NTP) continue;
         EXPECT_EQ(p.band(spec.row), spec.fourLimits ? 2 : 1) << spec.stem;
     }
-    const std::array<double, 4> ntpLimits =
-        p.form().SetupPPTabSheet->limitNumbers(LimitRow::NTP);
+    const std::array<double, 4> ntpLimits = p.form().SetupPPTabSheet->limitNumbers(LimitRow::NTP);
     EXPECT_EQ(p.band(LimitRow::NTP) == 2,
               common::Passes(LimitRow::NTP, ntpLimits, p.value(l.NTPEdit)));
 
@@ -125,9 +124,8 @@ TEST(LinkWindowLive, CompliantPortablePartWithinToleranceAndLimitsAndLogged) {
         EXPECT_NEAR(columns[1].trimmed().toDouble(), 24.0, 0.5) << written[row].toStdString();
     }
     // Released: the tester leaves the link.
-    EXPECT_TRUE(p.program->runUntil([&] {
-        return p.form().wrappers().query("STAT:DEV?") != "DCE";
-    }));
+    EXPECT_TRUE(
+        p.program->runUntil([&] { return p.form().wrappers().query("STAT:DEV?") != "DCE"; }));
 }
 
 TEST(LinkWindowLive, NonCompliantPortablePartShowsRedBars) {
