@@ -20,6 +20,7 @@
 #include "BottomPanel.h"
 #include "CaptionRules.h"
 #include "LogSettings.h"
+#include "EntryField.h"
 #include "ModelTable.h"
 #include "SystemPage.h"
 #include "TraceLog.h"
@@ -34,9 +35,11 @@
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
 #include "pages/FPTestPage.h"
+#include "pages/LevelField.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
+#include "pages/RadioOptions.h"
 #include "setup/SetupFiles.h"
 #include "setup/SetupPages.h"
 
@@ -104,9 +107,9 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     PageControl = new QTabWidget(this);
     PageControl->setObjectName("PageControl");
     SystemTabSheet = new SystemPage;
-    PP_TestTabSheet = new PPTestPage;
-    FP_TestTabSheet = new FPTestPage;
-    RF_GenTabSheet = new RFGenPage;
+    PP_TestTabSheet = new PPTestPage(*this);
+    FP_TestTabSheet = new FPTestPage(*this);
+    RF_GenTabSheet = new RFGenPage(*this);
     RF_AnalyzerTabSheet = new RFAnalyzerPage;
     SetupPPTabSheet = new SetupPPPage(m_wrappers, dialogs);
     SetupFPTabSheet = new SetupFPPage(m_wrappers, dialogs);
@@ -133,15 +136,27 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     }
     AlwaysPanel = new BottomPanel(this);
     layOutPage(false);
+    m_radioOptions = std::make_unique<RadioOptions>(*this);
+    TimingEdit = new QLineEdit(this);
+    TimingEdit->setObjectName("TimingEdit");
+    LimitTypedLength(TimingEdit, 3);
+    TimingEdit->setToolTip("[2..1000]");
+    TimingEdit->setVisible(false);
 
     // The windows after the main one, in their creation order.
     m_commForm = std::make_unique<TCommForm>(m_wrappers);
     m_linkForm = std::make_unique<TLinkConnectForm>(*this);
+    setLinkWindowControl(m_linkForm.get());
     m_chartHost = std::make_unique<FrameChartHost>(*this);
     m_modulationForm = std::make_unique<TModulationForm>(*m_chartHost, m_dialogs);
     m_ntpForm = std::make_unique<TNTPForm>(*m_chartHost, m_dialogs);
     PairCharts(*m_ntpForm, *m_modulationForm);
     WireAnalyzerPage(*this);
+    // A committed coupling loss sets the power chart's range and undoes its zoom.
+    connect(this, &TWenloForm::powerChartRangeChanged, this, [this](int lower, int upper) {
+        m_ntpForm->setPowerRange(lower, upper);
+        m_ntpForm->NTPChartUndoZoom();
+    });
     m_resetForm = std::make_unique<TResetForm>();
     m_helpForm = std::make_unique<THelpForm>();
     m_noConnectForm = std::make_unique<TNoConnectForm>(*m_helpForm);
@@ -205,7 +220,38 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     QLocale::setDefault(QLocale::c());
 }
 
-TWenloForm::~TWenloForm() = default;
+TWenloForm::~TWenloForm() {
+    EntryCommit::disarmAll(this);
+}
+
+void TWenloForm::showError(const QString& text) {
+    m_dialogs.message(this, MessageKind::Error, "Tavrin", text, {MessageButton::Ok});
+}
+
+int16_t TWenloForm::send(const QString& line) {
+    return m_wrappers.sendCommand(line.toLatin1().constData());
+}
+
+void TWenloForm::setLinkWindowControl(LinkWindowControl* control) {
+    m_linkWindow = control ? control : &m_noLinkWindow;
+}
+
+void TWenloForm::markActivePage(TabPage* page) {
+    for (TabPage* p :
+         {static_cast<TabPage*>(PP_TestTabSheet), static_cast<TabPage*>(FP_TestTabSheet),
+          static_cast<TabPage*>(RF_GenTabSheet)})
+        p->tag = p == page ? 1 : 0;
+}
+
+void TWenloForm::setAveragingLength(int n) {
+    m_averagingLength = n;
+    Q_EMIT averagingLengthChanged(n);
+}
+
+void TWenloForm::setPowerChartRange(PowerRange range) {
+    m_powerChartRange = range;
+    Q_EMIT powerChartRangeChanged(range.lower, range.upper);
+}
 
 void TWenloForm::terminate(int code) {
     m_terminating = true;
@@ -311,7 +357,8 @@ void TWenloForm::pauseProcessingEvents(int nominalMs) {
 }
 
 void TWenloForm::waitForTester() {
-    m_linkForm->setAveragingLength(1);
+    // The link window's averaging length goes back to 1 (it empties its buffers).
+    setAveragingLength(1);
     m_wrappers.showErrorCount();
     m_resetForm->setStatus("Please wait ...", Qt::yellow);
     m_resetForm->show();
@@ -374,6 +421,9 @@ void TWenloForm::layOutPage(bool setupPage) {
 bool TWenloForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show) {
         if (auto* page = qobject_cast<TabPage*>(watched)) pageShow(page);
+    } else if (event->type() == QEvent::Hide && isVisible() && !event->spontaneous()) {
+        // Another page was chosen (not the whole window hidden).
+        if (auto* page = qobject_cast<TabPage*>(watched)) page->pageHide();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -385,6 +435,7 @@ void TWenloForm::pageShow(TabPage* page, bool fromDummyTimer) {
     }
     layOutPage(false);
     if (page == SystemTabSheet && SetupPPTabSheet->tag == 1) return;  // start-up mark
+    page->prepareShow();
     // The page's commands go out one DummyTimer tick after it is drawn. A show that comes
     // while a tick is pending (the main window shown and the page activated in the same
     // reset, say) joins that tick instead of working at once, so the page's queries and its
@@ -438,9 +489,11 @@ void TWenloForm::systemActivation() {
 
     if (identifyTester() == Identification::Ended) return;
 
-    // The coupling loss, RX attenuator and averaging commits join here with the bottom
-    // panel's handlers.
+    m_radioOptions->RFAttenuationEditExit();
+    m_radioOptions->RxAttCheckBoxClick();
+    m_radioOptions->AverageFactorEditExit();
     s->ResetButton->setText("&Reset");
+    // The first activation after a reset the user started applies the carrier mode.
     if (s->TimeAfterReset->text() == "0") OffsetClick();
     m_wrappers.sendCommand(s->DriftKhzMs->isChecked() ? "CONF:MOD:DRIF:UNIT MS"
                                                       : "CONF:MOD:DRIF:UNIT SLOT");
@@ -511,7 +564,7 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
                  s->HighestCarrierLabel, s->ExtendedRef, s->ExtendedRefUpDown})
             w->setVisible(false);
     }
-    // The slot scheme of the PP page follows here once that page has its slot controls.
+    PP_TestTabSheet->applySlotScheme(SystemTabSheet->OptionEnable->isChecked());
     SystemTabSheet->HardWareIDLabel->setText(QString::fromStdString(HardwareIdText(answer, model)));
 }
 
@@ -530,8 +583,9 @@ void TWenloForm::connectSetupFiles() {
     context.hooks.sendCommand = [this](const char* line) { m_wrappers.sendCommand(line); };
     context.hooks.powerRange = [this](double loss, bool rxAttenuator) {
         const AxisRange range = PowerChartRange(loss, rxAttenuator);
-        m_ntpForm->setPowerRange(static_cast<int>(range.min), static_cast<int>(range.max));
+        setPowerChartRange({static_cast<int>(range.min), static_cast<int>(range.max)});
     };
+    context.hooks.remember = [this](Remembered value, int number) { remember(value, number); };
     context.checkLimits = [this] { CheckAllLimitRows(); };
     m_setupFiles = std::make_unique<SetupFiles>(m_dialogs, this, std::move(context));
     const auto wire = [this](QPushButton* button, void (SetupFiles::*action)()) {
@@ -548,6 +602,34 @@ void TWenloForm::connectSetupFiles() {
     // The PP page's "Factory Settings" runs the FP handler.
     wire(SetupPPTabSheet->FactoryPPButton, &SetupFiles::FactoryFPButtonClick);
     wire(SetupFPTabSheet->FactoryFPButton, &SetupFiles::FactoryFPButtonClick);
+}
+
+void TWenloForm::remember(Remembered value, int number) {
+    switch (value) {
+        case Remembered::PPDummySlot:
+            PP_TestTabSheet->dummySlot = number;
+            break;
+        case Remembered::PPTrafficSlot:
+            PP_TestTabSheet->trafficSlot = number;
+            break;
+        case Remembered::PPRFLevel:
+            PP_TestTabSheet->levelField().lastLevel = number;
+            break;
+        case Remembered::PPBERCount:
+            PP_TestTabSheet->berCount = number;
+            break;
+        case Remembered::FPRFLevel:
+            FP_TestTabSheet->levelField().lastLevel = number;
+            break;
+        case Remembered::FPBERCount:
+            FP_TestTabSheet->berCount = number;
+            break;
+        case Remembered::GenRFLevel:
+            RF_GenTabSheet->levelField().lastLevel = number;
+            break;
+        case Remembered::None:
+            break;
+    }
 }
 
 void TWenloForm::CheckAllLimitRows() {
@@ -589,9 +671,7 @@ void TWenloForm::OptionEnableDisableClick() {
 }
 
 void TWenloForm::OffsetClick() {
-    // The carrier plan's commands join here with the radio options; what is kept now is the
-    // flag that the carrier mode has been applied since the last reset.
-    SystemTabSheet->TimeAfterReset->setText("1");
+    m_radioOptions->OffsetClick();
 }
 
 void TWenloForm::Windows_posButtonClick() {
