@@ -558,13 +558,13 @@ void TLinkConnectForm::buildBars() {
     const bool ppShown = m_frame.PageControl->currentWidget() == m_frame.PP_TestTabSheet;
     const SetupPage& setup = ppShown ? static_cast<const SetupPage&>(*m_frame.SetupPPTabSheet)
                                      : static_cast<const SetupPage&>(*m_frame.SetupFPTabSheet);
-    for (const common::LimitRowSpec& spec : common::LimitRows()) {
-        const int i = static_cast<int>(spec.row);
+    for (const common::LimitRowSpec& entry : common::LimitRows()) {
+        const int i = static_cast<int>(entry.row);
         const QLineEdit* field = m_barFields[i];
-        m_bars[i] =
-            std::make_unique<TSlider>(MeasurementGroup, kBarHeight, field->width(), field->x(),
-                                      field->y() + field->height() + 1,
-                                      common::BarBoundsFor(spec.row, setup.limitNumbers(spec.row)));
+        m_bars[i] = std::make_unique<TSlider>(
+            MeasurementGroup, kBarHeight, field->width(), field->x(),
+            field->y() + field->height() + 1,
+            common::BarBoundsFor(entry.row, setup.limitNumbers(entry.row)));
         m_bars[i]->setValue(kNoBarValue);
     }
 }

@@ -121,10 +121,10 @@ TEST(LinkWindow, PPConnectShowsLiveValuesAgainstTheLimitsAndReleases) {
     EXPECT_TRUE(l.Sync->isChecked() && l.ZField->isChecked());
     EXPECT_NE(Base(l.NTPEdit), kYellow);  // N = 1: never settling
     // Every bar built from the factory limits and green (band 2 of three, band 1 of two).
-    for (const common::LimitRowSpec& spec : common::LimitRows()) {
-        const TSlider* bar = l.bar(spec.row);
+    for (const common::LimitRowSpec& entry : common::LimitRows()) {
+        const TSlider* bar = l.bar(entry.row);
         ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(bar->band(), spec.fourLimits ? 2 : 1) << spec.stem;
+        EXPECT_EQ(bar->band(), entry.fourLimits ? 2 : 1) << entry.stem;
     }
     // The page's fields are locked while the link is up.
     EXPECT_FALSE(r.pp().RFPIEdit->isEnabled());

@@ -95,9 +95,9 @@ TEST(LinkWindowLive, CompliantPortablePartWithinToleranceAndLimitsAndLogged) {
     // Every bar green. The default device transmits at exactly the factory NTP MaxOK of 24
     // dBm, so its NTP bar follows the reading's side of that edge; it must agree with the
     // verdict of the shown value.
-    for (const common::LimitRowSpec& spec : common::LimitRows()) {
-        if (spec.row == LimitRow::NTP) continue;
-        EXPECT_EQ(p.band(spec.row), spec.fourLimits ? 2 : 1) << spec.stem;
+    for (const common::LimitRowSpec& entry : common::LimitRows()) {
+        if (entry.row == LimitRow::NTP) continue;
+        EXPECT_EQ(p.band(entry.row), entry.fourLimits ? 2 : 1) << entry.stem;
     }
     const std::array<double, 4> ntpLimits = p.form().SetupPPTabSheet->limitNumbers(LimitRow::NTP);
     EXPECT_EQ(p.band(LimitRow::NTP) == 2,
