@@ -1,6 +1,8 @@
 // Option parsing and script-line cleaning for tavrin-cli.
 #include "CliOptions.h"
 
+#include "common/CommandMask.h"
+
 namespace tavrin::cli {
 
 const char kUsage[] =
@@ -147,6 +149,25 @@ std::string CleanLine(const std::string& raw) {
         if (c == '\t' && !quoted) c = ' ';
     }
     return line;
+}
+
+std::string ShownLine(const std::string& line) {
+    std::string shown = common::MaskServiceCode(line);
+    // Characters, not bytes: a cut never splits a UTF-8 sequence.
+    size_t characters = 0;
+    for (size_t i = 0; i < shown.size(); ++i) {
+        if ((static_cast<unsigned char>(shown[i]) & 0xC0) == 0x80) continue;
+        if (++characters == kShownLineLength) {
+            size_t next = i + 1;
+            while (next < shown.size() && (static_cast<unsigned char>(shown[next]) & 0xC0) == 0x80)
+                ++next;
+            if (next == shown.size()) break;
+            shown.resize(i);
+            shown += "\u2026";
+            break;
+        }
+    }
+    return shown;
 }
 
 }  // namespace tavrin::cli

@@ -31,6 +31,11 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
 // is left.
 std::string CleanLine(const std::string& raw);
 
+// A command line as a message shows it: the service access code masked, and cut to
+// kShownLineLength characters, the last one "…", when longer.
+inline constexpr size_t kShownLineLength = 200;
+std::string ShownLine(const std::string& line);
+
 extern const char kUsage[];
 
 }  // namespace tavrin::cli

@@ -13,12 +13,14 @@
 
 #include "CliOptions.h"
 #include "TestCommand.h"
+#include "common/CommandMask.h"
 #include "tavrinlink.h"
 
 namespace {
 
 using tavrin::cli::CleanLine;
 using tavrin::cli::Options;
+using tavrin::cli::ShownLine;
 
 enum Exit { kOk = 0, kLineFailed = 1, kBadArguments = 2, kNoTester = 3 };
 
@@ -45,7 +47,7 @@ public:
             ZelkWrt("SYST:ERR?");
             char error[TAVRINLINK_RESPONSE_SIZE] = {};
             ZelkRd(error);
-            std::fprintf(stderr, "%s: %s: %s\n", where.c_str(), line.c_str(), error);
+            std::fprintf(stderr, "%s: %s: %s\n", where.c_str(), ShownLine(line).c_str(), error);
         }
     }
     bool Failed() const { return m_failed; }
@@ -76,7 +78,9 @@ void RunPrompt(Runner& runner) {
         std::free(input);
         const std::string line = CleanLine(raw);
         if (line == "quit" || line == "exit") break;
-        if (!line.empty()) add_history(line.c_str());
+        // The history file keeps no service access code.
+        if (!line.empty() && tavrin::common::MaskServiceCode(line) == line)
+            add_history(line.c_str());
         runner.Run(raw, "prompt:" + std::to_string(number));
     }
     if (!history.empty()) write_history(history.c_str());

@@ -16,6 +16,14 @@ TEST(CliLine, CommentsBlanksAndTabs) {
     EXPECT_EQ(CleanLine("*IDN?#"), "*IDN?#");
 }
 
+TEST(CliLine, ShownLineIsCutToTwoHundredCharactersNotBytes) {
+    const std::string exact(kShownLineLength, 'A');
+    EXPECT_EQ(ShownLine(exact), exact);
+    std::string e;  // 250 two-byte characters
+    for (int i = 0; i < 250; ++i) e += "\u00e9";
+    EXPECT_EQ(ShownLine(e), e.substr(0, 2 * 199) + "\u2026");
+}
+
 TEST(CliOptions, OrderOfLinesAndScript) {
     Options o;
     std::string message;

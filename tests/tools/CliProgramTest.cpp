@@ -115,6 +115,23 @@ TEST_F(Cli, TraceOnlyWhenAsked) {
     EXPECT_EQ(o.out, "3.2.0\n");
 }
 
+TEST_F(Cli, ServiceCodeUnlocksButNeverShowsAndLongFailedLinesAreCut) {
+    const std::string longLine = "XYZ " + std::string(300, 'A');
+    const Outcome o =
+        Run("--simulate --trace -e 'SYST:PASS \"KQZ4417WD385\"' -e 'SYST:PASS?'"
+            " -e 'syst : pass KQZ4417WD385' -e '" +
+            longLine + "'");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "PASSWORD OK!\nPASSWORD OK!\n");
+    EXPECT_EQ(o.err.find("KQZ4417WD385"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("Sabrel: ZELKWrt: SYST:PASS \"****\"\n"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("\n-e 3: syst : pass ****: -102, \"Syntax Error\"\n"), std::string::npos)
+        << o.err;
+    // 199 characters of the line and "…".
+    EXPECT_NE(o.err.find("\n-e 4: " + longLine.substr(0, 199) + "\u2026: -102"), std::string::npos)
+        << o.err;
+}
+
 TEST_F(Cli, ModelOfTheVirtualTester) {
     const Outcome o = Run("--simulate --model 13 -e 'CONF:PP:DUMM:SLOT 11'");
     EXPECT_EQ(o.status, 0) << o.err;
@@ -140,7 +157,9 @@ TEST_F(Cli, PromptOnATerminal) {
     ASSERT_EQ(access("/usr/bin/script", X_OK), 0);
     const std::string inner = std::string("HOME='") + m_dir + "' '" + TAVRIN_CLI + "' --simulate";
     const std::string cmd = "/usr/bin/script -qec \"" + inner + "\" /dev/null";
-    std::string input = "CONF:AVER:BURS 12\nCONF:AVER:BURS?\nquit\nCONF:AVER:BURS 300\n";
+    std::string input =
+        "CONF:AVER:BURS 12\nCONF:AVER:BURS?\nSYST:PASS \"KQZ4417WD385\"\nquit\nCONF:AVER:BURS "
+        "300\n";
     const std::string in = File("keys", input);
     const int raw = std::system((cmd + " <" + in + " >" + m_dir + "/tty 2>&1").c_str());
     const std::string tty = Slurp(m_dir + "/tty");
@@ -151,6 +170,7 @@ TEST_F(Cli, PromptOnATerminal) {
     EXPECT_EQ(tty.find("Data out of Range"), std::string::npos) << tty;
     const std::string history = Slurp(m_dir + "/.tavrin_history");
     EXPECT_NE(history.find("CONF:AVER:BURS?"), std::string::npos) << history;
+    EXPECT_EQ(history.find("SYST:PASS"), std::string::npos) << history;
 }
 
 TEST_F(Cli, NoTesterBehindTheDefaultDriver) {
