@@ -119,8 +119,10 @@ int RunTestSession(const TestPlan& plan, const Options& options) {
 
     const RunStatus overall = Overall(report.runs);
     Print(std::string("\nOverall: ") + StatusWord(overall) + "\n");
-    const bool written = WriteReport(options.reportJson, JsonReport(report)) &
-                         WriteReport(options.reportJunit, JUnitReport(report));
+    // Both reports are attempted, even when the first cannot be written.
+    const bool jsonWritten = WriteReport(options.reportJson, JsonReport(report));
+    const bool junitWritten = WriteReport(options.reportJunit, JUnitReport(report));
+    const bool written = jsonWritten && junitWritten;
     if (!written || overall == RunStatus::Error) return kTestError;
     return overall == RunStatus::Pass ? kTestPass : kTestFail;
 }
