@@ -1,11 +1,16 @@
 // Option parsing and script-line cleaning for tavrin-cli.
 #include "CliOptions.h"
 
+#include "common/CommandMask.h"
+
 namespace tavrin::cli {
 
 const char kUsage[] =
     "Usage: tavrin-cli [--simulate | --driver NAME] [--model N] [--dut FILE] [--trace]\n"
     "                  [-e LINE]... [FILE | -]\n"
+    "       tavrin-cli [--simulate | --driver NAME] [--model N] [--dut FILE] [--trace]\n"
+    "                  test PLAN [--serial TEXT] [--repeat N] [--report-json FILE]\n"
+    "                  [--report-junit FILE]\n"
     "\n"
     "Runs TavrinLink command lines against the tester: first every -e LINE, then the lines of\n"
     "FILE (\"-\" or no FILE and no -e: standard input; an interactive prompt on a terminal).\n"
@@ -20,9 +25,19 @@ const char kUsage[] =
     "  -e LINE         run LINE (may be given several times)\n"
     "  -h, --help      show this text\n"
     "\n"
+    "test PLAN runs the production test that the plan file describes on one device, prints a\n"
+    "table of the measurements as they are judged and the overall verdict.\n"
+    "  --serial TEXT       the device's serial number, for the reports\n"
+    "  --repeat N          test the same device N times (1 to 1000) and print the mean,\n"
+    "                      standard deviation, minimum and maximum of each measurement\n"
+    "  --report-json FILE  write the report as JSON\n"
+    "  --report-junit FILE write the report as JUnit XML, one test case per measurement\n"
+    "\n"
     "In scripts, \"#\" starts a comment (outside quotes) and blank lines are skipped.\n"
-    "Exit status: 0 all lines succeeded, 1 a line failed, 2 bad arguments, 3 no tester\n"
-    "(driver, simulation settings or \"CONF:COMM:PORT USB\" failed).\n";
+    "Exit status: 0 all lines succeeded (test: passed), 1 a line failed (test: error, the\n"
+    "test could not be completed), 2 bad arguments or an unreadable script or plan, 3 no\n"
+    "tester (driver, simulation settings or \"CONF:COMM:PORT USB\" failed), 4 the test\n"
+    "failed.\n";
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& message) {
     auto value = [&](size_t& i, const std::string& name, std::string& out) {
@@ -34,6 +49,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         return true;
     };
     bool endOfOptions = false;
+    std::string testOption;  // an option that only "test PLAN" takes
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         std::string v;
@@ -51,6 +67,23 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             options.dut = v;
         } else if (!endOfOptions && a == "--trace") {
             options.trace = true;
+        } else if (!endOfOptions && a == "--serial") {
+            if (!value(i, a, options.serial)) return false;
+            testOption = a;
+        } else if (!endOfOptions && (a == "--report-json" || a == "--report-junit")) {
+            if (!value(i, a, v)) return false;
+            (a == "--report-json" ? options.reportJson : options.reportJunit) = v;
+            testOption = a;
+        } else if (!endOfOptions && a == "--repeat") {
+            if (!value(i, a, v)) return false;
+            const bool digits = !v.empty() && v.size() <= 4 &&
+                                v.find_first_not_of("0123456789") == std::string::npos;
+            options.repeat = digits ? std::stoi(v) : 0;
+            if (options.repeat < 1 || options.repeat > 1000) {
+                message = "--repeat takes a count from 1 to 1000, not " + v;
+                return false;
+            }
+            testOption = a;
         } else if (!endOfOptions && a == "-e") {
             if (!value(i, a, v)) return false;
             options.lines.push_back(v);
@@ -59,12 +92,28 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         } else if (!endOfOptions && a.size() > 1 && a[0] == '-') {
             message = "unknown option " + a;
             return false;
+        } else if (options.script && *options.script == "test" && !options.testPlan) {
+            // "test PLAN"; a script file named "test" alone still runs as a script.
+            options.testPlan = a;
+        } else if (options.testPlan) {
+            message = "test takes one plan file, got " + *options.testPlan + " and " + a;
+            return false;
         } else if (options.script) {
             message = "only one script file, got " + *options.script + " and " + a;
             return false;
         } else {
             options.script = a;
         }
+    }
+    if (options.testPlan) {
+        options.script.reset();
+        if (!options.lines.empty()) {
+            message = "test PLAN runs a plan: -e lines do not go with it";
+            return false;
+        }
+    } else if (!testOption.empty()) {
+        message = testOption + " belongs to test PLAN";
+        return false;
     }
     if (options.simulate && !options.driver.empty()) {
         message = "--simulate and --driver exclude each other";
@@ -100,6 +149,25 @@ std::string CleanLine(const std::string& raw) {
         if (c == '\t' && !quoted) c = ' ';
     }
     return line;
+}
+
+std::string ShownLine(const std::string& line) {
+    std::string shown = common::MaskServiceCode(line);
+    // Characters, not bytes: a cut never splits a UTF-8 sequence.
+    size_t characters = 0;
+    for (size_t i = 0; i < shown.size(); ++i) {
+        if ((static_cast<unsigned char>(shown[i]) & 0xC0) == 0x80) continue;
+        if (++characters == kShownLineLength) {
+            size_t next = i + 1;
+            while (next < shown.size() && (static_cast<unsigned char>(shown[next]) & 0xC0) == 0x80)
+                ++next;
+            if (next == shown.size()) break;
+            shown.resize(i);
+            shown += "\u2026";
+            break;
+        }
+    }
+    return shown;
 }
 
 }  // namespace tavrin::cli

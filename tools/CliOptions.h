@@ -16,6 +16,11 @@ struct Options {
     bool trace = false;
     std::vector<std::string> lines;     // -e LINE, in order
     std::optional<std::string> script;  // FILE, or "-" for standard input
+    // "test PLAN": one production test of one device
+    std::optional<std::string> testPlan;
+    std::optional<std::string> reportJson, reportJunit;
+    std::string serial;
+    int repeat = 1;
 };
 
 // False and a message for the user when the arguments do not make sense.
@@ -25,6 +30,11 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
 // quotes), without surrounding blanks, tabs outside quotes made blanks; empty when nothing
 // is left.
 std::string CleanLine(const std::string& raw);
+
+// A command line as a message shows it: the service access code masked, and cut to
+// kShownLineLength characters, the last one "…", when longer.
+inline constexpr size_t kShownLineLength = 200;
+std::string ShownLine(const std::string& line);
 
 extern const char kUsage[];
 

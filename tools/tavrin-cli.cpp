@@ -12,12 +12,15 @@
 #include <string>
 
 #include "CliOptions.h"
+#include "TestCommand.h"
+#include "common/CommandMask.h"
 #include "tavrinlink.h"
 
 namespace {
 
 using tavrin::cli::CleanLine;
 using tavrin::cli::Options;
+using tavrin::cli::ShownLine;
 
 enum Exit { kOk = 0, kLineFailed = 1, kBadArguments = 2, kNoTester = 3 };
 
@@ -44,7 +47,7 @@ public:
             ZelkWrt("SYST:ERR?");
             char error[TAVRINLINK_RESPONSE_SIZE] = {};
             ZelkRd(error);
-            std::fprintf(stderr, "%s: %s: %s\n", where.c_str(), line.c_str(), error);
+            std::fprintf(stderr, "%s: %s: %s\n", where.c_str(), ShownLine(line).c_str(), error);
         }
     }
     bool Failed() const { return m_failed; }
@@ -75,7 +78,9 @@ void RunPrompt(Runner& runner) {
         std::free(input);
         const std::string line = CleanLine(raw);
         if (line == "quit" || line == "exit") break;
-        if (!line.empty()) add_history(line.c_str());
+        // The history file keeps no service access code.
+        if (!line.empty() && tavrin::common::MaskServiceCode(line) == line)
+            add_history(line.c_str());
         runner.Run(raw, "prompt:" + std::to_string(number));
     }
     if (!history.empty()) write_history(history.c_str());
@@ -124,6 +129,10 @@ int main(int argc, char** argv) {
         std::fputs(tavrin::cli::kUsage, stdout);
         return kOk;
     }
+    // A plan is read and checked in full before anything is sent to the tester.
+    std::optional<tavrin::cli::TestPlan> plan;
+    if (options.testPlan && !(plan = tavrin::cli::LoadPlan(*options.testPlan)))
+        return kBadArguments;
     std::ifstream file;
     const bool fromFile = options.script && *options.script != "-";
     if (fromFile) {
@@ -136,6 +145,7 @@ int main(int argc, char** argv) {
 
     SetTraceCallback(options.trace ? PrintTrace : DropTrace, nullptr);
     if (!OpenTester(options)) return kNoTester;
+    if (plan) return tavrin::cli::RunTestSession(*plan, options);
 
     Runner runner;
     for (size_t i = 0; i < options.lines.size(); ++i)

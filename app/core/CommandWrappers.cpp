@@ -1,8 +1,12 @@
 // The command wrappers and the echo format.
 #include "CommandWrappers.h"
 
+#include <QByteArray>
+#include <QCryptographicHash>
 #include <cstdio>
 #include <cstring>
+
+#include "common/CommandMask.h"
 
 namespace tavrin::app {
 
@@ -24,6 +28,14 @@ std::string FormatEcho(const char* arrow, const char* text, int result) {
     return line;
 }
 
+bool IsServiceLockLine(const char* text) {
+    // SHA-256 of the exact service-lock line "SYST:PASS" with the quoted access code.
+    static const QByteArray kDigest =
+        QByteArray::fromHex("e06e93725daba93bea8ee17abaf9c9e889a21aeb4ab9da64da3fa9d4bbfd8da9");
+    return QCryptographicHash::hash(QByteArrayView(text, std::strlen(text)),
+                                    QCryptographicHash::Sha256) == kDigest;
+}
+
 std::string ErrorCountText(int32_t count) {
     return "ZelkWrt Error count = " + std::to_string(count);
 }
@@ -32,9 +44,10 @@ int16_t CommandWrappers::sendCommand(const char* text) {
     if (!communicationEnabled) return 0;
     const int16_t result = m_port->write(text);
     if (result != 0) ++writeErrorCount;
-    if (!debugMode || std::strcmp(text, kServiceLockLine) == 0) return result;
+    if (!debugMode || IsServiceLockLine(text)) return result;
     showErrorCount();
-    echo(FormatEcho("-->", text, result));
+    // Any other line with a service-lock command is echoed and logged with its code masked.
+    echo(FormatEcho("-->", common::MaskServiceCode(text).c_str(), result));
     return result;
 }
 

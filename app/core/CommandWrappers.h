@@ -11,12 +11,14 @@
 namespace tavrin::app {
 
 // The service-lock line and its answer are never echoed, logged or counted on the status bar.
-inline constexpr const char* kServiceLockLine = "SYST:PASS \"KQZ4417WD385\"";
+// The program knows that line only by its digest, so the access code lies in no binary.
+bool IsServiceLockLine(const char* text);
 inline constexpr const char* kServiceLockAnswer = "PASSWORD OK!";
 // Echo lines are formatted into a buffer of this size, terminator included.
 inline constexpr size_t kEchoBufferSize = 200;
 
 // "-->\"%s\" (%d)" or "<--\"%s\" (%d)"; a text too long for the buffer is cut and ends in "...".
+// The caller masks a command line first (common::MaskServiceCode).
 std::string FormatEcho(const char* arrow, const char* text, int result);
 // The status-bar text of the console: "ZelkWrt Error count = N".
 std::string ErrorCountText(int32_t count);

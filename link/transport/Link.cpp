@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/CommandMask.h"
 #include "LibftdiDriver.h"
 #include "UsbDrivers.h"
 
@@ -20,7 +21,8 @@ Link::Link(Clock& c, std::unique_ptr<UsbDriver> driver)
 
 int16_t Link::ZelkWrt(const char* line, bool withTrace) {
     if (!line) line = "";
-    if (withTrace) trace("Sabrel: ZELKWrt: %s\n", line);
+    // The trace never shows the service access code.
+    if (withTrace) trace("Sabrel: ZELKWrt: %s\n", common::MaskServiceCode(line).c_str());
     Interpret(line);
     const int16_t result = errors.ErrorCount;
     // The front error indicator follows whether the last command failed. Without an open

@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (end == std::string::npos) end = input.size();
         // The line ends at its first zero byte, as a C string would.
         const std::string line = input.substr(start, end - start);
-        link.ZelkWrt(line.c_str(), false);
+        link.ZelkWrt(line.c_str(), true);  // with the trace, so its masking is fuzzed too
         char answer[tavrin::kResponseSize];
         std::memset(answer, 0x5A, sizeof answer);
         const int16_t length = link.ZelkRd(answer, false);

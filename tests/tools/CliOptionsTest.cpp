@@ -16,6 +16,14 @@ TEST(CliLine, CommentsBlanksAndTabs) {
     EXPECT_EQ(CleanLine("*IDN?#"), "*IDN?#");
 }
 
+TEST(CliLine, ShownLineIsCutToTwoHundredCharactersNotBytes) {
+    const std::string exact(kShownLineLength, 'A');
+    EXPECT_EQ(ShownLine(exact), exact);
+    std::string e;  // 250 two-byte characters
+    for (int i = 0; i < 250; ++i) e += "\u00e9";
+    EXPECT_EQ(ShownLine(e), e.substr(0, 2 * 199) + "\u2026");
+}
+
 TEST(CliOptions, OrderOfLinesAndScript) {
     Options o;
     std::string message;
@@ -32,6 +40,26 @@ TEST(CliOptions, OrderOfLinesAndScript) {
     EXPECT_EQ(stdinOnly.script, std::optional<std::string>("-"));
 }
 
+TEST(CliOptions, TestPlanAndItsOptions) {
+    Options o;
+    std::string message;
+    ASSERT_TRUE(ParseOptions({"--simulate", "test", "pp.ini", "--serial", "SN 7", "--repeat", "3",
+                              "--report-json", "r.json", "--report-junit", "r.xml"},
+                             o, message))
+        << message;
+    EXPECT_EQ(o.testPlan, std::optional<std::string>("pp.ini"));
+    EXPECT_FALSE(o.script.has_value());
+    EXPECT_EQ(o.serial, "SN 7");
+    EXPECT_EQ(o.repeat, 3);
+    EXPECT_EQ(o.reportJson, std::optional<std::string>("r.json"));
+    EXPECT_EQ(o.reportJunit, std::optional<std::string>("r.xml"));
+    // A script that happens to be called "test" still runs as a script.
+    Options script;
+    ASSERT_TRUE(ParseOptions({"--simulate", "test"}, script, message));
+    EXPECT_EQ(script.script, std::optional<std::string>("test"));
+    EXPECT_FALSE(script.testPlan.has_value());
+}
+
 TEST(CliOptions, Refusals) {
     const std::vector<std::vector<std::string>> bad = {
         {"--bogus"},
@@ -41,6 +69,12 @@ TEST(CliOptions, Refusals) {
         {"--model", "10"},
         {"--dut", "x"},
         {"--simulate", "--driver", "d2xx"},
+        {"--serial", "S1", "run.tvs"},       // test options need test PLAN
+        {"test", "p.ini", "--repeat", "0"},  // 1 to 1000 runs
+        {"test", "p.ini", "--repeat", "2x"},
+        {"test", "p.ini", "--report-json"},  // a file is needed
+        {"test", "p.ini", "-e", "*IDN?"},    // a plan is not a script
+        {"test", "p.ini", "q.ini"},          // one plan
     };
     for (const auto& args : bad) {
         Options o;

@@ -10,6 +10,9 @@
 #include <sstream>
 #include <string>
 
+#include "PythonCheck.h"
+#include "ScratchFolder.h"
+
 namespace {
 
 struct Outcome {
@@ -26,23 +29,19 @@ std::string Slurp(const std::string& path) {
 
 class Cli : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char dir[] = "/tmp/tavrin-cli-test-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        m_dir = dir;
-    }
-    void TearDown() override { std::system(("rm -rf " + m_dir).c_str()); }
-
     std::string File(const std::string& name, const std::string& text) {
-        const std::string path = m_dir + "/" + name;
-        std::ofstream(path) << text;
-        return path;
+        return m_scratch.File(name, text);
+    }
+    // Python reads a report back; see PythonCheck.h.
+    bool Accepts(const std::string& report, const std::string& statements) {
+        return tavrin::cli::fixtures::PythonAccepts(report, statements, m_dir + "/check");
     }
     // Runs the program with its arguments (quoted for the shell) and the given input.
     Outcome Run(const std::string& args, const std::string& input = "") {
         const std::string in = File("stdin", input);
-        const std::string cmd = std::string("'") + TAVRIN_CLI + "' " + args + " <" + in + " >" +
-                                m_dir + "/out 2>" + m_dir + "/err";
+        // The template check's trace goes to the test's folder, not the user's.
+        const std::string cmd = "XDG_STATE_HOME='" + m_dir + "' '" + TAVRIN_CLI + "' " + args +
+                                " <" + in + " >" + m_dir + "/out 2>" + m_dir + "/err";
         const int raw = std::system(cmd.c_str());
         Outcome o;
         o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -51,8 +50,19 @@ protected:
         return o;
     }
 
-    std::string m_dir;
+    tavrin::cli::fixtures::ScratchFolder m_scratch;
+    const std::string m_dir = m_scratch.Path();
 };
+
+std::string Plans(const std::string& name) {
+    return std::string(TAVRIN_PLANS) + "/" + name;
+}
+std::string Profile(const std::string& name) {
+    return std::string(TAVRIN_PROFILES) + "/" + name;
+}
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 TEST_F(Cli, DemoScriptRunsClean) {
     const Outcome o = Run(std::string("--simulate ") + TAVRIN_DEMO);
@@ -105,6 +115,23 @@ TEST_F(Cli, TraceOnlyWhenAsked) {
     EXPECT_EQ(o.out, "3.2.0\n");
 }
 
+TEST_F(Cli, ServiceCodeUnlocksButNeverShowsAndLongFailedLinesAreCut) {
+    const std::string longLine = "XYZ " + std::string(300, 'A');
+    const Outcome o =
+        Run("--simulate --trace -e 'SYST:PASS \"KQZ4417WD385\"' -e 'SYST:PASS?'"
+            " -e 'syst : pass KQZ4417WD385' -e '" +
+            longLine + "'");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "PASSWORD OK!\nPASSWORD OK!\n");
+    EXPECT_EQ(o.err.find("KQZ4417WD385"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("Sabrel: ZELKWrt: SYST:PASS \"****\"\n"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("\n-e 3: syst : pass ****: -102, \"Syntax Error\"\n"), std::string::npos)
+        << o.err;
+    // 199 characters of the line and "…".
+    EXPECT_NE(o.err.find("\n-e 4: " + longLine.substr(0, 199) + "\u2026: -102"), std::string::npos)
+        << o.err;
+}
+
 TEST_F(Cli, ModelOfTheVirtualTester) {
     const Outcome o = Run("--simulate --model 13 -e 'CONF:PP:DUMM:SLOT 11'");
     EXPECT_EQ(o.status, 0) << o.err;
@@ -130,7 +157,9 @@ TEST_F(Cli, PromptOnATerminal) {
     ASSERT_EQ(access("/usr/bin/script", X_OK), 0);
     const std::string inner = std::string("HOME='") + m_dir + "' '" + TAVRIN_CLI + "' --simulate";
     const std::string cmd = "/usr/bin/script -qec \"" + inner + "\" /dev/null";
-    std::string input = "CONF:AVER:BURS 12\nCONF:AVER:BURS?\nquit\nCONF:AVER:BURS 300\n";
+    std::string input =
+        "CONF:AVER:BURS 12\nCONF:AVER:BURS?\nSYST:PASS \"KQZ4417WD385\"\nquit\nCONF:AVER:BURS "
+        "300\n";
     const std::string in = File("keys", input);
     const int raw = std::system((cmd + " <" + in + " >" + m_dir + "/tty 2>&1").c_str());
     const std::string tty = Slurp(m_dir + "/tty");
@@ -141,6 +170,7 @@ TEST_F(Cli, PromptOnATerminal) {
     EXPECT_EQ(tty.find("Data out of Range"), std::string::npos) << tty;
     const std::string history = Slurp(m_dir + "/.tavrin_history");
     EXPECT_NE(history.find("CONF:AVER:BURS?"), std::string::npos) << history;
+    EXPECT_EQ(history.find("SYST:PASS"), std::string::npos) << history;
 }
 
 TEST_F(Cli, NoTesterBehindTheDefaultDriver) {
@@ -149,6 +179,134 @@ TEST_F(Cli, NoTesterBehindTheDefaultDriver) {
     EXPECT_EQ(o.status, 3);
     EXPECT_NE(o.err.find("no tester found"), std::string::npos);
     EXPECT_EQ(o.out, "");
+}
+
+TEST_F(Cli, TestPlanPassesTheDefaultDeviceAndWritesBothReports) {
+    const std::string json = m_dir + "/r.json", junit = m_dir + "/r.xml";
+    const Outcome o = Run("--simulate test " + Plans("pp.ini") +
+                          " --serial PP-0001 --report-json " + json + " --report-junit " + junit);
+    EXPECT_EQ(o.status, 0) << o.out << o.err;
+    EXPECT_TRUE(Has(o.out, "Measurement")) << o.out;
+    EXPECT_TRUE(Has(o.out, "Device PP-0001")) << o.out;
+    EXPECT_TRUE(Has(o.out, "\nOverall: PASS\n")) << o.out;
+    EXPECT_FALSE(Has(o.out, "FAIL")) << o.out;
+    EXPECT_TRUE(Accepts(json, R"(
+r = json.load(open(path))
+assert r["verdict"] == "PASS" and r["serial"] == "PP-0001", r
+assert r["plan"]["role"] == "PP" and r["tester"]["library"] == "3.2.0", r
+assert r["tester"]["firmware"] and r["start"] <= r["end"], r
+keys = [m["key"] for m in r["measurements"]]
+assert keys == ["ntp", "frequency_offset", "b_field", "s_field", "drift", "template", "ber",
+                "fer", "jitter", "packet_delay"], keys
+ntp = r["measurements"][0]
+assert ntp["unit"] == "dBm" and abs(ntp["value"] - 24) < 0.3 and ntp["limits"]["MaxOK"] == 25
+assert r["runs"][0]["link_released"] is True
+)"));
+    EXPECT_TRUE(Accepts(junit, R"(
+s = ET.parse(path).getroot().find("testsuite")
+assert (s.get("tests"), s.get("failures"), s.get("errors")) == ("10", "0", "0"), s.attrib
+assert s.findall("testcase")[0].get("name") == "NTP"
+)"));
+}
+
+TEST_F(Cli, TestPlanFailsTheNonCompliantDeviceOnItsRows) {
+    const std::string junit = m_dir + "/r.xml";
+    const Outcome o = Run("--simulate --dut " + Profile("noncompliant-pp.ini") + " test " +
+                          Plans("pp.ini") + " --report-junit " + junit);
+    EXPECT_EQ(o.status, 4) << o.out << o.err;
+    EXPECT_TRUE(Has(o.out, "\nOverall: FAIL\n")) << o.out;
+    // The rows that fail whatever frames the real clock lets the device count.
+    EXPECT_TRUE(Accepts(junit, R"(
+s = ET.parse(path).getroot().find("testsuite")
+failed = {c.get("name") for c in s.findall("testcase") if c.find("failure") is not None}
+must = {"NTP", "Frequency offset", "B-field deviation +", "S-field deviation", "Template match",
+        "BER", "Jitter", "Packet delay"}
+assert must <= failed and "Frequency drift" not in failed, failed
+assert s.get("errors") == "0"
+)"));
+}
+
+TEST_F(Cli, TestPlanIdentifiesTheFixedPart) {
+    const std::string json = m_dir + "/r.json";
+    const Outcome o = Run("--simulate --dut " + Profile("compliant-fp.ini") + " test " +
+                          Plans("fp.ini") + " --report-json " + json);
+    EXPECT_EQ(o.status, 0) << o.out << o.err;
+    EXPECT_TRUE(Has(o.out, "Fixed part found: RFPI 0012345678, dummy slot 4, dummy carrier 5"));
+    EXPECT_TRUE(Accepts(json, R"(
+r = json.load(open(path))
+assert r["verdict"] == "PASS" and r["plan"]["role"] == "FP", r
+assert r["runs"][0]["fixed_part"] == {"rfpi": "0012345678", "dummy_slot": 4, "dummy_carrier": 5}
+assert r["measurements"][0]["key"] == "rfpi" and r["measurements"][0]["text"] == "0012345678"
+)"));
+}
+
+TEST_F(Cli, TestPlanErrorsAndTimeOuts) {
+    // A bad plan is refused before the tester is opened: no table, status 2.
+    const std::string bad = File("bad.ini", "[test]\nrole = PP\n[measure]\nntp = sure\n");
+    Outcome o = Run("--simulate test " + bad);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err, "tavrin-cli: " + bad + ":4: ntp: \"sure\" is not yes or no\n");
+    EXPECT_EQ(o.out, "");
+
+    // A device that never connects: an error within the plan's time-out, the link released,
+    // and the reports still written.
+    const std::string slow = File("slow.ini", "[link]\nconnect_ms = 600000\n");
+    const std::string plan =
+        File("plan.ini", "[test]\nrole = PP\n[measure]\nntp = yes\n[timeouts]\nconnect_s = 1\n");
+    const std::string json = m_dir + "/r.json", junit = m_dir + "/r.xml";
+    o = Run("--simulate --dut " + slow + " test " + plan + " --report-json " + json +
+            " --report-junit " + junit);
+    EXPECT_EQ(o.status, 1) << o.out << o.err;
+    EXPECT_TRUE(Has(o.err, "tavrin-cli: error: no link within 1 s")) << o.err;
+    EXPECT_TRUE(Has(o.out, "\nOverall: ERROR\n")) << o.out;
+    EXPECT_TRUE(Accepts(json, R"(
+r = json.load(open(path))
+assert r["verdict"] == "ERROR" and r["runs"][0]["link_released"] is True, r
+assert r["runs"][0]["error"].startswith("no link within 1 s"), r
+)"));
+    EXPECT_TRUE(Accepts(junit, R"(
+s = ET.parse(path).getroot().find("testsuite")
+assert s.get("errors") == "1" and s.find("testcase").get("name") == "sequence", s.attrib
+)"));
+    // A report that cannot be written is an error too.
+    o = Run("--simulate test " + Plans("pp.ini") + " --report-json " + m_dir + "/no/r.json");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_TRUE(Has(o.err, "cannot write " + m_dir + "/no/r.json")) << o.err;
+}
+
+TEST_F(Cli, TestPlanStopsOnSigintAndReleases) {
+    const std::string slow = File("slow.ini", "[link]\nconnect_ms = 600000\n");
+    const std::string plan =
+        File("plan.ini", "[test]\nrole = PP\n[measure]\nntp = yes\n[timeouts]\nconnect_s = 600\n");
+    const std::string json = m_dir + "/r.json";
+    const std::string cmd = "XDG_STATE_HOME='" + m_dir + "' '" + TAVRIN_CLI +
+                            "' --simulate --dut " + slow + " test " + plan + " --report-json " +
+                            json + " >" + m_dir + "/out 2>" + m_dir +
+                            "/err & pid=$!; sleep 1; kill -INT $pid; wait $pid";
+    const int raw = std::system(cmd.c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << raw;
+    EXPECT_TRUE(Has(Slurp(m_dir + "/err"), "stopped by a signal")) << Slurp(m_dir + "/err");
+    EXPECT_TRUE(Accepts(json, R"(
+r = json.load(open(path))
+assert r["verdict"] == "ERROR" and r["runs"][0]["link_released"] is True, r
+)"));
+}
+
+TEST_F(Cli, TestPlanRepeatsWithStatistics) {
+    const std::string plan =
+        File("plan.ini",
+             "[test]\nrole = PP\n[measure]\nntp = yes\nbursts = 2\n[limits]\nNTPMaxOK = 25\n");
+    const Outcome o = Run("--simulate test " + plan + " --repeat 3");
+    EXPECT_EQ(o.status, 0) << o.out << o.err;
+    EXPECT_TRUE(Has(o.out, "Run 3 of 3")) << o.out;
+    EXPECT_TRUE(Has(o.out, "Std dev")) << o.out;
+    EXPECT_TRUE(Has(o.out, "NTP                         3")) << o.out;
+    // Test options belong to test PLAN; a script named "test" still runs as a script.
+    EXPECT_EQ(Run("--simulate --serial X -e '*IDN?'").status, 2);
+    EXPECT_EQ(Run("--simulate test " + plan + " --repeat 0").status, 2);
+    const Outcome script = Run("--simulate test", "");
+    EXPECT_EQ(script.status, 2);
+    EXPECT_EQ(script.err, "tavrin-cli: cannot read test\n");
 }
 
 }  // namespace

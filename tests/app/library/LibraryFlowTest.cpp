@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -182,6 +184,35 @@ TEST(LibraryNoTester, DebugModeRunsOnWithNoConnectionInRed) {
               QColor(Qt::red));
     EXPECT_FALSE(p.form->noConnectForm().isVisible());
     EXPECT_FALSE(p.exitCode.has_value());
+}
+
+}  // namespace
+}  // namespace tavrin::app::testing
+
+namespace tavrin::app::testing {
+namespace {
+
+// Unlocks the service mode through the console, and after a miss in another spelling through
+// the wrappers; the code is in neither the console (echo and trace) nor a file written.
+TEST(LibraryServiceCode, DebugModeUnlocksWithoutShowingTheCode) {
+    SimulatedProgram sim("10", {"tavrin", "/DEBUG"});
+    Program& p = *sim.program;
+    ASSERT_TRUE(p.started(20000));
+    TCommForm& c = p.form->commForm();
+    c.SendCommEdit->setText("SYST:PASS \"KQZ4417WD385\"");
+    QTest::keyClick(c.SendCommEdit, Qt::Key_Return);
+    EXPECT_EQ(p.form->wrappers().query("SYST:PASS?"), "PASSWORD OK!");
+    p.form->wrappers().sendCommand("SYST:PASS \"wrong\";*IDN?;syst : pass \"KQZ4417WD385\"");
+    EXPECT_EQ(p.form->wrappers().query("SYST:PASS?"), "PASSWORD OK!");
+    QString seen = c.CommMemo->toPlainText();
+    for (const QFileInfo& file : QDir(sim.dir.path()).entryInfoList(QDir::Files)) {
+        QFile f(file.filePath());
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        seen += QString::fromLatin1(f.readAll());
+    }
+    EXPECT_FALSE(seen.contains("KQZ4417WD385")) << seen.toStdString();
+    EXPECT_TRUE(seen.contains("ZELKWrt: SYST:PASS \"****\"")) << seen.toStdString();
+    EXPECT_TRUE(seen.contains("-->\"SYST:PASS \"****\";*IDN?;syst : pass \"****\"\" (0)"));
 }
 
 }  // namespace

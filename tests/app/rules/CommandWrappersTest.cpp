@@ -7,6 +7,8 @@
 namespace tavrin::app::testing {
 namespace {
 
+constexpr const char* kServiceLockLine = "SYST:PASS \"KQZ4417WD385\"";
+
 struct Echoes {
     std::vector<std::string> lines;
     std::vector<std::string> status;

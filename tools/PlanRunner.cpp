@@ -1,0 +1,421 @@
+// The test sequence of a plan on the command language, and the verdict of each value as the
+// link window's bars give it.
+#include "PlanRunner.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "TestReport.h"
+
+namespace tavrin::cli {
+namespace {
+
+using common::LimitRow;
+
+// How often the waits ask: the link window's status poll runs every 200 ms; the link state
+// and the frame counters are asked more often so that a fast device costs no time.
+constexpr uint32_t kLockPollMs = 200;
+constexpr uint32_t kStatePollMs = 50;
+constexpr uint32_t kFramePollMs = 100;
+// The tester's own reset and the release of a link take a few frames.
+constexpr double kResetSeconds = 10.0;
+constexpr double kReleaseSeconds = 2.0;
+
+// The value a bar is given for NTP, offset and drift is the averaged text with one decimal.
+std::string Fixed1(double v) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.1f", v);
+    return text;
+}
+
+struct Average {
+    double sum = 0.0;
+    int count = 0;
+    void Push(std::optional<double> v) {
+        if (!v) return;
+        sum += *v;
+        ++count;
+    }
+    std::optional<double> Value() const {
+        return count ? std::optional<double>(sum / count) : std::nullopt;
+    }
+};
+
+// A reply of two values split at its first comma; without a comma both are the whole reply.
+std::pair<std::string, std::string> SplitPair(const std::string& reply) {
+    const size_t comma = reply.find(',');
+    if (comma == std::string::npos) return {reply, reply};
+    return {reply.substr(0, comma), reply.substr(comma + 1)};
+}
+
+const common::LimitRowSpec& Spec(LimitRow row) {
+    return common::LimitRows()[static_cast<size_t>(row)];
+}
+
+// A row judged by a limit bar of the setup pages.
+ResultRow BarRow(const TestPlan& plan, const char* key, const char* name, LimitRow row,
+                 std::optional<double> value, const std::string& text) {
+    const common::LimitRowSpec& spec = Spec(row);
+    const std::array<double, 4>& l = plan.limits.rows[static_cast<size_t>(row)];
+    ResultRow r;
+    r.key = key;
+    r.name = name;
+    r.unit = spec.unit;
+    r.value = value;
+    r.text = value ? text : "---";
+    if (spec.fourLimits) {
+        r.limits = FormatNumber(l[1]) + " to " + FormatNumber(l[2]);
+        r.limitValues = {{"Min", l[0]}, {"MinOK", l[1]}, {"MaxOK", l[2]}, {"Max", l[3]}};
+    } else {
+        // The FER bar's green band reaches a hair beyond MaxOK, BER's stops short of it.
+        r.limits = (row == LimitRow::LT_FER ? "<= " : "< ") + FormatNumber(l[2]);
+        r.limitValues = {{"MaxOK", l[2]}, {"Max", l[3]}};
+    }
+    r.pass = value && common::Passes(row, l, *value);
+    return r;
+}
+
+// A row judged by a plain range the plan gives (bounds included).
+ResultRow RangeRow(const char* key, const char* name, const char* unit, std::optional<double> value,
+                   const std::string& text, const Range& range) {
+    ResultRow r;
+    r.key = key;
+    r.name = name;
+    r.unit = unit;
+    r.value = value;
+    r.text = value ? text : "---";
+    if (range.min && range.max) {
+        r.limits = FormatNumber(*range.min) + " to " + FormatNumber(*range.max);
+    } else if (range.min) {
+        r.limits = ">= " + FormatNumber(*range.min);
+    } else {
+        r.limits = "<= " + FormatNumber(*range.max);
+    }
+    if (range.min) r.limitValues.push_back({"Min", *range.min});
+    if (range.max) r.limitValues.push_back({"Max", *range.max});
+    r.pass = value && (!range.min || *value >= *range.min) && (!range.max || *value <= *range.max);
+    return r;
+}
+
+}  // namespace
+
+std::optional<double> LeadingNumber(const std::string& reply) {
+    size_t start = 0;
+    while (start < reply.size() && reply[start] == ' ') ++start;
+    const char* begin = reply.data() + start;
+    double v = 0.0;
+    const auto [end, ec] = std::from_chars(begin + (start < reply.size() && *begin == '+'),
+                                           reply.data() + reply.size(), v);
+    if (ec != std::errc() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+PlanRunner::PlanRunner(const TestPlan& plan, TesterPort& port, const std::atomic<bool>* stop)
+    : m_plan(plan), m_port(port), m_stop(stop) {}
+
+TesterIdentity PlanRunner::Identify() {
+    auto ask = [&](const char* query) {
+        if (m_port.Write(query) != 0) {
+            m_port.Write("SYST:ERR?");
+            m_port.Read();
+            return std::string();
+        }
+        std::string answer = m_port.Read();
+        while (!answer.empty() && (answer.back() == ' ' || answer.back() == '\0'))
+            answer.pop_back();
+        return answer;
+    };
+    TesterIdentity id;
+    id.library = ask("*IDN?");
+    id.hardware = ask("SYST:HW:VERS?");
+    id.firmware = ask("SYST:FIRM:VERS?");
+    id.serial = ask("SYST:SER:NUM?");
+    return id;
+}
+
+void PlanRunner::Send(const std::string& line) {
+    if (m_port.Write(line) == 0) return;
+    m_port.Write("SYST:ERR?");
+    throw Abort{"\"" + line + "\" failed: " + m_port.Read()};
+}
+
+std::string PlanRunner::Query(const std::string& line) {
+    Send(line);
+    return m_port.Read();
+}
+
+void PlanRunner::CheckStop() {
+    if (m_stop && m_stop->load()) throw Abort{"stopped by a signal"};
+}
+
+// Asks until the answer is the wanted one; bounded on the port's clock.
+void PlanRunner::WaitFor(const std::string& query, const std::string& wanted, double seconds,
+                         uint32_t pollMs, const std::string& what) {
+    const uint64_t start = m_port.NowMs();
+    const auto limit = static_cast<uint64_t>(std::llround(seconds * 1000.0));
+    std::string last;
+    for (;;) {
+        CheckStop();
+        last = Query(query);
+        if (last == wanted) return;
+        if (m_port.NowMs() - start >= limit) break;
+        m_port.SleepMs(pollMs);
+    }
+    throw Abort{what + " within " + FormatNumber(seconds) + " s (\"" + query + "\" answered \"" +
+                last + "\", not \"" + wanted + "\")"};
+}
+
+void PlanRunner::Configure() {
+    const RadioSettings& r = m_plan.radio;
+    const std::string side = m_plan.role == Role::PP ? "PP" : "FP";
+    // Every device starts from the same tester state, whatever ran before.
+    Send("SYST:RESE");
+    WaitFor("STAT:DEV?", "IDLE", kResetSeconds, kLockPollMs, "the tester did not come back");
+    Send("PROC:SEL:TEST MAN");
+    Send(m_plan.role == Role::PP ? "CONF:TEST:TYPE DPP" : "CONF:TEST:TYPE DFP");
+    if (m_plan.role == Role::PP) {
+        Send("CONF:PP:RFPI \"" + r.rfpi + "\"");
+        Send("CONF:PP:DUMM:SLOT " + std::to_string(r.dummySlot));
+        Send("CONF:PP:DUMM:CARR " + std::to_string(r.dummyCarrier));
+    } else if (r.rfpiGiven) {
+        Send("CONF:FP:RFPI \"" + r.rfpi + "\"");
+    }
+    Send("CONF:" + side + ":TRAF:SLOT " + std::to_string(r.trafficSlot));
+    Send("CONF:" + side + ":TRAF:CARR " + std::to_string(r.trafficCarrier));
+    Send("CONF:" + side + ":SIGN:MODE " + r.signallingMode);
+    // The data pattern belongs to the loopback, as on the test pages.
+    if (r.signallingMode == "LOOP") Send("CONF:BER:DATA " + r.dataPattern);
+    Send("CONF:POW:DYN:RANG LOW");
+    // The coupling loss first: it moves the range the level must lie in.
+    Send("SENS:CORR:LOSS " + FormatNumber(r.couplingLoss));
+    Send("CONF:" + side + ":RF:LEV " + FormatNumber(r.rfLevel));
+    Send(std::string("CONF:ATT:RX ") + (r.rxAttenuator ? "ON" : "OFF"));
+    // One capture per burst, which every measurement of that burst reads.
+    Send("CONF:AVER:BURS 1");
+    Send("CONF:SAMP:MODE CTRL");
+    static const char* const kRamps[] = {"RMPB", "RMPC", "RMPD", "RMPE", "RMPF"};
+    for (size_t i = 0; i < m_plan.limits.ramps.size(); ++i)
+        Send(std::string("CALC:LIM:POW:") + kRamps[i] + " " +
+             std::to_string(m_plan.limits.ramps[i]));
+}
+
+void PlanRunner::FindFixedPart(RunResult& result) {
+    FixedPartFound found;
+    found.rfpi = Query("SENS:DET:RFPI?");
+    found.rfpi.erase(std::remove(found.rfpi.begin(), found.rfpi.end(), '"'), found.rfpi.end());
+    found.dummySlot = static_cast<int>(LeadingNumber(Query("SENS:DET:DUMM:SLOT?")).value_or(-1));
+    found.dummyCarrier = static_cast<int>(LeadingNumber(Query("SENS:DET:DUMM:CARR?")).value_or(-1));
+    result.fixedPart = found;
+    if (onNote)
+        onNote("Fixed part found: RFPI " + found.rfpi + ", dummy slot " +
+               std::to_string(found.dummySlot) + ", dummy carrier " +
+               std::to_string(found.dummyCarrier));
+    if (m_plan.radio.rfpiGiven) {
+        ResultRow row;
+        row.key = "rfpi";
+        row.name = "RFPI";
+        row.text = found.rfpi;
+        row.limits = "= " + m_plan.radio.rfpi;
+        row.pass = found.rfpi == m_plan.radio.rfpi;
+        Add(result, row);
+    } else {
+        // The tester connects to the fixed part it found.
+        Send("CONF:FP:RFPI \"" + found.rfpi + "\"");
+    }
+    // The traffic bearer must not sit on the fixed part's dummy slot; the status poll of the
+    // link window moves it the same way.
+    if (found.dummySlot == m_plan.radio.trafficSlot) {
+        const int moved = m_plan.radio.trafficSlot >= 10 ? 0 : m_plan.radio.trafficSlot + 2;
+        Send("CONF:FP:TRAF:SLOT " + std::to_string(moved));
+        if (onNote)
+            onNote("Traffic slot " + std::to_string(m_plan.radio.trafficSlot) +
+                   " is the fixed part's dummy slot: moved to " + std::to_string(moved));
+    }
+}
+
+void PlanRunner::TakeBursts(RunResult& result) {
+    const TestPlan& p = m_plan;
+    const bool anyBurst = p.Takes(Measurement::NTP) || p.Takes(Measurement::FrequencyOffset) ||
+                          p.Takes(Measurement::BField) || p.Takes(Measurement::SField) ||
+                          p.Takes(Measurement::Drift) || p.Takes(Measurement::Template);
+    if (!anyBurst) return;
+    Average ntp, offset, bPos, bNeg, sPos, sNeg, drift;
+    int matched = 0;
+    auto pair = [&](const std::string& query, Average& pos, Average& neg) {
+        const auto [first, second] = SplitPair(Query(query));
+        const std::optional<double> a = LeadingNumber(first), b = LeadingNumber(second);
+        // The tester answers Hz; the bars are in kHz.
+        if (a && b) {
+            pos.Push(*a * 0.001);
+            neg.Push(*b * 0.001);
+        }
+    };
+    auto scaled = [](std::optional<double> v) {
+        return v ? std::optional<double>(*v * 0.001) : std::nullopt;
+    };
+    for (int burst = 1; burst <= p.bursts; ++burst) {
+        CheckStop();
+        const std::string state = Query("STAT:DEV?");
+        if (state != "DCE")
+            throw Abort{"the link was lost before burst " + std::to_string(burst) + " (\"" + state +
+                        "\")"};
+        Send("PROC:SAMP:FORC");
+        if (p.Takes(Measurement::NTP)) ntp.Push(LeadingNumber(Query("READ:NTP?")));
+        if (p.Takes(Measurement::FrequencyOffset))
+            offset.Push(scaled(LeadingNumber(Query("READ:FREQ:OFFS?"))));
+        if (p.Takes(Measurement::BField)) pair("READ:BF?", bPos, bNeg);
+        if (p.Takes(Measurement::SField)) pair("READ:SF?", sPos, sNeg);
+        if (p.Takes(Measurement::Drift))
+            drift.Push(scaled(LeadingNumber(Query("READ:FREQ:DRIF?"))));
+        if (p.Takes(Measurement::Template) && Query("CALC:LIM:TRAN:MAT?") == "MATC") ++matched;
+    }
+    // NTP, offset and drift go to their bars as the averaged text with one decimal.
+    auto averaged = [&](const char* key, const char* name, LimitRow row, const Average& a) {
+        const std::optional<double> v = a.Value();
+        const std::string text = v ? Fixed1(*v) : "";
+        Add(result, BarRow(p, key, name, row, v ? LeadingNumber(text) : std::nullopt, text));
+    };
+    if (p.Takes(Measurement::NTP)) averaged("ntp", "NTP", LimitRow::NTP, ntp);
+    if (p.Takes(Measurement::FrequencyOffset))
+        averaged("frequency_offset", "Frequency offset", LimitRow::FrqOff, offset);
+    if (p.Takes(Measurement::BField)) {
+        // The B-field bar takes the average positive deviation.
+        const std::optional<double> v = bPos.Value();
+        Add(result,
+            BarRow(p, "b_field", "B-field deviation +", LimitRow::B_Field, v, v ? Fixed1(*v) : ""));
+    }
+    if (p.Takes(Measurement::SField)) {
+        // The S-field bar takes half the peak-to-peak deviation.
+        std::optional<double> v;
+        if (sPos.Value() && sNeg.Value()) v = (*sPos.Value() - *sNeg.Value()) / 2.0;
+        Add(result,
+            BarRow(p, "s_field", "S-field deviation", LimitRow::S_Field, v, v ? Fixed1(*v) : ""));
+    }
+    if (p.Takes(Measurement::Drift))
+        averaged("drift", "Frequency drift", LimitRow::FrqDrift, drift);
+    if (p.Takes(Measurement::Template)) {
+        ResultRow row;
+        row.key = "template";
+        row.name = "Template match";
+        row.unit = "bursts";
+        row.value = matched;
+        row.text = std::to_string(matched) + "/" + std::to_string(p.bursts);
+        row.limits = "all match";
+        row.limitValues = {{"Min", p.bursts}};
+        row.pass = matched == p.bursts;
+        Add(result, row);
+    }
+}
+
+void PlanRunner::TakeFrameMeasurements(RunResult& result) {
+    const TestPlan& p = m_plan;
+    const PlanLimits& l = p.limits;
+    if (p.Takes(Measurement::Ber) || p.Takes(Measurement::Jitter) ||
+        p.Takes(Measurement::PacketDelay)) {
+        // The counters latch once the frame window is full; until then the answer is "INV".
+        const uint64_t limit = static_cast<uint64_t>(std::llround(p.berS * 1000.0));
+        std::string ber;
+        for (;;) {
+            CheckStop();
+            ber = Query("FETC:BER:LTER?");
+            if (ber != "INV" && !ber.empty()) break;
+            if (m_port.NowMs() - m_frameStartMs >= limit)
+                throw Abort{std::to_string(p.berFrames) + " frames were not counted within " +
+                            FormatNumber(p.berS) + " s"};
+            m_port.SleepMs(kFramePollMs);
+        }
+        if (p.Takes(Measurement::Ber)) {
+            const auto [first, second] = SplitPair(ber);
+            const std::optional<double> b = LeadingNumber(first), f = LeadingNumber(second);
+            Add(result, BarRow(p, "ber", "BER", LimitRow::LT_BER, b, b ? FormatNumber(*b) : ""));
+            Add(result, BarRow(p, "fer", "FER", LimitRow::LT_FER, f, f ? FormatNumber(*f) : ""));
+        }
+    }
+    if (p.Takes(Measurement::Jitter)) {
+        const auto [first, second] = SplitPair(Query("FETC:JITT?"));
+        const std::optional<double> a = LeadingNumber(first), b = LeadingNumber(second);
+        std::optional<double> v;
+        if (a && b) v = std::max(std::fabs(*a), std::fabs(*b));
+        Add(result, RangeRow("jitter", "Jitter", "us", v, v ? Fixed1(*v) : "",
+                             Range{std::nullopt, l.jitterMax}));
+    }
+    if (p.Takes(Measurement::PacketDelay)) {
+        const std::optional<double> v = LeadingNumber(Query("FETC:PACK:DEL?"));
+        Add(result, RangeRow("packet_delay", "Packet delay", "us", v, v ? FormatNumber(*v) : "",
+                             l.packetDelay));
+    }
+    if (p.Takes(Measurement::TimingAccuracy)) {
+        const std::optional<double> v = LeadingNumber(Query("READ:TIME:ACC?"));
+        Add(result, RangeRow("timing_accuracy", "Timing accuracy", "ppm", v,
+                             v ? FormatNumber(*v) : "", l.timingAccuracy));
+    }
+}
+
+void PlanRunner::Add(RunResult& result, ResultRow row) {
+    result.rows.push_back(std::move(row));
+    if (onRow) onRow(result.rows.back());
+}
+
+// Never throws: it runs on every way out, also after a failed command or a signal.
+void PlanRunner::Release(RunResult& result) {
+    if (!m_connectSent) {
+        result.released = true;
+        return;
+    }
+    // Also when the link is not up yet: the release withdraws a pending connect, so the
+    // device does not come up linked after the test has given up on it.
+    const bool sent = m_port.Write("PROC:CONN:REL") == 0;
+    const uint64_t start = m_port.NowMs();
+    const auto limit = static_cast<uint64_t>(kReleaseSeconds * 1000.0);
+    for (;;) {
+        m_port.Write("STAT:DEV?");
+        if (m_port.Read() != "DCE") {
+            result.released = sent;
+            break;
+        }
+        if (m_port.NowMs() - start >= limit) break;
+        m_port.SleepMs(kStatePollMs);
+    }
+    if (!result.released && result.status != RunStatus::Error) {
+        result.status = RunStatus::Error;
+        result.error = "the link was not released";
+    }
+}
+
+RunResult PlanRunner::Run() {
+    RunResult result;
+    m_connectSent = false;
+    try {
+        Configure();
+        WaitFor(
+            "SENS:SIGN:STAT?", "LOCK", m_plan.searchS, kLockPollMs,
+            std::string("no ") + (m_plan.role == Role::PP ? "portable" : "fixed") + " part found");
+        if (m_plan.role == Role::FP) FindFixedPart(result);
+        m_connectSent = true;
+        Send("PROC:CONN:SET");
+        WaitFor("STAT:DEV?", "DCE", m_plan.connectS, kStatePollMs, "no link");
+        // Restart the long-term counters, as the link window does at its first poll.
+        const std::string frames = std::to_string(m_plan.berFrames);
+        Send("CONF:BER:EVAL:WIND " + frames);
+        Send("PROC:STRT:BER");
+        if (m_plan.Takes(Measurement::Jitter) || m_plan.Takes(Measurement::PacketDelay))
+            Send("CONF:JITT:EVAL:WIND " + frames);
+        m_frameStartMs = m_port.NowMs();
+        TakeBursts(result);
+        TakeFrameMeasurements(result);
+        result.status = std::all_of(result.rows.begin(), result.rows.end(),
+                                    [](const ResultRow& r) { return r.pass; })
+                            ? RunStatus::Pass
+                            : RunStatus::Fail;
+    } catch (const Abort& abort) {
+        result.status = RunStatus::Error;
+        result.error = abort.why;
+    }
+    Release(result);
+    return result;
+}
+
+}  // namespace tavrin::cli
