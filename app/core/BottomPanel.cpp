@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "EntryField.h"
+
 namespace tavrin::app {
 
 BottomPanel::BottomPanel(QWidget* parent) : QWidget(parent) {
@@ -20,7 +22,7 @@ BottomPanel::BottomPanel(QWidget* parent) : QWidget(parent) {
     att->setContentsMargins(4, 2, 4, 4);
     att->setSpacing(3);
     RFAttenuationEdit = new QLineEdit(attenuation);
-    RFAttenuationEdit->setMaxLength(4);
+    LimitTypedLength(RFAttenuationEdit, 4);
     RFAttenuationEdit->setToolTip("[0..100]");
     RFAttenuationEdit->setFixedWidth(32);
     RxAttCheckBox = new QCheckBox("RX Attenuator", attenuation);
@@ -36,7 +38,7 @@ BottomPanel::BottomPanel(QWidget* parent) : QWidget(parent) {
     avg->setContentsMargins(4, 2, 4, 4);
     avg->setSpacing(3);
     AverageFactorEdit = new QLineEdit(averaging);
-    AverageFactorEdit->setMaxLength(3);
+    LimitTypedLength(AverageFactorEdit, 3);
     AverageFactorEdit->setToolTip("[1..200]");
     AverageFactorEdit->setFixedWidth(32);
     avg->addWidget(AverageFactorEdit);

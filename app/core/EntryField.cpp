@@ -5,16 +5,52 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QValidator>
+#include <QVariant>
 
 namespace tavrin::app {
 
-EntryCommit::EntryCommit(QLineEdit* field, std::function<void()> exit)
+namespace {
+
+constexpr const char* kCommitName = "EntryCommit";
+constexpr const char* kTypedLengthProperty = "typedMaxLength";
+
+// Applies to typing and pasting only: QLineEdit does not run its validator on setText().
+class TypedLengthValidator : public QValidator {
+public:
+    TypedLengthValidator(int maxLength, QObject* parent)
+        : QValidator(parent), m_maxLength(maxLength) {}
+    State validate(QString& input, int&) const override {
+        return input.size() <= m_maxLength ? Acceptable : Invalid;
+    }
+
+private:
+    int m_maxLength;
+};
+
+}  // namespace
+
+EntryCommit::EntryCommit(QWidget* field, std::function<void()> exit)
     : QObject(field), m_exit(std::move(exit)) {
+    setObjectName(kCommitName);
     field->installEventFilter(this);
 }
 
-EntryCommit* EntryCommit::install(QLineEdit* field, std::function<void()> exit) {
+EntryCommit* EntryCommit::install(QWidget* field, std::function<void()> exit) {
     return new EntryCommit(field, std::move(exit));
+}
+
+void EntryCommit::disarmAll(QObject* root) {
+    for (EntryCommit* commit : root->findChildren<EntryCommit*>(kCommitName)) delete commit;
+}
+
+void LimitTypedLength(QLineEdit* edit, int maxLength) {
+    edit->setValidator(new TypedLengthValidator(maxLength, edit));
+    edit->setProperty(kTypedLengthProperty, maxLength);
+}
+
+int TypedLengthLimit(const QLineEdit* edit) {
+    return edit->property(kTypedLengthProperty).toInt();
 }
 
 void EntryCommit::run() {

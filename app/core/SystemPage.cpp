@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "EntryField.h"
 #include "UpDown.h"
 
 namespace tavrin::app {
@@ -117,10 +118,11 @@ SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, paren
     Country->setCurrentIndex(0);
     NumberOfUsedCarriersLabel = new QLabel("No. of Carriers", CarrierModeGroup);
     NumberOfUsedCarriers = new QComboBox(CarrierModeGroup);
+    NumberOfUsedCarriers->setEditable(true);
     for (int n = 10; n >= 1; --n) NumberOfUsedCarriers->addItem(QString::number(n));
     CarrierOffsetLabel = new QLabel("Carrier Offset", CarrierModeGroup);
     TCarrierOffset = new QLineEdit("0", CarrierModeGroup);
-    TCarrierOffset->setMaxLength(10);
+    LimitTypedLength(TCarrierOffset, 10);
     TCarrierOffset->setFixedWidth(40);
     CarrierOffsetUpDown = new UpDown(CarrierModeGroup);
     CarrierOffsetUpDown->setRange(-22, 3);
@@ -129,7 +131,7 @@ SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, paren
     HighestCarrierLabel = new QLabel("Highest Carrier", CarrierModeGroup);
     HighestCarrierLabel->setEnabled(false);
     ExtendedRef = new QLineEdit("0", CarrierModeGroup);
-    ExtendedRef->setMaxLength(10);
+    LimitTypedLength(ExtendedRef, 10);
     ExtendedRef->setFixedWidth(40);
     ExtendedRefUpDown = new UpDown(CarrierModeGroup);
     ExtendedRefUpDown->setRange(9, 27);

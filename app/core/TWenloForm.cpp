@@ -19,6 +19,7 @@
 
 #include "BottomPanel.h"
 #include "CaptionRules.h"
+#include "EntryField.h"
 #include "ModelTable.h"
 #include "SystemPage.h"
 #include "TraceLog.h"
@@ -32,9 +33,11 @@
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
 #include "pages/FPTestPage.h"
+#include "pages/LevelField.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
+#include "pages/RadioOptions.h"
 #include "setup/SetupFiles.h"
 #include "setup/SetupPages.h"
 
@@ -102,9 +105,9 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     PageControl = new QTabWidget(this);
     PageControl->setObjectName("PageControl");
     SystemTabSheet = new SystemPage;
-    PP_TestTabSheet = new PPTestPage;
-    FP_TestTabSheet = new FPTestPage;
-    RF_GenTabSheet = new RFGenPage;
+    PP_TestTabSheet = new PPTestPage(*this);
+    FP_TestTabSheet = new FPTestPage(*this);
+    RF_GenTabSheet = new RFGenPage(*this);
     RF_AnalyzerTabSheet = new RFAnalyzerPage;
     SetupPPTabSheet = new SetupPPPage(m_wrappers, dialogs);
     SetupFPTabSheet = new SetupFPPage(m_wrappers, dialogs);
@@ -131,6 +134,12 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     }
     AlwaysPanel = new BottomPanel(this);
     layOutPage(false);
+    m_radioOptions = std::make_unique<RadioOptions>(*this);
+    TimingEdit = new QLineEdit(this);
+    TimingEdit->setObjectName("TimingEdit");
+    LimitTypedLength(TimingEdit, 3);
+    TimingEdit->setToolTip("[2..1000]");
+    TimingEdit->setVisible(false);
 
     // The windows after the main one, in their creation order.
     m_commForm = std::make_unique<TCommForm>(m_wrappers);
@@ -139,6 +148,11 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     m_ntpForm = std::make_unique<TNTPForm>(*m_chartHost, m_dialogs);
     PairCharts(*m_ntpForm, *m_modulationForm);
     WireAnalyzerPage(*this);
+    // A committed coupling loss sets the power chart's range and undoes its zoom.
+    connect(this, &TWenloForm::powerChartRangeChanged, this, [this](int lower, int upper) {
+        m_ntpForm->setPowerRange(lower, upper);
+        m_ntpForm->NTPChartUndoZoom();
+    });
     m_resetForm = std::make_unique<TResetForm>();
     m_helpForm = std::make_unique<THelpForm>();
     m_noConnectForm = std::make_unique<TNoConnectForm>(*m_helpForm);
@@ -200,7 +214,38 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     QLocale::setDefault(QLocale::c());
 }
 
-TWenloForm::~TWenloForm() = default;
+TWenloForm::~TWenloForm() {
+    EntryCommit::disarmAll(this);
+}
+
+void TWenloForm::showError(const QString& text) {
+    m_dialogs.message(this, MessageKind::Error, "Tavrin", text, {MessageButton::Ok});
+}
+
+int16_t TWenloForm::send(const QString& line) {
+    return m_wrappers.sendCommand(line.toLatin1().constData());
+}
+
+void TWenloForm::setLinkWindowControl(LinkWindowControl* control) {
+    m_linkWindow = control ? control : &m_noLinkWindow;
+}
+
+void TWenloForm::markActivePage(TabPage* page) {
+    for (TabPage* p :
+         {static_cast<TabPage*>(PP_TestTabSheet), static_cast<TabPage*>(FP_TestTabSheet),
+          static_cast<TabPage*>(RF_GenTabSheet)})
+        p->tag = p == page ? 1 : 0;
+}
+
+void TWenloForm::setAveragingLength(int n) {
+    m_averagingLength = n;
+    Q_EMIT averagingLengthChanged(n);
+}
+
+void TWenloForm::setPowerChartRange(PowerRange range) {
+    m_powerChartRange = range;
+    Q_EMIT powerChartRangeChanged(range.lower, range.upper);
+}
 
 void TWenloForm::terminate(int code) {
     m_terminating = true;
@@ -306,7 +351,8 @@ void TWenloForm::pauseProcessingEvents(int nominalMs) {
 }
 
 void TWenloForm::waitForTester() {
-    // The link window's averaging is reset here once it exists.
+    // The link window's averaging length goes back to 1 (it empties its buffers).
+    setAveragingLength(1);
     m_wrappers.showErrorCount();
     m_resetForm->setStatus("Please wait ...", Qt::yellow);
     m_resetForm->show();
@@ -369,6 +415,9 @@ void TWenloForm::layOutPage(bool setupPage) {
 bool TWenloForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show) {
         if (auto* page = qobject_cast<TabPage*>(watched)) pageShow(page);
+    } else if (event->type() == QEvent::Hide && isVisible() && !event->spontaneous()) {
+        // Another page was chosen (not the whole window hidden).
+        if (auto* page = qobject_cast<TabPage*>(watched)) page->pageHide();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -380,6 +429,7 @@ void TWenloForm::pageShow(TabPage* page, bool fromDummyTimer) {
     }
     layOutPage(false);
     if (page == SystemTabSheet && SetupPPTabSheet->tag == 1) return;  // start-up mark
+    page->prepareShow();
     // The page's commands go out one DummyTimer tick after it is drawn. A show that comes
     // while a tick is pending (the main window shown and the page activated in the same
     // reset, say) joins that tick instead of working at once, so the page's queries and its
@@ -433,9 +483,11 @@ void TWenloForm::systemActivation() {
 
     if (identifyTester() == Identification::Ended) return;
 
-    // The coupling loss, RX attenuator and averaging commits join here with the bottom
-    // panel's handlers.
+    m_radioOptions->RFAttenuationEditExit();
+    m_radioOptions->RxAttCheckBoxClick();
+    m_radioOptions->AverageFactorEditExit();
     s->ResetButton->setText("&Reset");
+    // The first activation after a reset the user started applies the carrier mode.
     if (s->TimeAfterReset->text() == "0") OffsetClick();
     m_wrappers.sendCommand(s->DriftKhzMs->isChecked() ? "CONF:MOD:DRIF:UNIT MS"
                                                       : "CONF:MOD:DRIF:UNIT SLOT");
@@ -506,7 +558,7 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
                  s->HighestCarrierLabel, s->ExtendedRef, s->ExtendedRefUpDown})
             w->setVisible(false);
     }
-    // The slot scheme of the PP page follows here once that page has its slot controls.
+    PP_TestTabSheet->applySlotScheme(SystemTabSheet->OptionEnable->isChecked());
     SystemTabSheet->HardWareIDLabel->setText(QString::fromStdString(HardwareIdText(answer, model)));
 }
 
@@ -520,8 +572,9 @@ void TWenloForm::connectSetupFiles() {
     context.hooks.sendCommand = [this](const char* line) { m_wrappers.sendCommand(line); };
     context.hooks.powerRange = [this](double loss, bool rxAttenuator) {
         const AxisRange range = PowerChartRange(loss, rxAttenuator);
-        m_ntpForm->setPowerRange(static_cast<int>(range.min), static_cast<int>(range.max));
+        setPowerChartRange({static_cast<int>(range.min), static_cast<int>(range.max)});
     };
+    context.hooks.remember = [this](Remembered value, int number) { remember(value, number); };
     context.checkLimits = [this] { CheckAllLimitRows(); };
     m_setupFiles = std::make_unique<SetupFiles>(m_dialogs, this, std::move(context));
     const auto wire = [this](QPushButton* button, void (SetupFiles::*action)()) {
@@ -538,6 +591,34 @@ void TWenloForm::connectSetupFiles() {
     // The PP page's "Factory Settings" runs the FP handler.
     wire(SetupPPTabSheet->FactoryPPButton, &SetupFiles::FactoryFPButtonClick);
     wire(SetupFPTabSheet->FactoryFPButton, &SetupFiles::FactoryFPButtonClick);
+}
+
+void TWenloForm::remember(Remembered value, int number) {
+    switch (value) {
+        case Remembered::PPDummySlot:
+            PP_TestTabSheet->dummySlot = number;
+            break;
+        case Remembered::PPTrafficSlot:
+            PP_TestTabSheet->trafficSlot = number;
+            break;
+        case Remembered::PPRFLevel:
+            PP_TestTabSheet->levelField().lastLevel = number;
+            break;
+        case Remembered::PPBERCount:
+            PP_TestTabSheet->berCount = number;
+            break;
+        case Remembered::FPRFLevel:
+            FP_TestTabSheet->levelField().lastLevel = number;
+            break;
+        case Remembered::FPBERCount:
+            FP_TestTabSheet->berCount = number;
+            break;
+        case Remembered::GenRFLevel:
+            RF_GenTabSheet->levelField().lastLevel = number;
+            break;
+        case Remembered::None:
+            break;
+    }
 }
 
 void TWenloForm::CheckAllLimitRows() {
@@ -579,9 +660,7 @@ void TWenloForm::OptionEnableDisableClick() {
 }
 
 void TWenloForm::OffsetClick() {
-    // The carrier plan's commands join here with the radio options; what is kept now is the
-    // flag that the carrier mode has been applied since the last reset.
-    SystemTabSheet->TimeAfterReset->setText("1");
+    m_radioOptions->OffsetClick();
 }
 
 void TWenloForm::Windows_posButtonClick() {

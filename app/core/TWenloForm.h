@@ -16,7 +16,12 @@
 #include "StartupOptions.h"
 #include "Timing.h"
 #include "UserDialogs.h"
+#include "pages/CarrierPlan.h"
+#include "pages/LinkWindowControl.h"
+#include "pages/RFLevelRule.h"
+#include "setup/SetupKeys.h"
 
+class QLineEdit;
 class QTabWidget;
 class QTimer;
 
@@ -26,6 +31,7 @@ class BottomPanel;
 class FrameChartHost;
 class FPTestPage;
 class PPTestPage;
+class RadioOptions;
 class RFAnalyzerPage;
 class RFGenPage;
 class SetupFiles;
@@ -78,6 +84,9 @@ public:
     void ScreenSizeMonitoringTimerTimer();
     void OffsetClick();
     void FormClose();
+    // A test page's show handler: lays out the frame and defers the page's commands by one
+    // DummyTimer tick (the ECHO and LOOPBACK buttons re-run it).
+    void activatePage(TabPage* page) { pageShow(page); }
 
     // Pages and windows.
     QTabWidget* PageControl;
@@ -98,6 +107,7 @@ public:
     FrameChartHost& chartHost() { return *m_chartHost; }
     QTimer* DummyTimer;
     QTimer* ScreenSizeMonitoringTimer;
+    QLineEdit* TimingEdit;  // never shown; only its text goes into the setup file
 
     // Shared state.
     CommandWrappers& wrappers() { return m_wrappers; }
@@ -126,6 +136,36 @@ public:
     // Shows a page's tab or hides it.
     bool pageTabVisible(const TabPage* page) const;
 
+    // The test pages' shared state.
+    // An error box with one OK button.
+    void showError(const QString& text);
+    // Sends one command line through the send wrapper.
+    int16_t send(const QString& line);
+    RadioOptions& radioOptions() { return *m_radioOptions; }
+    CarrierPlan& carrierPlan() { return m_carrierPlan; }
+    // The link measurement window as the pages see it; a do-nothing one until it is installed.
+    LinkWindowControl& linkWindow() { return *m_linkWindow; }
+    void setLinkWindowControl(LinkWindowControl* control);
+    void setHighestCarrier(int highest) { m_highestCarrier = highest; }
+    void setSlotMaximum(int maximum) { m_slotMaximum = maximum; }
+    // The PP, FP or RF-Gen page marks itself the last activated (tag 1, the others 0).
+    void markActivePage(TabPage* page);
+    // The link window's averaging length N (1..200).
+    int averagingLength() const { return m_averagingLength; }
+    void setAveragingLength(int n);
+    PowerRange powerChartRange() const { return m_powerChartRange; }
+    void setPowerChartRange(PowerRange range);
+    int lastCouplingLoss() const { return m_lastCouplingLoss; }
+    void setLastCouplingLoss(int a) { m_lastCouplingLoss = a; }
+
+Q_SIGNALS:
+    // The averaging field really changed N; the link window empties its averaging buffers.
+    void averagingLengthChanged(int n);
+    // The coupling loss was committed; the link window empties its NTP averaging buffer.
+    void couplingLossChanged();
+    // The NTP chart's level range (its zoom is undone).
+    void powerChartRangeChanged(int lower, int upper);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -143,6 +183,8 @@ private:
     void systemActivation();
     void layOutPage(bool setupPage);
     void connectSetupFiles();
+    // A setup load's value that the test pages compare new entries against.
+    void remember(Remembered value, int number);
     void setPageTabVisible(TabPage* page, bool visible);
     void limitRowChecked(int delta);
     void applyLimitConsistency();
@@ -160,6 +202,13 @@ private:
     std::unique_ptr<TModulationForm> m_modulationForm;
     std::unique_ptr<TNTPForm> m_ntpForm;
     std::unique_ptr<TraceLog> m_traceLog;
+    std::unique_ptr<RadioOptions> m_radioOptions;
+    LinkWindowControl m_noLinkWindow;
+    LinkWindowControl* m_linkWindow = &m_noLinkWindow;
+    CarrierPlan m_carrierPlan;
+    int m_averagingLength = 1;
+    PowerRange m_powerChartRange{-50, 30};
+    int m_lastCouplingLoss = 0;
     std::unique_ptr<SetupFiles> m_setupFiles;
     std::unique_ptr<QTimer> m_initTimer;
     std::unique_ptr<QTimer> m_resetTimer;

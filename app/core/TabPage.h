@@ -16,9 +16,14 @@ public:
     }
 
     bool isSetupPage() const { return m_isSetupPage; }
+    // What a test page's show handler does on every call, before the deferral (its tags,
+    // labels and stepper maxima).
+    virtual void prepareShow() {}
     // The page's commands once the page has been drawn. The pages whose commands come with
     // their own features have none yet.
     virtual void pageWork() {}
+    // The page's hide handler, run when another page is chosen.
+    virtual void pageHide() {}
 
     int tag = 0;  // page state flag, as the pages' handlers use it
 

@@ -15,6 +15,7 @@
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
+#include "pages/RadioOptions.h"
 
 namespace tavrin::app {
 namespace {
@@ -132,13 +133,12 @@ void WireAnalyzerPage(TWenloForm& frame) {
     links.couplingLossField = frame.AlwaysPanel->RFAttenuationEdit;
     links.highestCarrier = [&frame] { return frame.highestCarrier(); };
     links.setSampleWindowLength = [&frame](float length) { frame.setSampleWindowLength(length); };
-    // The RX attenuator's commands, as its check box sends them.
-    links.applyRxAttenuator = [&frame] {
-        CommandWrappers& w = frame.wrappers();
-        w.sendCommand(frame.AlwaysPanel->RxAttCheckBox->isChecked() ? "CONF:ATT:RX ON"
-                                                                    : "CONF:ATT:RX OFF");
-        w.sendCommand("PROC:SAMP:FORC");
-    };
+    // The radio options' handlers the page runs.
+    RadioOptions& radio = frame.radioOptions();
+    links.applyRxAttenuator = [&radio] { radio.RxAttCheckBoxClick(); };
+    links.commitAveraging = [&radio] { radio.AverageFactorEditExit(); };
+    links.commitCarrierOffset = [&radio] { radio.TCarrierOffsetExit(); };
+    links.commitCouplingLoss = [&radio] { radio.RFAttenuationEditExit(); };
     links.setPowerRangeForLoss = [&frame](int loss) {
         const AxisRange range =
             PowerChartRange(loss, frame.AlwaysPanel->RxAttCheckBox->isChecked());

@@ -52,7 +52,8 @@ TEST(Startup, ResetsIdentifiesAndShowsTheSystemPage) {
     EXPECT_FALSE(p.exitCode.has_value());
     EXPECT_FALSE(f.startupInProgress());
 
-    // The probe, the reset, three polls and the activation, in this order.
+    // The probe, the reset, three polls and the activation (with the coupling loss and the RX
+    // attenuator), in this order.
     const std::vector<std::string> expected{"CONF:COMM:PORT USB",
                                             "CONF:COMM:PORT USB",
                                             "SYST:RESET",
@@ -65,6 +66,9 @@ TEST(Startup, ResetsIdentifiesAndShowsTheSystemPage) {
                                             "PROC:SEL:TEST NONE",
                                             "CONF:SAMPLE:MODE CTRL",
                                             "SYST:HW:VERS?",
+                                            "SENS:CORR:LOSS 0",
+                                            "CONF:ATT:RX ON",
+                                            "PROC:SAMP:FORC",
                                             "CONF:MOD:DRIF:UNIT MS"};
     EXPECT_EQ(p.tester.lines, expected);
     // The start-up does not apply the carrier mode.

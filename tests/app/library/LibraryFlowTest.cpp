@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include "FakeTester.h"
@@ -20,6 +21,8 @@
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
+#include "pages/LevelField.h"
+#include "pages/PPTestPage.h"
 
 namespace tavrin::app::testing {
 namespace {
@@ -191,6 +194,37 @@ TEST(LibraryNoTester, DebugModeRunsOnWithNoConnectionInRed) {
 
 namespace tavrin::app::testing {
 namespace {
+
+// After the PP page's activation the tester holds what the page's fields say.
+TEST(LibraryPages, PPActivationCommitsTheFieldsToTheTester) {
+    SimulatedProgram sim("10");
+    Program& p = *sim.program;
+    ASSERT_TRUE(p.started(20000));
+    PPTestPage& pp = *p.form->PP_TestTabSheet;
+    // As a setup load leaves them: the fields and the remembered values.
+    pp.RFPIEdit->setText("0012345ABC");
+    pp.DummySlotEdit->setText("2");
+    pp.TrafficSlotEdit->setText("6");
+    pp.dummySlot = 2;
+    pp.trafficSlot = 6;
+    pp.RFLevelEdit->setText("-63.5");
+    pp.levelField().lastLevel = -63.5;
+    p.form->PageControl->setCurrentWidget(&pp);
+    ASSERT_TRUE(p.runUntil([&] { return p.settled(); }, 20000));
+    EXPECT_TRUE(p.dialogs.messages.empty());
+    EXPECT_EQ(p.form->wrappers().writeErrorCount, 0);
+
+    const auto ask = [&](const char* query) {
+        char reply[kReplyBufferSize] = {};
+        EXPECT_EQ(sim.port.write(query), 0) << query;
+        sim.port.read(reply);
+        return std::string(reply);
+    };
+    EXPECT_EQ(ask("CONF:PP:RFPI?"), "0012345ABC");
+    EXPECT_EQ(ask("CONF:PP:TRAF:SLOT?"), "6");
+    EXPECT_EQ(ask("CONF:PP:DUMM:SLOT?"), "2");
+    EXPECT_EQ(ask("CONF:PP:RF:LEV?"), "-63.5");
+}
 
 // Unlocks the service mode through the console, and after a miss in another spelling through
 // the wrappers; the code is in neither the console (echo and trace) nor a file written.

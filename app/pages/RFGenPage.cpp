@@ -1,0 +1,124 @@
+// The RF generator page: layout, activation, carrier, level and modulation.
+#include "RFGenPage.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "LevelField.h"
+#include "OptionTables.h"
+#include "PageLayout.h"
+#include "RadioOptions.h"
+#include "core/BottomPanel.h"
+#include "core/EntryField.h"
+#include "core/TWenloForm.h"
+#include "core/UpDown.h"
+
+namespace tavrin::app {
+
+RFGenPage::RFGenPage(TWenloForm& frame, QWidget* parent)
+    : TabPage("RF_GenTabSheet", false, parent), m_frame(frame) {
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(6, 6, 6, 2);
+    grid->setVerticalSpacing(3);
+    grid->setHorizontalSpacing(6);
+    grid->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+
+    CarrierGenEdit = MakeEdit(this, "0", 2, 24);
+    CarrierGenUpDown = MakeStepper(this, {0, 9, 1, true, 0});
+    RfGenCarrierLabel = AddFieldRow(grid, 0, "Carrier [0..9]:", CarrierGenEdit, CarrierGenUpDown);
+    RFLevelGenEdit = MakeEdit(this, "", 6, 44);
+    AddFieldRow(grid, 1, "RF Level [dBm]", RFLevelGenEdit);
+    RFLevelGenTrackBar = MakeLevelTrackBar(this);
+    RFLevelGenTrackBar->setFixedWidth(200);
+    grid->addWidget(RFLevelGenTrackBar, 2, 0, 1, 2);
+
+    auto* modulation = new QGroupBox("Modulation", this);
+    auto* column = new QVBoxLayout(modulation);
+    column->setContentsMargins(4, 0, 4, 2);
+    column->setSpacing(0);
+    for (size_t i = 0; i < modulationButtons.size(); ++i) {
+        const GeneratorModulation& m = GeneratorModulations()[i];
+        auto* b = new QRadioButton(m.caption, modulation);
+        b->setObjectName(m.button);
+        column->addWidget(b);
+        modulationButtons[i] = b;
+        connect(b, &QRadioButton::clicked, this, [this, i] { ModulationClick(int(i)); });
+    }
+    CWGenRadioButton = modulationButtons[0];
+    BS55GenRadioButton = modulationButtons[1];
+    BS33GenRadioButton = modulationButtons[2];
+    BS0FGenRadioButton = modulationButtons[3];
+    CWGenRadioButton->setChecked(true);
+    grid->addWidget(modulation, 3, 0, 1, 2);
+
+    RfGenCarrierLabel->setObjectName("RfGenCarrierLabel");
+    CarrierGenEdit->setObjectName("CarrierGenEdit");
+    CarrierGenUpDown->setObjectName("CarrierGenUpDown");
+    RFLevelGenEdit->setObjectName("RFLevelGenEdit");
+    RFLevelGenTrackBar->setObjectName("RFLevelGenTrackBar");
+
+    // The generator level goes out with the FP level command.
+    m_level = std::make_unique<LevelField>(frame, this, RFLevelGenEdit, RFLevelGenTrackBar,
+                                           "CONF:FP:RF:LEV", LevelMessage::LossAsEntered);
+    EntryCommit::install(CarrierGenEdit, [this] { CarrierGenEditExit(); });
+    EntryCommit::install(RFLevelGenEdit, [this] { RFLevelGenEditExit(); });
+    connect(CarrierGenUpDown, &UpDown::clicked, this, &RFGenPage::CarrierGenUpDownClick);
+    connect(RFLevelGenTrackBar, &QSlider::valueChanged, this, &RFGenPage::RFLevelGenTrackBarChange);
+}
+
+RFGenPage::~RFGenPage() = default;
+
+void RFGenPage::prepareShow() {
+    m_frame.markActivePage(this);
+}
+
+void RFGenPage::RF_GenTabSheetShow() {
+    RadioOptions& radio = m_frame.radioOptions();
+    m_frame.AlwaysPanel->RxAttCheckBox->setEnabled(false);
+    m_frame.send("PROC:SEL:TEST MAN");
+    m_frame.send("CONF:TEST:TYPE:RFGE 0");
+    RfGenCarrierLabel->setText("Carrier " + radio.carrierRangeText());
+    CarrierGenEditExit();
+    radio.TCarrierOffsetExit();
+    CarrierGenUpDown->setMaximum(radio.usedCarriers() - 1);
+    for (size_t i = 0; i < modulationButtons.size(); ++i)
+        if (modulationButtons[i]->isChecked()) ModulationClick(int(i));
+    m_level->checkAgainstLoss(radio.couplingLoss());
+    RFLevelGenEditExit();
+}
+
+void RFGenPage::RF_GenTabSheetHide() {
+    m_frame.AlwaysPanel->RxAttCheckBox->setEnabled(true);
+}
+
+void RFGenPage::CarrierGenUpDownClick() {
+    const int p = CarrierGenUpDown->position();
+    const bool extended = m_frame.radioOptions().extendedMode();
+    CarrierGenEdit->setText(
+        QString::number(extended ? m_frame.carrierPlan().extendedCarrierAt(p) : p));
+    CarrierGenEditExit();
+}
+
+void RFGenPage::CarrierGenEditExit() {
+    m_frame.radioOptions().commitGeneratorCarrier(CarrierGenEdit, CarrierGenUpDown);
+}
+
+void RFGenPage::RFLevelGenEditExit() {
+    m_level->EditExit();
+}
+
+void RFGenPage::RFLevelGenTrackBarChange() {
+    m_level->TrackBarChange();
+}
+
+void RFGenPage::ModulationClick(int modulation) {
+    m_frame.send(GeneratorModulations()[modulation].command);
+}
+
+}  // namespace tavrin::app

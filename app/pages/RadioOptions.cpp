@@ -1,0 +1,332 @@
+// The radio options: carrier plan, reference, dirty transmit, drift unit, coupling loss, RX
+// attenuator and averaging.
+#include "RadioOptions.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "CarrierPlan.h"
+#include "EntryRules.h"
+#include "FPTestPage.h"
+#include "LevelField.h"
+#include "OptionTables.h"
+#include "PPTestPage.h"
+#include "RFAnalyzerPage.h"
+#include "RFGenPage.h"
+#include "core/BottomPanel.h"
+#include "core/EntryField.h"
+#include "core/SystemPage.h"
+#include "core/TWenloForm.h"
+#include "core/UpDown.h"
+#include "display/ChartRanges.h"
+
+namespace tavrin::app {
+namespace {
+
+constexpr int kOffsetStepperMinimum = -21;  // typing accepts -22, the stepper stops at -21
+constexpr int kReferenceStepperFirst = 9;
+constexpr int kReferenceStepperLast = 32;
+constexpr int kNeighbourStepperPosition = 5;
+
+}  // namespace
+
+RadioOptions::RadioOptions(TWenloForm& frame) : m_frame(frame) {
+    SystemPage* s = frame.SystemTabSheet;
+    BottomPanel* b = frame.AlwaysPanel;
+    connect(s->Offset, &QRadioButton::clicked, this, &RadioOptions::OffsetClick);
+    connect(s->ExtendedFrequencies, &QRadioButton::clicked, this, &RadioOptions::OffsetClick);
+    connect(s->Country, &QComboBox::activated, this, &RadioOptions::CountryChange);
+    connect(s->Country->lineEdit(), &QLineEdit::textEdited, this, &RadioOptions::CountryChange);
+    connect(s->NumberOfUsedCarriers, &QComboBox::activated, this,
+            &RadioOptions::NumberOfUsedCarriersChange);
+    connect(s->NumberOfUsedCarriers->lineEdit(), &QLineEdit::textEdited, this,
+            &RadioOptions::NumberOfUsedCarriersChange);
+    EntryCommit::install(s->NumberOfUsedCarriers, [this] { NumberOfUsedCarriersExit(); });
+    connect(s->TCarrierOffset, &QLineEdit::textEdited, this, &RadioOptions::TCarrierOffsetChange);
+    EntryCommit::install(s->TCarrierOffset, [this] { TCarrierOffsetExit(); });
+    connect(s->CarrierOffsetUpDown, &UpDown::clicked, this,
+            &RadioOptions::CarrierOffsetUpDownClick);
+    connect(s->ExtendedRefUpDown, &UpDown::clicked, this, &RadioOptions::ExtendedRefUpDownClick);
+    EntryCommit::install(s->ExtendedRef, [this] { TExtendedRefExit(); });
+    connect(s->ExtRefSelect, &QCheckBox::clicked, this, &RadioOptions::ExtRefSelectClick);
+    for (QRadioButton* r : {s->Normal, s->Plus50kHz, s->Minus50kHz})
+        connect(r, &QRadioButton::clicked, this, &RadioOptions::DirtyTXClick);
+    connect(s->DriftKhzMs, &QRadioButton::clicked, this, &RadioOptions::DriftKhzMsClick);
+    connect(s->DriftKhzSlot, &QRadioButton::clicked, this, &RadioOptions::DriftKhzSlotClick);
+    EntryCommit::install(b->RFAttenuationEdit, [this] { RFAttenuationEditExit(); });
+    connect(b->RxAttCheckBox, &QCheckBox::clicked, this, &RadioOptions::RxAttCheckBoxClick);
+    EntryCommit::install(b->AverageFactorEdit, [this] { AverageFactorEditExit(); });
+}
+
+bool RadioOptions::extendedMode() const {
+    return m_frame.SystemTabSheet->ExtendedFrequencies->isChecked();
+}
+
+int RadioOptions::usedCarriers() const {
+    return UsedCarriers(m_frame.SystemTabSheet->NumberOfUsedCarriers->currentText())
+        .value_or(m_lastUsedCarriers);
+}
+
+double RadioOptions::couplingLoss() const {
+    return CouplingLossValue(m_frame.AlwaysPanel->RFAttenuationEdit->text());
+}
+
+QString RadioOptions::carrierRangeText() const {
+    return CarrierRangeText(extendedMode(), usedCarriers(),
+                            m_frame.SystemTabSheet->ExtendedRef->text());
+}
+
+void RadioOptions::OffsetClick() {
+    SystemPage* s = m_frame.SystemTabSheet;
+    s->TimeAfterReset->setText("1");
+    const CountryPreset& preset = CountryPresetAt(CountryIndex(s->Country->currentText()));
+    if (!extendedMode()) {
+        s->CarrierOffsetUpDown->setRange(kOffsetStepperMinimum, kCarrierOffsetMaximum);
+        m_frame.send("CONF:TEST:EXTF 0");
+        s->ExtendedRef->setEnabled(false);
+        s->ExtendedRefUpDown->setEnabled(false);
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{s->NumberOfUsedCarriers, s->TCarrierOffset,
+                                             s->CarrierOffsetUpDown, s->NumberOfUsedCarriersLabel})
+            w->setEnabled(true);
+        s->HighestCarrierLabel->setEnabled(false);
+        s->TCarrierOffset->setText(QString::number(preset.offset));
+        s->ExtendedRef->setText("0");
+        s->ExtendedRefUpDown->setPosition(kReferenceStepperFirst);
+        s->NumberOfUsedCarriers->setCurrentText(QString::number(preset.usedCarriers));
+        if (preset.highestCarrier) applyHighestCarrier(*preset.highestCarrier);
+    } else {
+        s->HighestCarrierLabel->setEnabled(true);
+        s->NumberOfUsedCarriersLabel->setEnabled(true);
+        s->ExtendedRefUpDown->setRange(kReferenceStepperFirst, kReferenceStepperLast);
+        m_frame.send("CONF:TEST:EXTF 1");
+        s->ExtendedRef->setEnabled(true);
+        s->ExtendedRefUpDown->setEnabled(true);
+        s->NumberOfUsedCarriers->setEnabled(true);
+        s->CarrierOffsetLabel->setEnabled(false);
+        s->TCarrierOffset->setEnabled(false);
+        s->CarrierOffsetUpDown->setEnabled(false);
+        s->TCarrierOffset->setText("0");
+        s->ExtendedRefUpDown->setPosition(preset.referencePosition);
+        s->NumberOfUsedCarriers->setCurrentText(QString::number(preset.extendedUsedCarriers));
+        s->ExtendedRef->setText(
+            QString::number(ReferenceStepperCarrier(s->ExtendedRefUpDown->position())));
+        TExtendedRefExit();
+    }
+    NumberOfUsedCarriersChange();
+    TCarrierOffsetExit();
+}
+
+void RadioOptions::applyHighestCarrier(int highest) {
+    m_frame.setHighestCarrier(highest);
+    PPTestPage* pp = m_frame.PP_TestTabSheet;
+    FPTestPage* fp = m_frame.FP_TestTabSheet;
+    RFGenPage* gen = m_frame.RF_GenTabSheet;
+    RFAnalyzerPage* analyzer = m_frame.RF_AnalyzerTabSheet;
+    for (UpDown* u :
+         {gen->CarrierGenUpDown, analyzer->CarrierAnalyzerUpDown, pp->DummyCarrierUpDown,
+          pp->TrafficCarrierUpDown, fp->TrafficCarrierFPUpDown, fp->DummyCarrierFPUpDown})
+        u->setMaximum(highest);
+    const QString range = "[0.." + QString::number(highest) + "]";
+    pp->DummyCarrierPPLabel->setText("Dummy Carrier " + range);
+    fp->DummyCarrierFPLabel->setText("Dummy Carrier " + range);
+    pp->TrafficCarrierPPLabel->setText("Traffic Carrier " + range);
+    fp->TrafficCarrierFPLabel->setText("Traffic Carrier " + range);
+    gen->RfGenCarrierLabel->setText("Carrier " + range);
+    analyzer->RfAnalyzerCarrierLabel->setText("Carrier " + range);
+}
+
+void RadioOptions::CountryChange() {
+    OffsetClick();
+}
+
+void RadioOptions::NumberOfUsedCarriersChange() {
+    // A typed text that is no count of 1..10 ends here before anything is sent; counts above
+    // 10 would run the extended carrier list past its end.
+    const std::optional<int> nu =
+        UsedCarriers(m_frame.SystemTabSheet->NumberOfUsedCarriers->currentText());
+    if (!nu) return;
+    m_lastUsedCarriers = *nu;
+    m_frame.setHighestCarrier(*nu - 1);
+    TExtendedRefExit();
+    m_frame.send("CONF:NUMB:CARR " + QString::number(*nu));
+}
+
+void RadioOptions::NumberOfUsedCarriersExit() {
+    TExtendedRefExit();
+}
+
+void RadioOptions::TCarrierOffsetChange() {
+    m_frame.SystemTabSheet->Country->setEditText("Undef");
+}
+
+void RadioOptions::TCarrierOffsetExit() {
+    SystemPage* s = m_frame.SystemTabSheet;
+    const FieldCheck c = CheckCarrierOffset(s->TCarrierOffset->text());
+    s->TCarrierOffset->setText(c.text);
+    RFGenPage* gen = m_frame.RF_GenTabSheet;
+    if (ParseInteger(gen->CarrierGenEdit->text()).value_or(0) > 9) {
+        gen->CarrierGenUpDown->setPosition(5);
+        gen->CarrierGenEdit->setText("5");
+    }
+    s->CarrierOffsetUpDown->setPosition(c.value);
+    m_frame.send("CONF:CARR:OFFS " + c.text);
+}
+
+void RadioOptions::CarrierOffsetUpDownClick() {
+    SystemPage* s = m_frame.SystemTabSheet;
+    s->TCarrierOffset->setText(QString::number(s->CarrierOffsetUpDown->position()));
+    TCarrierOffsetExit();
+}
+
+void RadioOptions::ExtendedRefUpDownClick() {
+    SystemPage* s = m_frame.SystemTabSheet;
+    s->ExtendedRef->setText(
+        QString::number(ReferenceStepperCarrier(s->ExtendedRefUpDown->position())));
+    TExtendedRefExit();
+}
+
+void RadioOptions::TExtendedRefExit() {
+    SystemPage* s = m_frame.SystemTabSheet;
+    const bool eu = CountryIndex(s->Country->currentText()) == 0;
+    const ReferenceChoice r = CheckReference(s->ExtendedRef->text(), eu);
+    s->ExtendedRef->setText(r.text);
+    // The stepper follows a typed reference, so the next click steps from what is shown.
+    s->ExtendedRefUpDown->setPosition(r.position);
+    const QString neighbour = QString::number(r.fourBelow);
+    PPTestPage* pp = m_frame.PP_TestTabSheet;
+    m_frame.RF_GenTabSheet->CarrierGenEdit->setText(neighbour);
+    pp->DummyCarrierEdit->setText(neighbour);
+    pp->TrafficCarrierEdit->setText(neighbour);
+    pp->DummyCarrierUpDown->setPosition(kNeighbourStepperPosition);
+    pp->TrafficCarrierUpDown->setPosition(kNeighbourStepperPosition);
+    m_frame.send("CONF:CARR:REF " + QString::number(r.carrier));
+    m_frame.carrierPlan().applyReference(r.carrier, usedCarriers());
+}
+
+void RadioOptions::ExtRefSelectClick() {
+    m_frame.send(m_frame.SystemTabSheet->ExtRefSelect->isChecked() ? "CONF:SYNC:FREQ:REF E10M"
+                                                                   : "CONF:SYNC:FREQ:REF I10M");
+}
+
+void RadioOptions::DirtyTXClick() {
+    SystemPage* s = m_frame.SystemTabSheet;
+    if (s->Normal->isChecked()) {
+        m_frame.send("CONF:PP:FREQ:OFFS NORM");
+    } else if (s->Plus50kHz->isChecked()) {
+        m_frame.send("CONF:PP:FREQ:OFFS P50K");
+    } else {
+        m_frame.send("CONF:PP:FREQ:OFFS M50K");
+    }
+}
+
+void RadioOptions::DriftKhzMsClick() {
+    m_frame.send("CONF:MOD:DRIF:UNIT MS");
+}
+
+void RadioOptions::DriftKhzSlotClick() {
+    m_frame.send("CONF:MOD:DRIF:UNIT SLOT");
+}
+
+void RadioOptions::RFAttenuationEditExit() {
+    QLineEdit* edit = m_frame.AlwaysPanel->RFAttenuationEdit;
+    const FieldCheck c = CheckCouplingLoss(edit->text());
+    edit->setText(c.text);
+    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.send("SENS:CORR:LOSS " + c.text);
+    const double a = couplingLoss();
+    UpdateRFRange(a);
+    const AxisRange range = PowerChartRange(a, m_frame.AlwaysPanel->RxAttCheckBox->isChecked());
+    m_frame.setPowerChartRange({static_cast<int>(range.min), static_cast<int>(range.max)});
+    m_frame.setLastCouplingLoss(static_cast<int>(a));
+    Q_EMIT m_frame.couplingLossChanged();
+}
+
+void RadioOptions::UpdateRFRange(double couplingLoss) {
+    LevelField* level = nullptr;
+    if (m_frame.PP_TestTabSheet->tag == 1) {
+        level = &m_frame.PP_TestTabSheet->levelField();
+    } else if (m_frame.FP_TestTabSheet->tag == 1) {
+        level = &m_frame.FP_TestTabSheet->levelField();
+    } else if (m_frame.RF_GenTabSheet->tag == 1) {
+        level = &m_frame.RF_GenTabSheet->levelField();
+    }
+    if (level) level->checkAgainstLoss(couplingLoss);
+}
+
+void RadioOptions::RxAttCheckBoxClick() {
+    const bool on = m_frame.AlwaysPanel->RxAttCheckBox->isChecked();
+    m_frame.send(on ? "CONF:ATT:RX ON" : "CONF:ATT:RX OFF");
+    m_frame.send("PROC:SAMP:FORC");
+    if (m_frame.linkWindow().ntpWindowVisible()) RFAttenuationEditExit();
+}
+
+void RadioOptions::AverageFactorEditExit() {
+    QLineEdit* edit = m_frame.AlwaysPanel->AverageFactorEdit;
+    const FieldCheck c = CheckAveraging(edit->text(), m_frame.averagingLength());
+    edit->setText(c.text);
+    for (const QString& m : c.messages) m_frame.showError(m);
+    if (c.kept || c.value == m_frame.averagingLength()) return;
+    // The one command the averaging field sends goes to the library directly.
+    m_frame.wrappers().directWrite("CONF:AVER:BURS 1");
+    m_frame.setAveragingLength(c.value);
+}
+
+void RadioOptions::commitCarrier(QLineEdit* edit, UpDown* upDown, const char* prefix) {
+    QString number;
+    if (!extendedMode()) {
+        const FieldCheck c = CheckOffsetCarrier(edit->text());
+        upDown->setPosition(c.value);
+        number = c.text;
+    } else {
+        const CarrierPlan& plan = m_frame.carrierPlan();
+        if (const std::optional<int> p = plan.findExtendedCarrier(edit->text(), upDown->maximum()))
+            upDown->setPosition(*p);
+        number = QString::number(plan.extendedCarrierAt(upDown->position()));
+    }
+    edit->setText(number);
+    m_frame.send(QString(prefix) + " " + number);
+}
+
+void RadioOptions::stepCarrier(QLineEdit* edit, UpDown* upDown, const char* prefix) {
+    const int p = upDown->position();
+    edit->setText(QString::number(extendedMode() ? m_frame.carrierPlan().extendedCarrierAt(p) : p));
+    commitCarrier(edit, upDown, prefix);
+}
+
+void RadioOptions::commitGeneratorCarrier(QLineEdit* edit, UpDown* upDown) {
+    if (extendedMode()) {
+        commitCarrier(edit, upDown, "CONF:RFGE:CARR");
+        return;
+    }
+    const FieldCheck c = CheckGeneratorCarrier(edit->text(), m_frame.highestCarrier());
+    edit->setText(c.text);
+    for (const QString& m : c.messages) m_frame.showError(m);
+    upDown->setPosition(c.value);
+    m_frame.send("CONF:RFGE:CARR " + c.text);
+}
+
+void RadioOptions::slotTypeChanged(QComboBox* own, QComboBox* other, QComboBox* ownTemplate,
+                                   QComboBox* otherTemplate, const char* side) {
+    const int index = own->currentIndex();
+    other->setCurrentIndex(index);  // the other page's list follows without its handler
+    m_frame.setSampleWindowLength(SampleWindowForSlotType(index));
+    m_frame.linkWindow().reopenModulationWindow();
+    m_frame.send(SlotTypeCommand(side, index));
+    const int templateIndex = TemplateForSlotType(index);
+    if (templateIndex >= 0) ownTemplate->setCurrentIndex(templateIndex);
+    powerTemplateChanged(ownTemplate, otherTemplate, own);
+}
+
+void RadioOptions::powerTemplateChanged(QComboBox* own, QComboBox* other, QComboBox* ownSlotType) {
+    const int index = own->currentIndex();
+    other->setCurrentIndex(index);
+    m_frame.setSampleWindowLength(SampleWindowForSlotType(ownSlotType->currentIndex()));
+    m_frame.linkWindow().reopenModulationWindow();
+    m_frame.send(PowerTemplateCommand(index));
+}
+
+}  // namespace tavrin::app
