@@ -19,12 +19,14 @@
 
 #include "BottomPanel.h"
 #include "CaptionRules.h"
+#include "LogSettings.h"
 #include "EntryField.h"
 #include "ModelTable.h"
 #include "SystemPage.h"
 #include "TraceLog.h"
 #include "UpDown.h"
 #include "WindowLayout.h"
+#include "display/TLinkConnectForm.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
@@ -143,6 +145,8 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
 
     // The windows after the main one, in their creation order.
     m_commForm = std::make_unique<TCommForm>(m_wrappers);
+    m_linkForm = std::make_unique<TLinkConnectForm>(*this);
+    setLinkWindowControl(m_linkForm.get());
     m_chartHost = std::make_unique<FrameChartHost>(*this);
     m_modulationForm = std::make_unique<TModulationForm>(*m_chartHost, m_dialogs);
     m_ntpForm = std::make_unique<TNTPForm>(*m_chartHost, m_dialogs);
@@ -159,10 +163,12 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     m_noConnectForm->mainWindow = this;
     m_noConnectForm->resetDialog = m_resetForm.get();
 
+    m_logSettings = std::make_unique<LogSettings>(*SystemTabSheet, m_dialogs, m_settings.timing);
+    m_logSettings->rowSource = [this] { return m_linkForm->logColumns(); };
     m_wrappers.setEchoTargets({
         [this](const std::string& text) { m_commForm->showStatus(QString::fromStdString(text)); },
         [this](const std::string& line) { m_commForm->appendLine(QString::fromStdString(line)); },
-        {},
+        [this](const std::string& line) { m_logSettings->logCommunication(line); },
     });
 
     const auto retry = [this] {
@@ -568,7 +574,12 @@ void TWenloForm::setPageTabVisible(TabPage* page, bool visible) {
 
 void TWenloForm::connectSetupFiles() {
     SetupFilesContext context;
-    context.roots = [this] { return std::vector<QObject*>{this}; };
+    // The link window's measurement choices and font size are saved with the rest.
+    context.roots = [this] { return std::vector<QObject*>{this, m_linkForm.get()}; };
+    context.hooks.fontSize = [this](int size) {
+        m_linkForm->FontSizeUpDown->setPosition(size);
+        m_linkForm->FontSizeUpDownClick();
+    };
     context.hooks.sendCommand = [this](const char* line) { m_wrappers.sendCommand(line); };
     context.hooks.powerRange = [this](double loss, bool rxAttenuator) {
         const AxisRange range = PowerChartRange(loss, rxAttenuator);
@@ -667,10 +678,15 @@ void TWenloForm::Windows_posButtonClick() {
     WindowSet current;
     current.main = FrameRect(this);
     current.console = FrameRect(m_commForm.get());
+    current.link = FrameRect(m_linkForm.get());
+    current.modulation = FrameRect(m_modulationForm.get());
+    current.ntp = FrameRect(m_ntpForm.get());
     const WindowSet placed = DefaultLayout(current, m_settings.screenSize().height());
     move(placed.main.left, placed.main.top);
     PlaceFrame(m_commForm.get(), placed.console);
-    // The link, modulation and NTP windows take their places here once they exist.
+    m_linkForm->move(placed.link.left, placed.link.top);
+    PlaceFrame(m_modulationForm.get(), placed.modulation);
+    PlaceFrame(m_ntpForm.get(), placed.ntp);
 }
 
 void TWenloForm::ScreenSizeMonitoringTimerTimer() {
@@ -681,7 +697,11 @@ void TWenloForm::ScreenSizeMonitoringTimerTimer() {
 }
 
 void TWenloForm::FormClose() {
-    // The log files and the link window are closed here once they exist.
+    m_logSettings->closeFiles();
+    if (m_linkForm->isVisible()) {
+        m_linkForm->hide();
+        m_linkForm->FormClose();
+    }
     if (!m_savedNumericLocale.empty()) std::setlocale(LC_NUMERIC, m_savedNumericLocale.c_str());
 }
 

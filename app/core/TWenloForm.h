@@ -30,6 +30,7 @@ namespace tavrin::app {
 class BottomPanel;
 class FrameChartHost;
 class FPTestPage;
+class LogSettings;
 class PPTestPage;
 class RadioOptions;
 class RFAnalyzerPage;
@@ -40,6 +41,7 @@ class SetupPPPage;
 class SystemPage;
 class TabPage;
 class TCommForm;
+class TLinkConnectForm;
 class TModulationForm;
 class TNTPForm;
 class THelpForm;
@@ -102,6 +104,8 @@ public:
     TResetForm& resetForm() { return *m_resetForm; }
     TNoConnectForm& noConnectForm() { return *m_noConnectForm; }
     THelpForm& helpForm() { return *m_helpForm; }
+    LogSettings& logSettings() { return *m_logSettings; }
+    TLinkConnectForm& linkForm() { return *m_linkForm; }
     TModulationForm& modulationForm() { return *m_modulationForm; }
     TNTPForm& ntpForm() { return *m_ntpForm; }
     FrameChartHost& chartHost() { return *m_chartHost; }
@@ -119,6 +123,7 @@ public:
     float sampleWindowLength() const { return m_sampleWindowLength; }
     void setSampleClock(float clock) { m_sampleClock = clock; }
     void setSampleWindowLength(float length) { m_sampleWindowLength = length; }
+    const Timing& timing() const { return m_settings.timing; }
     int highestCarrier() const { return m_highestCarrier; }
     int slotMaximum() const { return m_slotMaximum; }
     const std::array<int, 6>& powerRamp() const { return m_powerRamp; }
@@ -195,6 +200,7 @@ private:
     UserDialogs& m_dialogs;
     CommandWrappers m_wrappers;
     std::unique_ptr<TCommForm> m_commForm;
+    std::unique_ptr<TLinkConnectForm> m_linkForm;
     std::unique_ptr<TResetForm> m_resetForm;
     std::unique_ptr<THelpForm> m_helpForm;
     std::unique_ptr<TNoConnectForm> m_noConnectForm;
@@ -202,6 +208,7 @@ private:
     std::unique_ptr<TModulationForm> m_modulationForm;
     std::unique_ptr<TNTPForm> m_ntpForm;
     std::unique_ptr<TraceLog> m_traceLog;
+    std::unique_ptr<LogSettings> m_logSettings;
     std::unique_ptr<RadioOptions> m_radioOptions;
     LinkWindowControl m_noLinkWindow;
     LinkWindowControl* m_linkWindow = &m_noLinkWindow;

@@ -4,11 +4,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "BottomPanel.h"
 #include "StateButton.h"
 #include "SystemPage.h"
+#include "TLinkConnectForm.h"
 #include "TModulationForm.h"
 #include "TNTPForm.h"
 #include "TWenloForm.h"
@@ -20,8 +23,6 @@
 namespace tavrin::app {
 namespace {
 
-constexpr int kPollInterval = 2;
-
 bool Unticked(const QWidget* page, const char* name) {
     const auto* box = page->findChild<QCheckBox*>(name);
     return box && !box->isChecked();
@@ -29,11 +30,7 @@ bool Unticked(const QWidget* page, const char* name) {
 
 }  // namespace
 
-FrameChartHost::FrameChartHost(TWenloForm& frame) : m_frame(frame) {
-    m_poll.setSingleShot(true);
-    m_poll.setInterval(kPollInterval);
-    QObject::connect(&m_poll, &QTimer::timeout, [this] { pollTick(); });
-}
+FrameChartHost::FrameChartHost(TWenloForm& frame) : m_frame(frame) {}
 
 float FrameChartHost::sampleClock() const {
     return m_frame.sampleClock();
@@ -79,15 +76,41 @@ bool FrameChartHost::catIqMode() const {
     return m_frame.SystemTabSheet->OptionEnable->isChecked();
 }
 
+QString FrameChartHost::unitCaption() const {
+    return m_frame.linkForm().cmdUnit->text();
+}
+
+void FrameChartHost::setUnitCaption(const QString& caption) {
+    m_frame.linkForm().cmdUnit->setText(caption);
+}
+
+bool FrameChartHost::longSlot() const {
+    return m_frame.linkForm().SLOTSIZE->text() == "P64Z";
+}
+
+QString FrameChartHost::measuredNtpText() const {
+    return m_frame.linkForm().NTPEdit->text();
+}
+
 int FrameChartHost::buttonFlag(ChartOpener opener, ChartKind kind) const {
-    if (opener == ChartOpener::LinkWindow) return 1;
+    if (opener == ChartOpener::LinkWindow) {
+        const TLinkConnectForm& link = m_frame.linkForm();
+        return (kind == ChartKind::Power ? link.Show_NTPButton : link.Show_ModulationButton)->tag;
+    }
     const RFAnalyzerPage* page = m_frame.RF_AnalyzerTabSheet;
     return (kind == ChartKind::Power ? page->Show_NTPButton : page->Show_ModulationButton)->tag;
 }
 
 void FrameChartHost::setButton(ChartOpener opener, ChartKind kind, int flag,
                                const QString& caption) {
-    if (opener == ChartOpener::LinkWindow) return;
+    if (opener == ChartOpener::LinkWindow) {
+        TLinkConnectForm& link = m_frame.linkForm();
+        StateButton* button =
+            kind == ChartKind::Power ? link.Show_NTPButton : link.Show_ModulationButton;
+        button->tag = flag;
+        button->setText(caption);
+        return;
+    }
     RFAnalyzerPage* page = m_frame.RF_AnalyzerTabSheet;
     StateButton* button =
         kind == ChartKind::Power ? page->Show_NTPButton : page->Show_ModulationButton;
@@ -96,18 +119,16 @@ void FrameChartHost::setButton(ChartOpener opener, ChartKind kind, int flag,
 }
 
 void FrameChartHost::startPoll() {
-    m_poll.start();
+    QTimer* poll = m_frame.linkForm().GraphTimer;
+    poll->start(m_frame.timing().ms(TLinkConnectForm::kGraphInterval));
 }
 
-void FrameChartHost::pollTick() {
-    m_poll.stop();
-    m_frame.wrappers().sendCommand("PROC:SAMP:FORC");
-    if (m_frame.modulationForm().isVisible()) m_frame.modulationForm().refreshChart();
-    if (m_frame.ntpForm().isVisible()) m_frame.ntpForm().refreshChart();
-    const QWidget* page = m_frame.PageControl->currentWidget();
-    if (page == m_frame.PP_TestTabSheet || page == m_frame.FP_TestTabSheet ||
-        page == m_frame.RF_AnalyzerTabSheet)
-        m_poll.start();
+void FrameChartHost::stopPoll() {
+    m_frame.linkForm().GraphTimer->stop();
+}
+
+bool FrameChartHost::linkWindowVisible() const {
+    return m_frame.linkForm().isVisible();
 }
 
 int32_t FrameChartHost::forceCapture() {

@@ -2,8 +2,6 @@
 // analyzer page's chart buttons, and the poll that redraws the visible charts.
 #pragma once
 
-#include <QTimer>
-
 #include "ChartHost.h"
 
 namespace tavrin::app {
@@ -18,38 +16,32 @@ public:
     void setSampleClock(float clock) override;
     float sampleWindowLength() const override;
     void setSampleWindowLength(float length) override;
-    QString unitCaption() const override { return m_unitCaption; }
-    void setUnitCaption(const QString& caption) override { m_unitCaption = caption; }
+    QString unitCaption() const override;
+    void setUnitCaption(const QString& caption) override;
 
     std::array<int, 6> powerRamp() const override;
     bool analyzerPageShown() const override;
     bool highDynamicOff() const override;
     bool rxAttenuatorTicked() const override;
     bool prolongedPreamble() const override;
-    bool longSlot() const override { return false; }
+    bool longSlot() const override;
     bool catIqMode() const override;
-    QString measuredNtpText() const override { return {}; }
+    QString measuredNtpText() const override;
 
     int buttonFlag(ChartOpener opener, ChartKind kind) const override;
     void setButton(ChartOpener opener, ChartKind kind, int flag, const QString& caption) override;
 
+    // The link window's poll: it forces the capture and redraws the visible charts.
     void startPoll() override;
-    void stopPoll() override { m_poll.stop(); }
-    bool pollRunning() const { return m_poll.isActive(); }
-    bool linkWindowVisible() const override { return false; }
+    void stopPoll() override;
+    bool linkWindowVisible() const override;
 
     int32_t forceCapture() override;
     int16_t readPowerSample(uint16_t index) override;
     int16_t readDeviationSample(uint16_t index) override;
 
-    // One poll tick: a fresh capture, then a redraw of each visible chart; re-armed while the
-    // main window shows the PP test, FP test or RF analyzer page.
-    void pollTick();
-
 private:
     TWenloForm& m_frame;
-    QString m_unitCaption = "uS";
-    QTimer m_poll;
 };
 
 // Gives the analyzer page its chart windows and the shared handlers it runs.

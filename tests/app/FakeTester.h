@@ -60,12 +60,14 @@ public:
     };
     int busyPolls = 0;  // "STAT:DEV?" answers "OFF" this many times before "IDLE"
     bool neverIdle = false;
+    std::string linkState;   // when set, what "STAT:DEV?" answers ("DCE" while a link is up)
     std::string portAnswer;  // the answer to the port probe
     std::function<void(const std::string&)> onWrite;
 
 private:
     std::string answerFor(const std::string& line) {
         if (line == "STAT:DEV?") {
+            if (!linkState.empty()) return linkState;
             if (neverIdle || m_polls++ < busyPolls) return "OFF";
             return "IDLE";
         }
@@ -94,13 +96,15 @@ public:
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override {
         return {};
     }
-    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+    QString saveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+        saveTitles.push_back(title);
         return saveAnswer;
     }
 
     std::vector<QString> messages;
     std::vector<std::vector<MessageButton>> offered;
     std::deque<MessageButton> answers;
+    std::vector<QString> saveTitles;
     std::function<void()> onMessage;
     QString saveAnswer;  // the save dialog's answer; empty: cancelled
 };

@@ -31,7 +31,8 @@ struct SetupRig {
         EXPECT_TRUE(p.started());
     }
     QLineEdit* field(const std::string& name) {
-        auto* f = p.form->findChild<QLineEdit*>(QString::fromStdString(name));
+        // The bound controls, the link window's included.
+        auto* f = qobject_cast<QLineEdit*>(p.form->setupFiles().binding().control(name));
         if (!f) throw std::runtime_error("no field " + name);
         return f;
     }
@@ -41,8 +42,9 @@ struct SetupRig {
         const SetupBinding binding = p.form->setupFiles().binding();
         std::map<std::string, QString> texts;
         for (const SetupKey& k : SetupKeys()) {
-            if (auto* f = qobject_cast<QLineEdit*>(binding.control(k.control)))
-                texts[k.control] = f->text();
+            // A read-only display (the link window's font size) follows its stepper.
+            auto* f = qobject_cast<QLineEdit*>(binding.control(k.control));
+            if (f && !f->isReadOnly()) texts[k.control] = f->text();
         }
         return texts;
     }

@@ -1,0 +1,753 @@
+// The link measurement window.
+#include "TLinkConnectForm.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QTimer>
+#include <cstring>
+
+#include "ChartRanges.h"
+#include "TModulationForm.h"
+#include "TNTPForm.h"
+#include "core/BottomPanel.h"
+#include "core/CommandWrappers.h"
+#include "core/LogSettings.h"
+#include "core/StateButton.h"
+#include "core/SystemPage.h"
+#include "core/TWenloForm.h"
+#include "core/UpDown.h"
+#include "dialogs/TSlider.h"
+#include "pages/FPTestPage.h"
+#include "pages/PPTestPage.h"
+#include "pages/RFAnalyzerPage.h"
+#include "setup/SetupPages.h"
+
+namespace tavrin::app {
+namespace {
+
+// The layout, in pixels: the value fields in one column with their bars under them.
+constexpr int kMeasurementWidth = 432;
+constexpr int kGroupHeight = 548;
+constexpr int kValueLeft = 200;
+constexpr int kValueWidth = 80;
+constexpr int kSideWidth = 68;
+constexpr int kFirstRow = 72;
+constexpr int kBarRowPitch = 48;
+constexpr int kPlainRowPitch = 34;
+constexpr int kStatusConnectWidth = 99;
+constexpr int kStatusSearchWidth = 149;
+const QColor kLinkUp(0, 255, 0);
+const QColor kLinkDown(255, 0, 0);
+
+QLineEdit* ReadOnlyField(QWidget* parent, const char* name, int left, int top, int width) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setReadOnly(true);
+    field->setFocusPolicy(Qt::NoFocus);
+    field->setGeometry(left, top, width, TLinkConnectForm::kFieldHeight);
+    field->setText(kNoValue);
+    return field;
+}
+
+QLabel* Caption(QWidget* parent, const QString& text, int left, int top, int width = 170) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(left, top, width, 20);
+    return label;
+}
+
+QCheckBox* Box(QWidget* parent, const char* name, const QString& text, int left, int top,
+               int width = 20) {
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(name);
+    box->setGeometry(left, top, width, 20);
+    return box;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& text, int left, int top,
+                    int width) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setGeometry(left, top, width, 25);
+    return button;
+}
+
+// A new palette re-polishes and repaints the field: only when the colour changes.
+void SetBase(QLineEdit* field, const QColor& colour) {
+    if (field->palette().color(QPalette::Base) == colour) return;
+    QPalette p = field->palette();
+    p.setColor(QPalette::Base, colour);
+    field->setPalette(p);
+}
+
+// Each poll writes every field; one that reads the same is left alone (no repaint).
+void SetText(QLineEdit* field, const QString& text) {
+    if (field->text() != text) field->setText(text);
+}
+
+QString Text(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
+    : QWidget(nullptr), m_frame(frame), m_wrappers(frame.wrappers()) {
+    setObjectName("LinkConnectForm");
+    setWindowTitle("PP Connect");
+
+    auto* m = MeasurementGroup = new QGroupBox("Measurements", this);
+    m->setObjectName("MeasurementGroup");
+    m->setGeometry(0, 0, kMeasurementWidth, kGroupHeight);
+    StatusLabel = Caption(m, "PP Status", 8, 14, 100);
+    PPStatEdit = ReadOnlyField(m, "PPStatEdit", 8, 34, 96);
+    PPStatEdit->clear();
+    Caption(m, "Slot Type", 112, 14, 64);
+    SLOTSIZE = ReadOnlyField(m, "SLOTSIZE", 112, 34, 60);
+    Caption(m, "Font Size", 182, 14, 60);
+    FontSizeEdit = ReadOnlyField(m, "FontSizeEdit", 182, 34, 34);
+    FontSizeUpDown = new UpDown(m);
+    FontSizeUpDown->setObjectName("FontSizeUpDown");
+    FontSizeUpDown->setGeometry(216, 34, 16, kFieldHeight);
+    FontSizeUpDown->setRange(8, 14);
+    FontSizeUpDown->setIncrement(2);
+    FontSizeUpDown->setPosition(8);
+    TimeLabel = Caption(m, "Packet Delay (uS)", 315, 14, 112);
+    TIMEACC = ReadOnlyField(m, "TIMEACC", 315, 34, kValueWidth);
+
+    // One row per measurement: its box, its label and its value field(s).
+    int top = kFirstRow;
+    const auto row = [&](QCheckBox*& box, const char* boxName, const QString& label,
+                         QLineEdit*& field, const char* fieldName, int pitch) {
+        box = Box(m, boxName, {}, 8, top + 4);
+        QLabel* caption = Caption(m, label, 30, top + 4);
+        field = ReadOnlyField(m, fieldName, kValueLeft, top, kValueWidth);
+        top += pitch;
+        return caption;
+    };
+    row(NTPCheckBox, "NTPCheckBox", "NTP [dBm]:", NTPEdit, "NTPEdit", kBarRowPitch);
+    row(FrequencyOffsetCheckBox, "FrequencyOffsetCheckBox",
+        "Frequency Offset [kHz]:", FrequencyOffsetEdit, "FrequencyOffsetEdit", kBarRowPitch);
+    PBFieldModulationEdit =
+        ReadOnlyField(m, "PBFieldModulationEdit", kValueLeft + kValueWidth + 4, top, kSideWidth);
+    NBFieldModulationEdit = ReadOnlyField(
+        m, "NBFieldModulationEdit", kValueLeft + kValueWidth + 8 + kSideWidth, top, kSideWidth);
+    row(BFieldModulationCheckBox, "BFieldModulationCheckBox",
+        "B-Field Modulation [kHz]:", BFieldModulationEdit, "BFieldModulationEdit", kBarRowPitch);
+    PSFieldModulationEdit =
+        ReadOnlyField(m, "PSFieldModulationEdit", kValueLeft + kValueWidth + 4, top, kSideWidth);
+    NSFieldModulationEdit = ReadOnlyField(
+        m, "NSFieldModulationEdit", kValueLeft + kValueWidth + 8 + kSideWidth, top, kSideWidth);
+    row(SFieldModulationCheckBox, "SFieldModulationCheckBox",
+        "S-Field Modulation [kHz]:", SFieldModulationEdit, "SFieldModulationEdit", kBarRowPitch);
+    FrequencyDriftLabel =
+        row(FrequencyDriftCheckBox, "FrequencyDriftCheckBox",
+            "Frequency Drift [kHz/slot]:", FrequencyDriftEdit, "FrequencyDriftEdit", kBarRowPitch);
+    row(LTermBerCheckBox, "LTermBerCheckBox", "BER:", LTermBerEdit, "LTermBerEdit", kBarRowPitch);
+    row(LTermFerCheckBox, "LTermFerCheckBox", "FER [%]:", LTermFerEdit, "LTermFerEdit",
+        kBarRowPitch);
+    row(JitterCheckBox, "JitterCheckBox", "Max. Pos. Jitter [us]:", JitterMaxPos, "JitterMaxPos",
+        kPlainRowPitch);
+    Caption(m, "Max. Neg. Jitter [us]:", 30, top + 4);
+    JitterMaxNeg = ReadOnlyField(m, "JitterMaxNeg", kValueLeft, top, kValueWidth);
+    top += kPlainRowPitch;
+    for (QCheckBox* box :
+         {NTPCheckBox, FrequencyOffsetCheckBox, BFieldModulationCheckBox, SFieldModulationCheckBox,
+          FrequencyDriftCheckBox, LTermBerCheckBox, LTermFerCheckBox, JitterCheckBox})
+        box->setChecked(true);
+
+    // Frame indicators: shown, never clicked.
+    Sync = Box(m, "Sync", "Sync", 8, top, 60);
+    AField = Box(m, "AField", "A Field", 70, top, 70);
+    XField = Box(m, "XField", "X Field", 142, top, 70);
+    ZField = Box(m, "ZField", "Z Field", 214, top, 70);
+    for (QCheckBox* box : {Sync, AField, XField, ZField})
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblFrame = Caption(m, {}, 290, top, 130);
+    lblFrame->setObjectName("lblFrame");
+    top += 30;
+    Show_ModulationButton = new StateButton("Show &Modulation", 1, m);
+    Show_ModulationButton->setObjectName("Show_ModulationButton");
+    Show_ModulationButton->setGeometry(8, top, 124, 25);
+    Show_NTPButton = new StateButton("Show &NTP", 1, m);
+    Show_NTPButton->setObjectName("Show_NTPButton");
+    Show_NTPButton->setGeometry(136, top, 110, 25);
+    Button1 = Button(m, "Button1", "Pause", 250, top, 80);
+    // The unit switch of the charts stays hidden: the window never offers it.
+    cmdUnit = Button(m, "cmdUnit", "uS", 334, top, 40);
+    cmdUnit->setVisible(false);
+
+    auto* s = StatusGroup = new QGroupBox("Status", this);
+    s->setObjectName("StatusGroup");
+    s->setGeometry(kMeasurementWidth + 2, 0, kStatusConnectWidth, kGroupHeight);
+    Caption(s, "FP Status:", 8, 16, 90);
+    Caption(s, "FP Lock State", 8, 38, 90);
+    FPLockStateEdit = ReadOnlyField(s, "FPLockStateEdit", 8, 58, 83);
+    Caption(s, "FP Dummy Slot", 8, 90, 90);
+    FPDummySlotEdit = ReadOnlyField(s, "FPDummySlotEdit", 8, 110, 83);
+    Caption(s, "FP Dummy Carrier", 8, 142, 90);
+    FPDummyCarrierEdit = ReadOnlyField(s, "FPDummyCarrierEdit", 8, 162, 83);
+    Caption(s, "FP RFPI", 8, 194, 90);
+    FP_RFPIEdit = ReadOnlyField(s, "FP_RFPIEdit", 8, 214, 83);
+    for (QLineEdit* f : {FPLockStateEdit, FPDummySlotEdit, FPDummyCarrierEdit, FP_RFPIEdit})
+        f->clear();
+    Label17 = Caption(s, {}, 10, 254, 135);
+    Label18 = Caption(s, {}, 10, 274, 135);
+    Label19 = Caption(s, {}, 10, 294, 135);
+    Label17->setObjectName("Label17");
+    Label18->setObjectName("Label18");
+    Label19->setObjectName("Label19");
+
+    m_barFields = {NTPEdit,
+                   FrequencyOffsetEdit,
+                   BFieldModulationEdit,
+                   SFieldModulationEdit,
+                   FrequencyDriftEdit,
+                   LTermBerEdit,
+                   LTermFerEdit};
+
+    GraphTimer = new QTimer(this);
+    GraphTimer->setSingleShot(true);
+    GraphTimer->setInterval(kGraphInterval);
+    connect(GraphTimer, &QTimer::timeout, this, &TLinkConnectForm::GraphTimerTimer);
+    StatusTimer = new QTimer(this);
+    StatusTimer->setInterval(kStatusInterval);
+    connect(StatusTimer, &QTimer::timeout, this, &TLinkConnectForm::StatusTimerTimer);
+
+    connect(Show_ModulationButton, &QPushButton::clicked, this,
+            &TLinkConnectForm::Show_ModulationButtonClick);
+    connect(Show_NTPButton, &QPushButton::clicked, this, &TLinkConnectForm::Show_NTPButtonClick);
+    connect(LTermBerCheckBox, &QCheckBox::clicked, this, &TLinkConnectForm::LTermBerCheckBoxClick);
+    connect(LTermFerCheckBox, &QCheckBox::clicked, this, &TLinkConnectForm::LTermFerCheckBoxClick);
+    connect(FontSizeUpDown, &UpDown::clicked, this, &TLinkConnectForm::FontSizeUpDownClick);
+    connect(Button1, &QPushButton::clicked, this, &TLinkConnectForm::Button1Click);
+    connect(cmdUnit, &QPushButton::clicked, this, &TLinkConnectForm::cmdUnitClick);
+
+    connect(&m_frame, &TWenloForm::averagingLengthChanged, this,
+            &TLinkConnectForm::setAveragingLength);
+    // A new coupling loss moves every power reading: the NTP average starts again.
+    connect(&m_frame, &TWenloForm::couplingLossChanged, this,
+            [this] { m_refresh.buffer(Average::NTP).clear(); });
+
+    setFixedSize(kMeasurementWidth + 8, kGroupHeight + 8);
+    FontSizeUpDownClick();
+}
+
+TLinkConnectForm::~TLinkConnectForm() = default;
+
+void TLinkConnectForm::setAveragingLength(int n) {
+    m_refresh.setLength(n);
+}
+
+bool TLinkConnectForm::fpMode() const {
+    return windowTitle().startsWith("FP");
+}
+
+void TLinkConnectForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A window brought back from the task bar is no new opening.
+    if (!event->spontaneous()) FormShow();
+}
+
+void TLinkConnectForm::closeEvent(QCloseEvent* event) {
+    event->accept();
+    FormClose();
+}
+
+// ----- the openers' layouts
+
+void TLinkConnectForm::showWindowLayout(bool measurements, bool status, int statusWidth,
+                                        int width) {
+    MeasurementGroup->setVisible(measurements);
+    StatusGroup->setVisible(status);
+    StatusGroup->resize(statusWidth, StatusGroup->height());
+    // The status fields and captions take the group's width.
+    for (QLineEdit* field : StatusGroup->findChildren<QLineEdit*>())
+        field->resize(statusWidth - 16, field->height());
+    for (QLabel* label : StatusGroup->findChildren<QLabel*>())
+        label->resize(statusWidth - 12, label->height());
+    StatusGroup->move(measurements ? kMeasurementWidth + 2 : 0, 0);
+    setFixedSize(width, kGroupHeight + 8);
+}
+
+void TLinkConnectForm::preparePPConnect() {
+    m_refresh.clearBuffers();
+    showWindowLayout(true, false, kStatusConnectWidth, kMeasurementWidth + 8);
+    setWindowTitle("PP Connect");
+    StatusLabel->setText("PP Status");
+    PPStatEdit->clear();
+    TimeLabel->setText("Packet Delay (uS)");
+    TimeLabel->move(315, TimeLabel->y());
+    TIMEACC->move(315, TIMEACC->y());
+}
+
+void TLinkConnectForm::prepareFPStatus() {
+    showWindowLayout(false, true, kStatusSearchWidth, kStatusSearchWidth + 8);
+    setWindowTitle("FP Status");
+    StatusLabel->setText("FP Status");
+    for (QLabel* l : {Label17, Label18, Label19}) {
+        l->clear();
+        l->move(10, l->y());
+    }
+    StatusTimer->start(m_frame.timing().ms(kStatusInterval));
+}
+
+void TLinkConnectForm::prepareFPConnect() {
+    StatusTimer->stop();
+    m_refresh.clearBuffers();
+    showWindowLayout(true, true, kStatusConnectWidth, kMeasurementWidth + kStatusConnectWidth + 10);
+    setWindowTitle("FP Connect");
+    PPStatEdit->clear();
+    TimeLabel->setText("Timing Acc. ppm");
+    TimeLabel->move(310, TimeLabel->y());
+    TIMEACC->move(310, TIMEACC->y());
+}
+
+// ----- the openers of the test pages
+
+void TLinkConnectForm::setChartMaxima(bool onlyHidden) {
+    TWenloForm& f = m_frame;
+    const double max = f.sampleWindowLength() / f.sampleClock();
+    if (!onlyHidden || !f.modulationForm().isVisible())
+        f.modulationForm().setBottomAxisMaximum(max);
+    if (!onlyHidden || !f.ntpForm().isVisible()) f.ntpForm().setBottomAxisMaximum(max);
+}
+
+void TLinkConnectForm::openPPConnect() {
+    setChartMaxima(true);
+    preparePPConnect();
+    show();
+    FontSizeUpDownClick();
+}
+
+void TLinkConnectForm::openFPStatus() {
+    prepareFPStatus();
+    show();
+    FontSizeUpDownClick();
+}
+
+void TLinkConnectForm::openFPConnect() {
+    setChartMaxima(false);
+    prepareFPConnect();
+    // Shown since Status: the bars, the log header and the poll of that opening go on.
+    show();
+    FontSizeUpDownClick();
+}
+
+void TLinkConnectForm::closeLinkWindow() {
+    hide();
+    restoreChartButtons();
+    FormClose();
+}
+
+void TLinkConnectForm::closeMeasurementWindows() {
+    if (isVisible()) {
+        hide();
+        FormClose();
+    }
+    closeChartWindows();
+}
+
+void TLinkConnectForm::closeChartWindows() {
+    TWenloForm& f = m_frame;
+    if (f.modulationForm().isVisible()) {
+        f.modulationForm().hide();
+        f.modulationForm().FormClose();
+    }
+    if (f.ntpForm().isVisible()) {
+        f.ntpForm().hide();
+        f.ntpForm().FormClose();
+    }
+    restoreChartButtons();
+}
+
+bool TLinkConnectForm::ntpWindowVisible() const {
+    return m_frame.ntpForm().isVisible();
+}
+
+void TLinkConnectForm::reopenModulationWindow() {
+    TModulationForm& chart = m_frame.modulationForm();
+    if (!chart.isVisible()) return;
+    chart.hide();
+    chart.FormClose();
+    setChartMaxima(false);
+    chart.show();
+    Show_ModulationButton->tag = 0;
+    Show_ModulationButton->setText("Close &Modulation");
+}
+
+// ----- show and close
+
+void TLinkConnectForm::FormShow() {
+    FontSizeUpDownClick();
+    buildBars();
+    lockPageFields(true);
+    m_frame.logSettings().linkWindowShown(fpMode());
+    FrequencyDriftLabel->setText(m_frame.SystemTabSheet->DriftKhzMs->isChecked()
+                                     ? "Frequency Drift [kHz/mS]:"
+                                     : "Frequency Drift [kHz/slot]:");
+    GraphTimer->start(m_frame.timing().ms(kGraphInterval));
+}
+
+void TLinkConnectForm::FormClose() {
+    destroyBars();
+    NTPEdit->setText(kNoValue);
+    lblFrame->clear();
+    for (QLineEdit* f :
+         {BFieldModulationEdit, PBFieldModulationEdit, NBFieldModulationEdit, SFieldModulationEdit,
+          PSFieldModulationEdit, NSFieldModulationEdit, FrequencyOffsetEdit, FrequencyDriftEdit,
+          LTermBerEdit, LTermFerEdit, JitterMaxPos, JitterMaxNeg})
+        f->setText(kNoValue);
+    GraphTimer->stop();
+    StatusTimer->stop();
+    // The release goes out only while the tester still holds the link.
+    if (m_wrappers.query("STAT:DEV?") == "DCE") m_wrappers.sendCommand("PROC:CONN:REL");
+    Button1->setText("Pause");
+
+    TWenloForm& f = m_frame;
+    if (f.PageControl->currentWidget() == f.RF_AnalyzerTabSheet) {
+        closeChartWindows();
+        f.RF_AnalyzerTabSheet->pageWork();
+    }
+    f.FP_TestTabSheet->StatusFPButton->setEnabled(true);
+    f.PP_TestTabSheet->ResetCountPPButton->setEnabled(false);
+    f.FP_TestTabSheet->ResetCountFPButton->setEnabled(false);
+
+    // The window's own layout says which page opened it: by the time a page's hide handler
+    // closes the window, the main window already shows the next page.
+    m_frame.logSettings().linkWindowClosed();
+    lockPageFields(false);
+    if (fpMode()) {
+        f.FP_TestTabSheet->StatusFPButton->tag = 0;
+        f.FP_TestTabSheet->StatusFPButton->setText("&Status");
+        // The charts keep running on their own.
+        if (f.modulationForm().isVisible() || f.ntpForm().isVisible())
+            GraphTimer->start(m_frame.timing().ms(kGraphInterval));
+    } else {
+        f.PP_TestTabSheet->ConnectPPButton->tag = 1;
+        f.PP_TestTabSheet->ConnectPPButton->setText("&Connect");
+        closeChartWindows();
+    }
+}
+
+// ----- the poll
+
+void TLinkConnectForm::GraphTimerTimer() {
+    GraphTimer->stop();
+    ++m_pollCount;
+    TWenloForm& f = m_frame;
+
+    // The link state goes to the library directly, so this poll never fills the console or
+    // the communication log.
+    char state[kReplyBufferSize] = {};
+    m_wrappers.directWrite("STAT:DEV?");
+    m_wrappers.directRead(state);
+    state[kReplyBufferSize - 1] = '\0';
+    SetText(PPStatEdit, state);
+    const bool linkUp = std::strcmp(state, "DCE") == 0;
+    SetBase(PPStatEdit, linkUp ? kLinkUp : kLinkDown);
+    PPStatEdit->repaint();
+
+    m_wrappers.sendCommand("PROC:SAMP:FORC");
+    const bool chartShown = f.ntpForm().isVisible() || f.modulationForm().isVisible();
+    if (chartShown && (f.PP_TestTabSheet->isVisible() || f.FP_TestTabSheet->isVisible()) && linkUp)
+        m_wrappers.query("FETCH:PACK:DEL?");
+    if (isVisible()) measurementRefresh();
+    if (f.modulationForm().isVisible()) f.modulationForm().refreshChart();
+    if (f.ntpForm().isVisible()) f.ntpForm().refreshChart();
+
+    QWidget* page = f.PageControl->currentWidget();
+    if (page == f.PP_TestTabSheet || page == f.FP_TestTabSheet || page == f.RF_AnalyzerTabSheet)
+        GraphTimer->start(f.timing().ms(kGraphInterval));
+}
+
+void TLinkConnectForm::measurementRefresh() {
+    TWenloForm& f = m_frame;
+    if (PPStatEdit->text() == "DCE") {
+        RefreshChoice choice;
+        choice.ntp = NTPCheckBox->isChecked();
+        choice.offset = FrequencyOffsetCheckBox->isChecked();
+        choice.bField = BFieldModulationCheckBox->isChecked();
+        choice.sField = SFieldModulationCheckBox->isChecked();
+        choice.drift = FrequencyDriftCheckBox->isChecked();
+        choice.berFer = LTermBerCheckBox->isChecked() || LTermFerCheckBox->isChecked();
+        choice.jitter = JitterCheckBox->isChecked();
+        choice.loopback = windowTitle() == "FP Connect"
+                              ? f.FP_TestTabSheet->FPLOOPRadioButton->isChecked()
+                              : f.PP_TestTabSheet->LOOPRadioButton->isChecked();
+        choice.timingAccuracy = TimeLabel->text() == "Timing Acc. ppm";
+        choice.microseconds = cmdUnit->text() == "Bit";
+        m_refresh.refresh([this](const char* command) { return m_wrappers.query(command); }, choice,
+                          [this] { return takeResetCount(); }, m_readout);
+        if (m_readout.sampleWindowLength) f.setSampleWindowLength(*m_readout.sampleWindowLength);
+    } else {
+        m_readout.clear();
+        f.PP_TestTabSheet->ResetCountPPButton->setEnabled(false);
+        f.FP_TestTabSheet->ResetCountFPButton->setEnabled(false);
+    }
+    applyReadout();
+}
+
+bool TLinkConnectForm::takeResetCount() {
+    PPTestPage& pp = *m_frame.PP_TestTabSheet;
+    FPTestPage& fp = *m_frame.FP_TestTabSheet;
+    bool ran = false;
+    if (pp.ResetCountPPButton->tag == 1) {
+        pp.ResetCountPPButton->tag = 0;
+        pp.ResetCountPPButton->setEnabled(true);
+        pp.ResetCountPPButtonClick();
+        ran = true;
+    }
+    if (fp.ResetCountFPButton->tag == 1) {
+        fp.ResetCountFPButton->tag = 0;
+        fp.ResetCountFPButton->setEnabled(true);
+        fp.ResetCountFPButtonClick();
+        ran = true;
+    }
+    return ran;
+}
+
+void TLinkConnectForm::setFilling(QLineEdit* field, bool filling) {
+    SetBase(field, filling ? QColor(Qt::yellow) : palette().color(QPalette::Base));
+}
+
+void TLinkConnectForm::applyReadout() {
+    const LinkReadout& r = m_readout;
+    SetText(SLOTSIZE, Text(r.slotSize));
+    SetText(TIMEACC, Text(r.timing));
+    const std::pair<QLineEdit*, const ValueField*> fields[] = {
+        {NTPEdit, &r.ntp},
+        {FrequencyOffsetEdit, &r.offset},
+        {FrequencyDriftEdit, &r.drift},
+        {BFieldModulationEdit, &r.bField},
+        {PBFieldModulationEdit, &r.bPos},
+        {NBFieldModulationEdit, &r.bNeg},
+        {SFieldModulationEdit, &r.sField},
+        {PSFieldModulationEdit, &r.sPos},
+        {NSFieldModulationEdit, &r.sNeg},
+    };
+    for (const auto& [edit, value] : fields) {
+        SetText(edit, Text(value->text));
+        setFilling(edit, value->filling);
+    }
+    SetText(LTermBerEdit, Text(r.ber));
+    SetText(LTermFerEdit, Text(r.fer));
+    SetText(JitterMaxPos, Text(r.jitterPos));
+    SetText(JitterMaxNeg, Text(r.jitterNeg));
+    if (lblFrame->text() != Text(r.frameLabel)) lblFrame->setText(Text(r.frameLabel));
+    if (r.frameFlags) {
+        for (QCheckBox* box : {Sync, AField, XField, ZField}) box->setChecked(*r.frameFlags);
+    }
+    for (int i = 0; i < kBarCount; ++i) {
+        if (m_bars[i]) m_bars[i]->setValue(r.bars[i].value_or(kNoBarValue));
+    }
+}
+
+// ----- the limit bars
+
+void TLinkConnectForm::buildBars() {
+    destroyBars();
+    // The limits are the setup page's texts at this moment: edits made while the window is
+    // open take effect at the next opening.
+    const bool ppShown = m_frame.PageControl->currentWidget() == m_frame.PP_TestTabSheet;
+    const SetupPage& setup = ppShown ? static_cast<const SetupPage&>(*m_frame.SetupPPTabSheet)
+                                     : static_cast<const SetupPage&>(*m_frame.SetupFPTabSheet);
+    for (const common::LimitRowSpec& entry : common::LimitRows()) {
+        const int i = static_cast<int>(entry.row);
+        const QLineEdit* field = m_barFields[i];
+        m_bars[i] = std::make_unique<TSlider>(
+            MeasurementGroup, kBarHeight, field->width(), field->x(),
+            field->y() + field->height() + 1,
+            common::BarBoundsFor(entry.row, setup.limitNumbers(entry.row)));
+        m_bars[i]->setValue(kNoBarValue);
+    }
+}
+
+void TLinkConnectForm::destroyBars() {
+    for (std::unique_ptr<TSlider>& bar : m_bars) bar.reset();
+}
+
+// ----- the pages' fields locked while a link is up
+
+void TLinkConnectForm::lockPageFields(bool locked) {
+    const bool enabled = !locked;
+    if (fpMode()) {
+        FPTestPage& p = *m_frame.FP_TestTabSheet;
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 p.RFPI_FPEdit, p.TrafficSlotFPEdit, p.TrafficSlotFPUpDown, p.TrafficCarrierFPEdit,
+                 p.TrafficCarrierFPUpDown})
+            w->setEnabled(enabled);
+        // The dummy carrier is locked with them and stays so: nothing on the page uses it.
+        if (locked) {
+            p.DummyCarrierFPEdit->setEnabled(false);
+            p.DummyCarrierFPUpDown->setEnabled(false);
+        }
+    } else {
+        PPTestPage& p = *m_frame.PP_TestTabSheet;
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 p.RFPIEdit, p.DummySlotEdit, p.DummySlotUpDown, p.DummyCarrierEdit,
+                 p.DummyCarrierUpDown, p.TrafficSlotEdit, p.TrafficSlotUpDown, p.TrafficCarrierEdit,
+                 p.TrafficCarrierUpDown})
+            w->setEnabled(enabled);
+    }
+}
+
+// ----- the FP status poll
+
+void TLinkConnectForm::StatusTimerTimer() {
+    FPTestPage& p = *m_frame.FP_TestTabSheet;
+    char reply[kReplyBufferSize] = {};
+
+    m_wrappers.sendCommand("SENS:SIGN:STAT?");
+    m_wrappers.readResponse(reply);
+    FPLockStateEdit->setText(reply);
+    p.StatusFPButton->setEnabled(std::strcmp(reply, "LOCK") == 0);
+
+    if (m_wrappers.sendCommand("SENS:DET:DUMM:CARR?") == 0) {
+        m_wrappers.readResponse(reply);
+        FPDummyCarrierEdit->setText(reply);
+    }
+    if (m_wrappers.sendCommand("SENS:DET:DUMM:SLOT?") == 0) {
+        m_wrappers.readResponse(reply);
+        FPDummySlotEdit->setText(reply);
+        // The tester cannot take its traffic slot on the fixed part's dummy slot: move it on.
+        if (p.TrafficSlotFPEdit->text() == FPDummySlotEdit->text()) {
+            UpDown* stepper = p.TrafficSlotFPUpDown;
+            if (stepper->position() == stepper->maximum()) {
+                stepper->setPosition(0);
+                p.TrafficSlotFPEdit->setText("0");
+            } else {
+                p.TrafficSlotFPEdit->setText(QString::number(stepper->position() + 2));
+            }
+            p.TrafficSlotFPEditExit();
+            m_wrappers.sendCommand(
+                ("CONF:FP:TRAF:SLOT " + p.TrafficSlotFPEdit->text()).toLatin1().constData());
+            Label17->setText("Traffic Slot was equal");
+            Label18->setText("with Dummy Slot!");
+            Label19->setText("Traffic Slot changed.");
+        }
+    }
+    if (m_wrappers.sendCommand("SENS:DET:RFPI?") == 0) {
+        m_wrappers.readResponse(reply);
+        FP_RFPIEdit->setText(reply);
+    }
+}
+
+// ----- buttons and boxes
+
+void TLinkConnectForm::restoreChartButtons() {
+    Show_ModulationButton->tag = 1;
+    Show_ModulationButton->setText("Show &Modulation");
+    Show_NTPButton->tag = 1;
+    Show_NTPButton->setText("Show &NTP");
+}
+
+void TLinkConnectForm::Show_ModulationButtonClick() {
+    TModulationForm& chart = m_frame.modulationForm();
+    if (Show_ModulationButton->tag == 1) {
+        Show_ModulationButton->tag = 0;
+        Show_ModulationButton->setText("Close &Modulation");
+        chart.show();
+        activateWindow();
+    } else {
+        chart.hide();
+        chart.FormClose();
+        Show_ModulationButton->tag = 1;
+        Show_ModulationButton->setText("Show &Modulation");
+    }
+}
+
+void TLinkConnectForm::Show_NTPButtonClick() {
+    TNTPForm& chart = m_frame.ntpForm();
+    if (Show_NTPButton->tag == 1) {
+        Show_NTPButton->tag = 0;
+        Show_NTPButton->setText("Close Po&wer");
+        m_frame.setSampleWindowLength(SLOTSIZE->text() == "P64Z" ? 7092.0f : 4225.0f);
+        const AxisRange range = PowerChartRange(0, m_frame.AlwaysPanel->RxAttCheckBox->isChecked());
+        chart.setPowerRange(static_cast<int>(range.min), static_cast<int>(range.max));
+        chart.NTPChartUndoZoom();
+        chart.show();
+        activateWindow();
+    } else {
+        chart.hide();
+        chart.FormClose();
+        Show_NTPButton->tag = 1;
+        Show_NTPButton->setText("Show &NTP");
+    }
+}
+
+void TLinkConnectForm::LTermBerCheckBoxClick() {
+    LTermFerCheckBox->setChecked(LTermBerCheckBox->isChecked());
+}
+
+void TLinkConnectForm::LTermFerCheckBoxClick() {
+    LTermBerCheckBox->setChecked(LTermFerCheckBox->isChecked());
+}
+
+void TLinkConnectForm::FontSizeUpDownClick() {
+    const int position = FontSizeUpDown->position();
+    FontSizeEdit->setText(QString::number(position));
+    // The sizes are chosen for 96 pixels per inch; a denser screen takes one point less.
+    const int points = m_frame.logicalDpiX() > 96 ? position - 1 : position;
+    for (QLineEdit* field :
+         {FontSizeEdit, PPStatEdit, NTPEdit, BFieldModulationEdit, PBFieldModulationEdit,
+          NBFieldModulationEdit, SFieldModulationEdit, PSFieldModulationEdit, NSFieldModulationEdit,
+          FrequencyOffsetEdit, FrequencyDriftEdit, LTermBerEdit, LTermFerEdit, SLOTSIZE, TIMEACC,
+          JitterMaxPos, JitterMaxNeg}) {
+        QFont font = field->font();
+        font.setPointSize(points);
+        field->setFont(font);
+        field->resize(field->width(), kFieldHeight);
+    }
+}
+
+void TLinkConnectForm::Button1Click() {
+    if (GraphTimer->isActive() || Button1->text() == "Pause") {
+        GraphTimer->stop();
+        Button1->setText("Continue");
+    } else {
+        GraphTimer->start(m_frame.timing().ms(kGraphInterval));
+        Button1->setText("Pause");
+    }
+}
+
+void TLinkConnectForm::cmdUnitClick() {
+    TWenloForm& f = m_frame;
+    const float length = f.sampleWindowLength();
+    if (cmdUnit->text() == "Bit") {
+        cmdUnit->setText("uS");
+        f.setSampleClock(9.0f);
+        f.setSampleWindowLength(length == 7092.0f ? 7020.0f : 4140.0f);
+        const double max = f.sampleWindowLength() / f.sampleClock();
+        f.ntpForm().setBottomAxis(-50, max, "BIT");
+        f.modulationForm().setBottomAxis(-50, max, "BIT");
+    } else {
+        cmdUnit->setText("Bit");
+        f.setSampleClock(10.368f);
+        f.setSampleWindowLength(length == 7020.0f ? 7092.0f : 4225.0f);
+        const double max = f.sampleWindowLength() / f.sampleClock();
+        f.ntpForm().setBottomAxis(0, max, "Time [us]");
+        f.modulationForm().setBottomAxis(0, max, "Time [us]");
+    }
+}
+
+std::array<std::string, 9> TLinkConnectForm::logColumns() const {
+    const auto t = [](const QLineEdit* e) { return e->text().toStdString(); };
+    return {t(NTPEdit),
+            t(BFieldModulationEdit),
+            t(NBFieldModulationEdit),
+            t(FrequencyOffsetEdit),
+            t(FrequencyDriftEdit),
+            t(LTermBerEdit),
+            t(LTermFerEdit),
+            t(JitterMaxNeg),
+            t(JitterMaxPos)};
+}
+
+}  // namespace tavrin::app

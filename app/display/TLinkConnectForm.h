@@ -1,0 +1,165 @@
+// The link measurement window: the live read-out while the tester holds a radio link with the
+// device under test. Its poll asks for the link state and every ticked measurement, averages,
+// shows each value with its limit bar and drives the two chart windows; in the FP status
+// layout it shows what the tester finds of a fixed part while it searches.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "LinkRefresh.h"
+#include "common/LimitSet.h"
+#include "pages/LinkWindowControl.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace tavrin::app {
+
+class CommandWrappers;
+class StateButton;
+class TSlider;
+class TWenloForm;
+class UpDown;
+
+class TLinkConnectForm : public QWidget, public LinkWindowControl {
+    Q_OBJECT
+public:
+    static constexpr int kGraphInterval = 2;
+    static constexpr int kStatusInterval = 200;
+    static constexpr int kFieldHeight = 27;
+    static constexpr int kBarHeight = 14;
+    static constexpr double kNoBarValue = -32768;
+
+    explicit TLinkConnectForm(TWenloForm& frame);
+    ~TLinkConnectForm() override;
+
+    // Handlers.
+    void FormShow();
+    void FormClose();
+    void GraphTimerTimer();
+    void StatusTimerTimer();
+    void Show_ModulationButtonClick();
+    void Show_NTPButtonClick();
+    void LTermBerCheckBoxClick();
+    void LTermFerCheckBoxClick();
+    void FontSizeUpDownClick();
+    void Button1Click();
+    void cmdUnitClick();
+
+    // What the test pages open and close (PP Connect, FP Status / Connect, Release, leaving a
+    // page).
+    void openPPConnect() override;
+    void openFPStatus() override;
+    void openFPConnect() override;
+    void closeLinkWindow() override;
+    bool linkWindowOpen() const override { return isVisible(); }
+    void closeMeasurementWindows() override;
+    void closeChartWindows() override;
+    bool ntpWindowVisible() const override;
+    void reopenModulationWindow() override;
+    // The three layouts, prepared before the window is shown.
+    void preparePPConnect();
+    void prepareFPStatus();
+    void prepareFPConnect();
+
+    // The averaging length N (1..200); a new length empties the buffers.
+    void setAveragingLength(int n);
+    int averagingLength() const { return m_refresh.length(); }
+    void clearAveraging() { m_refresh.clearBuffers(); }
+    LinkRefresh& refresh() { return m_refresh; }
+    const LinkReadout& readout() const { return m_readout; }
+    // The texts the measurement log writes, in its column order.
+    std::array<std::string, 9> logColumns() const;
+    // The bar under a row's value; null while the window is closed.
+    TSlider* bar(common::LimitRow row) const { return m_bars[static_cast<int>(row)].get(); }
+    // Polls counted since the window was created (for the refresh-rate measurement).
+    long pollCount() const { return m_pollCount; }
+
+    // Measurement group.
+    QGroupBox* MeasurementGroup;
+    QLabel* StatusLabel;
+    QLineEdit* PPStatEdit;
+    QLineEdit* SLOTSIZE;
+    QLabel* TimeLabel;
+    QLineEdit* TIMEACC;
+    QCheckBox* NTPCheckBox;
+    QCheckBox* FrequencyOffsetCheckBox;
+    QCheckBox* BFieldModulationCheckBox;
+    QCheckBox* SFieldModulationCheckBox;
+    QCheckBox* FrequencyDriftCheckBox;
+    QCheckBox* LTermBerCheckBox;
+    QCheckBox* LTermFerCheckBox;
+    QCheckBox* JitterCheckBox;
+    QLineEdit* NTPEdit;
+    QLineEdit* FrequencyOffsetEdit;
+    QLineEdit* BFieldModulationEdit;
+    QLineEdit* PBFieldModulationEdit;
+    QLineEdit* NBFieldModulationEdit;
+    QLineEdit* SFieldModulationEdit;
+    QLineEdit* PSFieldModulationEdit;
+    QLineEdit* NSFieldModulationEdit;
+    QLabel* FrequencyDriftLabel;
+    QLineEdit* FrequencyDriftEdit;
+    QLineEdit* LTermBerEdit;
+    QLineEdit* LTermFerEdit;
+    QLineEdit* JitterMaxPos;
+    QLineEdit* JitterMaxNeg;
+    QLabel* lblFrame;
+    QCheckBox* Sync;
+    QCheckBox* AField;
+    QCheckBox* XField;
+    QCheckBox* ZField;
+    // State flag 1 while the chart window is closed.
+    StateButton* Show_ModulationButton;
+    StateButton* Show_NTPButton;
+    QPushButton* Button1;
+    QPushButton* cmdUnit;
+    UpDown* FontSizeUpDown;
+    QLineEdit* FontSizeEdit;
+    // Status group (FP).
+    QGroupBox* StatusGroup;
+    QLineEdit* FPLockStateEdit;
+    QLineEdit* FPDummySlotEdit;
+    QLineEdit* FPDummyCarrierEdit;
+    QLineEdit* FP_RFPIEdit;
+    QLabel* Label17;
+    QLabel* Label18;
+    QLabel* Label19;
+    QTimer* GraphTimer;
+    QTimer* StatusTimer;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Mode { PPConnect, FPStatus, FPConnect };
+
+    void measurementRefresh();
+    void applyReadout();
+    bool takeResetCount();
+    void buildBars();
+    void destroyBars();
+    void lockPageFields(bool locked);
+    void setFilling(QLineEdit* field, bool filling);
+    void showWindowLayout(bool measurements, bool status, int statusWidth, int width);
+    bool fpMode() const;
+    void restoreChartButtons();
+    void setChartMaxima(bool onlyHidden);
+
+    TWenloForm& m_frame;
+    CommandWrappers& m_wrappers;
+    LinkRefresh m_refresh;
+    LinkReadout m_readout;
+    std::array<std::unique_ptr<TSlider>, kBarCount> m_bars;
+    std::array<QLineEdit*, kBarCount> m_barFields{};
+    long m_pollCount = 0;
+};
+
+}  // namespace tavrin::app
