@@ -114,6 +114,9 @@ void TNTPForm::RefreshGraph() {
     m_drawnFirstSample = x0;
     if (m_templateDrawn) AppendTemplate(setup, x0, x1, clock, m_lower, m_upper);
     if (!matching) lblNTPFRAMESTATUS->setText("Not Matching");
+    // The verdict at a glance: red when the burst leaves the template.
+    lblNTPFRAMESTATUS->setStyleSheet(matching ? "color: darkgreen" : "color: red");
+    lblNTPFRAMESTATUS->adjustSize();
     MeasuredSeries->replace(m_trace);
     UpperLimitSeries->replace(m_upper);
     InnerLimit->replace(m_lower);
