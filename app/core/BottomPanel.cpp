@@ -45,6 +45,11 @@ BottomPanel::BottomPanel(QWidget* parent) : QWidget(parent) {
     avg->addStretch();
     averaging->setFixedWidth(116);
     row->addWidget(averaging, 0);
+
+    // The setup file finds its fields by name.
+    RFAttenuationEdit->setObjectName("RFAttenuationEdit");
+    RxAttCheckBox->setObjectName("RxAttCheckBox");
+    AverageFactorEdit->setObjectName("AverageFactorEdit");
 }
 
 }  // namespace tavrin::app

@@ -179,6 +179,8 @@ SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, paren
 
     TimeAfterReset = new QLabel(this);
     TimeAfterReset->setVisible(false);
+    // The setup file finds its fields by name.
+    LogIntervalEdit->setObjectName("LogIntervalEdit");
 }
 
 }  // namespace tavrin::app
