@@ -336,6 +336,8 @@ void TWenloForm::ResetButtonClick() {
 }
 
 void TWenloForm::ResetTimerTimer() {
+    // A tick that a busy event loop delivers after the last poll asks nothing more.
+    if (m_resetTimerTag >= kPollLimit) return;
     char reply[kReplyBufferSize] = {};
     m_wrappers.sendCommand("STAT:DEV?");
     m_wrappers.readResponse(reply);

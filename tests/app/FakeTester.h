@@ -129,10 +129,10 @@ struct Program {
     }
 
     // Runs the event loop until `done` holds; false after `ms` milliseconds.
-    bool runUntil(const std::function<bool()>& done, int ms = 5000) {
+    bool runUntil(const std::function<bool()>& done, int ms = 20000) {
         return QTest::qWaitFor(done, ms);
     }
-    bool started(int ms = 5000) {
+    bool started(int ms = 20000) {
         return runUntil(
             [this] {
                 return form->isVisible() && settled() &&
