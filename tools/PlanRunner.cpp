@@ -58,15 +58,15 @@ const common::LimitRowSpec& Spec(LimitRow row) {
 // A row judged by a limit bar of the setup pages.
 ResultRow BarRow(const TestPlan& plan, const char* key, const char* name, LimitRow row,
                  std::optional<double> value, const std::string& text) {
-    const common::LimitRowSpec& spec = Spec(row);
+    const common::LimitRowSpec& limitRow = Spec(row);
     const std::array<double, 4>& l = plan.limits.rows[static_cast<size_t>(row)];
     ResultRow r;
     r.key = key;
     r.name = name;
-    r.unit = spec.unit;
+    r.unit = limitRow.unit;
     r.value = value;
     r.text = value ? text : "---";
-    if (spec.fourLimits) {
+    if (limitRow.fourLimits) {
         r.limits = FormatNumber(l[1]) + " to " + FormatNumber(l[2]);
         r.limitValues = {{"Min", l[0]}, {"MinOK", l[1]}, {"MaxOK", l[2]}, {"Max", l[3]}};
     } else {

@@ -411,23 +411,23 @@ private:
             return inPlan ? m_path : (limitsPath.empty() ? m_path : limitsPath);
         };
         for (size_t r = 0; r < LimitRows().size(); ++r) {
-            const common::LimitRowSpec& spec = LimitRows()[r];
+            const common::LimitRowSpec& limitRow = LimitRows()[r];
             std::array<std::string, 4> rowTexts;
             for (size_t c = 0; c < 4; ++c) rowTexts[c] = texts.limits[r][c].text;
-            const std::array<bool, 4> bad = common::CheckRow(spec.row, rowTexts);
+            const std::array<bool, 4> bad = common::CheckRow(limitRow.row, rowTexts);
             for (size_t c = 0; c < 4; ++c) {
                 if (!bad[c]) continue;
                 const auto column = static_cast<LimitColumn>(c);
-                const std::string key = common::LimitKey(spec.row, column);
+                const std::string key = common::LimitKey(limitRow.row, column);
                 const bool number = common::ParseLimitNumber(rowTexts[c]).has_value();
                 return Fail(texts.limits[r][c].line, key,
-                            number ? "limits of " + std::string(spec.stem) +
+                            number ? "limits of " + std::string(limitRow.stem) +
                                          " are out of order (Min < MinOK < MaxOK < Max)"
                                    : "\"" + rowTexts[c] + "\" is not a number",
                             origin(inlineLimit[r][c]));
             }
             for (size_t c = 0; c < 4; ++c)
-                if (common::HasColumn(spec.row, static_cast<LimitColumn>(c)))
+                if (common::HasColumn(limitRow.row, static_cast<LimitColumn>(c)))
                     limits.rows[r][c] = *common::ParseLimitNumber(rowTexts[c]);
         }
         for (size_t i = 0; i < texts.ramps.size(); ++i) {

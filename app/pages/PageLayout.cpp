@@ -27,12 +27,12 @@ QLineEdit* MakeEdit(QWidget* parent, const QString& text, int maxLength, int wid
     return edit;
 }
 
-UpDown* MakeStepper(QWidget* parent, const StepperSpec& spec) {
+UpDown* MakeStepper(QWidget* parent, const StepperSpec& stepper) {
     auto* upDown = new UpDown(parent);
-    upDown->setRange(spec.minimum, spec.maximum);
-    upDown->setIncrement(spec.increment);
-    upDown->setWrap(spec.wrap);
-    upDown->setPosition(spec.position);
+    upDown->setRange(stepper.minimum, stepper.maximum);
+    upDown->setIncrement(stepper.increment);
+    upDown->setWrap(stepper.wrap);
+    upDown->setPosition(stepper.position);
     return upDown;
 }
 

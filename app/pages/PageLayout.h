@@ -30,7 +30,7 @@ struct StepperSpec {
 };
 
 QLineEdit* MakeEdit(QWidget* parent, const QString& text, int maxLength, int width);
-UpDown* MakeStepper(QWidget* parent, const StepperSpec& spec);
+UpDown* MakeStepper(QWidget* parent, const StepperSpec& stepper);
 // A horizontal track bar 0..60 at position 60.
 QSlider* MakeLevelTrackBar(QWidget* parent);
 // Label in column 0, the field with its stepper (when given) in column 1.

@@ -60,13 +60,13 @@ SetupKey Choice(std::string section, std::span<const ModulationChoice> choices,
 // The limit fields and ramp levels of one setup page: limits first, row by row.
 void AddSetupPage(std::vector<SetupKey>& keys, const std::string& section,
                   std::string_view fieldInfix, std::string_view rampPrefix) {
-    for (const common::LimitRowSpec& spec : common::LimitRows()) {
+    for (const common::LimitRowSpec& limitRow : common::LimitRows()) {
         for (size_t c = 0; c < common::kLimitColumns.size(); ++c) {
             const common::LimitColumn column = common::kLimitColumns[c];
-            if (!common::HasColumn(spec.row, column)) continue;
-            const std::string key = common::LimitKey(spec.row, column);
+            if (!common::HasColumn(limitRow.row, column)) continue;
+            const std::string key = common::LimitKey(limitRow.row, column);
             keys.push_back(Key(section, key, key + std::string(fieldInfix) + "Edit",
-                               std::string(spec.factory[c])));
+                               std::string(limitRow.factory[c])));
         }
     }
     for (size_t i = 0; i < kRampLevels.size(); ++i) {
