@@ -51,14 +51,10 @@ std::pair<std::string, std::string> SplitPair(const std::string& reply) {
     return {reply.substr(0, comma), reply.substr(comma + 1)};
 }
 
-const common::LimitRowSpec& Spec(LimitRow row) {
-    return common::LimitRows()[static_cast<size_t>(row)];
-}
-
 // A row judged by a limit bar of the setup pages.
 ResultRow BarRow(const TestPlan& plan, const char* key, const char* name, LimitRow row,
                  std::optional<double> value, const std::string& text) {
-    const common::LimitRowSpec& limitRow = Spec(row);
+    const common::LimitRowSpec& limitRow = common::RowSpec(row);
     const std::array<double, 4>& l = plan.limits.rows[static_cast<size_t>(row)];
     ResultRow r;
     r.key = key;
