@@ -19,21 +19,22 @@
 
 #include "BottomPanel.h"
 #include "CaptionRules.h"
-#include "LogSettings.h"
 #include "EntryField.h"
+#include "LogSettings.h"
 #include "ModelTable.h"
 #include "SystemPage.h"
 #include "TraceLog.h"
 #include "UpDown.h"
 #include "WindowLayout.h"
-#include "display/TLinkConnectForm.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
 #include "display/ChartRanges.h"
 #include "display/FrameChartHost.h"
+#include "display/TLinkConnectForm.h"
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
+#include "pages/EntryRules.h"
 #include "pages/FPTestPage.h"
 #include "pages/LevelField.h"
 #include "pages/PPTestPage.h"
@@ -226,6 +227,11 @@ TWenloForm::~TWenloForm() {
 
 void TWenloForm::showError(const QString& text) {
     m_dialogs.message(this, MessageKind::Error, "Tavrin", text, {MessageButton::Ok});
+}
+
+void TWenloForm::applyCheck(QLineEdit* field, const FieldCheck& check) {
+    field->setText(check.text);
+    for (const QString& m : check.messages) showError(m);
 }
 
 int16_t TWenloForm::send(const QString& line) {

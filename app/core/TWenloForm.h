@@ -28,6 +28,7 @@ class QTimer;
 namespace tavrin::app {
 
 class BottomPanel;
+struct FieldCheck;
 class FrameChartHost;
 class FPTestPage;
 class LogSettings;
@@ -144,6 +145,8 @@ public:
     // The test pages' shared state.
     // An error box with one OK button.
     void showError(const QString& text);
+    // Shows an entry check's result in its field, then its error boxes in order.
+    void applyCheck(QLineEdit* field, const FieldCheck& check);
     // Sends one command line through the send wrapper.
     int16_t send(const QString& line);
     RadioOptions& radioOptions() { return *m_radioOptions; }

@@ -203,16 +203,14 @@ void FPTestPage::AntennaUpDownClick() {
 
 void FPTestPage::AntennaEditExit() {
     const FieldCheck c = CheckAntenna(AntennaEdit->text());
-    AntennaEdit->setText(c.text);
-    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.applyCheck(AntennaEdit, c);
     AntennaUpDown->setPosition(c.value);
     m_frame.send("CONF:FP:ANT " + c.text);
 }
 
 void FPTestPage::RFPI_FPEditExit() {
     const FieldCheck c = CheckRFPI(RFPI_FPEdit->text(), kDefaultRfpi);
-    RFPI_FPEdit->setText(c.text);
-    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.applyCheck(RFPI_FPEdit, c);
     m_frame.send(RfpiCommand("CONF:FP:RFPI", c.text));
 }
 
@@ -235,8 +233,7 @@ void FPTestPage::TrafficSlotFPUpDownClick() {
 
 void FPTestPage::TrafficSlotFPEditExit() {
     const FieldCheck c = CheckFPTrafficSlot(TrafficSlotFPEdit->text(), m_frame.slotMaximum());
-    TrafficSlotFPEdit->setText(c.text);
-    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.applyCheck(TrafficSlotFPEdit, c);
     TrafficSlotFPUpDown->setPosition(c.value);
     m_frame.send("CONF:FP:TRAF:SLOT " + c.text);
 }
@@ -265,15 +262,13 @@ void FPTestPage::DataPatternClick(int pattern) {
 
 void FPTestPage::BERFPEditExit() {
     const FieldCheck c = CheckBERCount(BERFPEdit->text(), berCount);
-    BERFPEdit->setText(c.text);
-    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.applyCheck(BERFPEdit, c);
     if (!c.kept) berCount = c.value;
 }
 
 void FPTestPage::ResetCountFPButtonClick() {
     const FieldCheck c = CheckResetCount(BERFPEdit->text());
-    BERFPEdit->setText(c.text);
-    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.applyCheck(BERFPEdit, c);
     m_frame.send("CONF:BER:EVAL:WIND " + c.text);
     m_frame.send("PROC:STRT:BER");
 }

@@ -197,8 +197,7 @@ void PPTestPage::PP_TestTabSheetHide() {
 
 void PPTestPage::RFPIEditExit() {
     const FieldCheck c = CheckRFPI(RFPIEdit->text(), kDefaultRfpi);
-    RFPIEdit->setText(c.text);
-    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.applyCheck(RFPIEdit, c);
     m_frame.send(RfpiCommand("CONF:PP:RFPI", c.text));
 }
 
@@ -240,8 +239,7 @@ void PPTestPage::commitSlots(bool dummyFirst) {
 
 void PPTestPage::DummySlotEditExit() {
     const FieldCheck c = CheckDummySlot(DummySlotEdit->text(), trafficSlot, m_frame.slotMaximum());
-    DummySlotEdit->setText(c.text);
-    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.applyCheck(DummySlotEdit, c);
     DummySlotUpDown->setPosition(c.value);
     dummySlot = c.value;
     m_frame.send("CONF:PP:DUMM:SLOT " + c.text);
@@ -250,8 +248,7 @@ void PPTestPage::DummySlotEditExit() {
 void PPTestPage::TrafficSlotEditExit() {
     const FieldCheck c =
         CheckTrafficSlot(TrafficSlotEdit->text(), dummySlot, m_frame.slotMaximum());
-    TrafficSlotEdit->setText(c.text);
-    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.applyCheck(TrafficSlotEdit, c);
     TrafficSlotUpDown->setPosition(c.value);
     trafficSlot = c.value;
     m_frame.send("CONF:PP:TRAF:SLOT " + c.text);
@@ -289,15 +286,13 @@ void PPTestPage::DataPatternClick(int pattern) {
 
 void PPTestPage::BEREditExit() {
     const FieldCheck c = CheckBERCount(BEREdit->text(), berCount);
-    BEREdit->setText(c.text);
-    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.applyCheck(BEREdit, c);
     if (!c.kept) berCount = c.value;
 }
 
 void PPTestPage::ResetCountPPButtonClick() {
     const FieldCheck c = CheckResetCount(BEREdit->text());
-    BEREdit->setText(c.text);
-    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.applyCheck(BEREdit, c);
     m_frame.send("CONF:BER:EVAL:WIND " + c.text);
     m_frame.send("PROC:STRT:BER");
     m_frame.send("CONF:JITT:EVAL:WIND " + c.text);

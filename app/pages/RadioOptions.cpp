@@ -234,8 +234,7 @@ void RadioOptions::DriftKhzSlotClick() {
 void RadioOptions::RFAttenuationEditExit() {
     QLineEdit* edit = m_frame.AlwaysPanel->RFAttenuationEdit;
     const FieldCheck c = CheckCouplingLoss(edit->text());
-    edit->setText(c.text);
-    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.applyCheck(edit, c);
     m_frame.send("SENS:CORR:LOSS " + c.text);
     const double a = couplingLoss();
     UpdateRFRange(a);
@@ -267,8 +266,7 @@ void RadioOptions::RxAttCheckBoxClick() {
 void RadioOptions::AverageFactorEditExit() {
     QLineEdit* edit = m_frame.AlwaysPanel->AverageFactorEdit;
     const FieldCheck c = CheckAveraging(edit->text(), m_frame.averagingLength());
-    edit->setText(c.text);
-    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.applyCheck(edit, c);
     if (c.kept || c.value == m_frame.averagingLength()) return;
     // The one command the averaging field sends goes to the library directly.
     m_frame.wrappers().directWrite("CONF:AVER:BURS 1");
@@ -303,8 +301,7 @@ void RadioOptions::commitGeneratorCarrier(QLineEdit* edit, UpDown* upDown) {
         return;
     }
     const FieldCheck c = CheckGeneratorCarrier(edit->text(), m_frame.highestCarrier());
-    edit->setText(c.text);
-    for (const QString& m : c.messages) m_frame.showError(m);
+    m_frame.applyCheck(edit, c);
     upDown->setPosition(c.value);
     m_frame.send("CONF:RFGE:CARR " + c.text);
 }
