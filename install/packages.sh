@@ -5,6 +5,7 @@ TAVRIN_PACKAGES="build-essential cmake ninja-build pkg-config git \
     libftdi1-dev libsimpleini-dev libreadline-dev libgtest-dev libbenchmark-dev \
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev \
     clang libclang-rt-14-dev \
+    libsqlite3-dev libpq-dev libssl-dev postgresql \
     dpkg-dev file \
     xvfb xauth x11-utils imagemagick fonts-dejavu-core"
 

@@ -10,7 +10,8 @@ const char kUsage[] =
     "                  [-e LINE]... [FILE | -]\n"
     "       tavrin-cli [--simulate | --driver NAME] [--model N] [--dut FILE] [--trace]\n"
     "                  test PLAN [--serial TEXT] [--repeat N] [--report-json FILE]\n"
-    "                  [--report-junit FILE]\n"
+    "                  [--report-junit FILE] [--results URI] [--station NAME]\n"
+    "       tavrin-cli results summary | history SERIAL | export --format csv [...]\n"
     "\n"
     "Runs TavrinLink command lines against the tester: first every -e LINE, then the lines of\n"
     "FILE (\"-\" or no FILE and no -e: standard input; an interactive prompt on a terminal).\n"
@@ -32,12 +33,16 @@ const char kUsage[] =
     "                      standard deviation, minimum and maximum of each measurement\n"
     "  --report-json FILE  write the report as JSON\n"
     "  --report-junit FILE write the report as JUnit XML, one test case per measurement\n"
+    "  --results URI       where the run is recorded: an SQLite file (default\n"
+    "                      $XDG_DATA_HOME/tavrin/results.db), postgresql://... or none\n"
+    "  --station NAME      the station's name in the record (default: the host name)\n"
     "\n"
     "In scripts, \"#\" starts a comment (outside quotes) and blank lines are skipped.\n"
     "Exit status: 0 all lines succeeded (test: passed), 1 a line failed (test: error, the\n"
     "test could not be completed), 2 bad arguments or an unreadable script or plan, 3 no\n"
     "tester (driver, simulation settings or \"CONF:COMM:PORT USB\" failed), 4 the test\n"
-    "failed.\n";
+    "failed; 8 is added when the result could not reach its database and waits in the spool.\n"
+    "\"tavrin-cli results --help\" describes the results command.\n";
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& message) {
     auto value = [&](size_t& i, const std::string& name, std::string& out) {
@@ -73,6 +78,14 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         } else if (!endOfOptions && (a == "--report-json" || a == "--report-junit")) {
             if (!value(i, a, v)) return false;
             (a == "--report-json" ? options.reportJson : options.reportJunit) = v;
+            testOption = a;
+        } else if (!endOfOptions && (a == "--results" || a == "--station")) {
+            if (!value(i, a, v)) return false;
+            if (a == "--results") {
+                options.results = v;
+            } else {
+                options.station = v;
+            }
             testOption = a;
         } else if (!endOfOptions && a == "--repeat") {
             if (!value(i, a, v)) return false;

@@ -21,6 +21,8 @@ struct Options {
     std::optional<std::string> reportJson, reportJunit;
     std::string serial;
     int repeat = 1;
+    std::optional<std::string> results;  // --results URI; none given: the default database
+    std::string station;                 // --station NAME; empty: the host name
 };
 
 // False and a message for the user when the arguments do not make sense.

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "ResultsRecorder.h"
 #include "TestReport.h"
 #include "tavrinlink.h"
 
@@ -123,8 +124,10 @@ int RunTestSession(const TestPlan& plan, const Options& options) {
     const bool jsonWritten = WriteReport(options.reportJson, JsonReport(report));
     const bool junitWritten = WriteReport(options.reportJunit, JUnitReport(report));
     const bool written = jsonWritten && junitWritten;
-    if (!written || overall == RunStatus::Error) return kTestError;
-    return overall == RunStatus::Pass ? kTestPass : kTestFail;
+    const int status = !written || overall == RunStatus::Error ? kTestError
+                       : overall == RunStatus::Pass            ? kTestPass
+                                                               : kTestFail;
+    return results::RecordSession(report, options, status);
 }
 
 }  // namespace tavrin::cli

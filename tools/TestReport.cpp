@@ -140,6 +140,10 @@ std::string FormatNumber(double v) {
     return ec == std::errc() ? std::string(text, end) : std::string("nan");
 }
 
+std::string JsonString(const std::string& s) {
+    return J(s);
+}
+
 std::string UtcNow() {
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm tm{};

@@ -37,6 +37,8 @@ std::vector<Statistic> RepeatStatistics(const std::vector<RunRecord>& runs);
 
 // Shortest text that reads back as the same number, "." as the decimal point.
 std::string FormatNumber(double v);
+// A text as a JSON string literal, quotes included.
+std::string JsonString(const std::string& s);
 // The current time as "2026-12-09T03:04:05Z".
 std::string UtcNow();
 

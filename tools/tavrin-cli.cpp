@@ -12,6 +12,8 @@
 #include <string>
 
 #include "CliOptions.h"
+#include "ResultsCommand.h"
+#include "ResultsTarget.h"
 #include "TestCommand.h"
 #include "common/CommandMask.h"
 #include "tavrinlink.h"
@@ -115,13 +117,33 @@ bool OpenTester(const Options& options) {
     return true;
 }
 
+// "tavrin-cli results ...": reads the recorded runs; needs no tester.
+int RunResults(const std::vector<std::string>& args) {
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    for (const std::string& a : rest)
+        if (a == "-h" || a == "--help") {
+            std::fputs(tavrin::results::kResultsUsage, stdout);
+            return kOk;
+        }
+    tavrin::results::ResultsOptions options;
+    std::string message;
+    if (!tavrin::results::ParseResultsOptions(rest, options, message)) {
+        std::fprintf(stderr, "tavrin-cli: %s\n%s", message.c_str(), tavrin::results::kResultsUsage);
+        return kBadArguments;
+    }
+    return tavrin::results::RunResultsCommand(options);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (tavrin::results::IsResultsCommand(args)) return RunResults(args);
     Options options;
     std::string message;
-    if (!tavrin::cli::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options,
-                                   message)) {
+    tavrin::results::Target target;
+    if (!tavrin::cli::ParseOptions(args, options, message) ||
+        (options.testPlan && !tavrin::results::ParseTarget(options.results, target, message))) {
         std::fprintf(stderr, "tavrin-cli: %s\n%s", message.c_str(), tavrin::cli::kUsage);
         return kBadArguments;
     }

@@ -40,8 +40,9 @@ protected:
     Outcome Run(const std::string& args, const std::string& input = "") {
         const std::string in = File("stdin", input);
         // The template check's trace goes to the test's folder, not the user's.
-        const std::string cmd = "XDG_STATE_HOME='" + m_dir + "' '" + TAVRIN_CLI + "' " + args +
-                                " <" + in + " >" + m_dir + "/out 2>" + m_dir + "/err";
+        const std::string cmd = "XDG_STATE_HOME='" + m_dir + "' XDG_DATA_HOME='" + m_dir + "' '" +
+                                TAVRIN_CLI + "' " + args + " <" + in + " >" + m_dir + "/out 2>" +
+                                m_dir + "/err";
         const int raw = std::system(cmd.c_str());
         Outcome o;
         o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -279,9 +280,9 @@ TEST_F(Cli, TestPlanStopsOnSigintAndReleases) {
     const std::string plan =
         File("plan.ini", "[test]\nrole = PP\n[measure]\nntp = yes\n[timeouts]\nconnect_s = 600\n");
     const std::string json = m_dir + "/r.json";
-    const std::string cmd = "XDG_STATE_HOME='" + m_dir + "' '" + TAVRIN_CLI +
-                            "' --simulate --dut " + slow + " test " + plan + " --report-json " +
-                            json + " >" + m_dir + "/out 2>" + m_dir +
+    const std::string cmd = "XDG_STATE_HOME='" + m_dir + "' XDG_DATA_HOME='" + m_dir + "' '" +
+                            TAVRIN_CLI + "' --simulate --dut " + slow + " test " + plan +
+                            " --report-json " + json + " >" + m_dir + "/out 2>" + m_dir +
                             "/err & pid=$!; sleep 1; kill -INT $pid; wait $pid";
     const int raw = std::system(cmd.c_str());
     EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << raw;
