@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -23,6 +24,8 @@ public:
     virtual ~Row() = default;
     virtual bool IsNull(int column) const = 0;
     virtual std::string Text(int column) const = 0;
+    // The text without a copy, valid until the next row.
+    virtual std::string_view View(int column) const = 0;
     virtual double Number(int column) const = 0;
     virtual int64_t Integer(int column) const = 0;
     std::optional<double> MaybeNumber(int column) const {

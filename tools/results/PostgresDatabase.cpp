@@ -27,9 +27,10 @@ class PostgresRow final : public Row {
 public:
     explicit PostgresRow(const PGresult* result) : m_result(result) {}
     bool IsNull(int column) const override { return PQgetisnull(m_result, 0, column) != 0; }
-    std::string Text(int column) const override {
-        return std::string(PQgetvalue(m_result, 0, column),
-                           static_cast<size_t>(PQgetlength(m_result, 0, column)));
+    std::string Text(int column) const override { return std::string(View(column)); }
+    std::string_view View(int column) const override {
+        return std::string_view(PQgetvalue(m_result, 0, column),
+                                static_cast<size_t>(PQgetlength(m_result, 0, column)));
     }
     double Number(int column) const override {
         return std::strtod(PQgetvalue(m_result, 0, column), nullptr);

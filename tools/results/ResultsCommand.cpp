@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <tuple>
 
 #include "ResultsStatistics.h"
@@ -203,19 +202,22 @@ Summary Summarise(Database& db, const RunFilter& filter) {
     s.firstPassYield = yields.FirstPassYield();
 
     // One line per plan, measurement and limits: values judged against other limits (a plan
-    // whose limits changed) are not thrown together.
-    using Group =
-        std::tuple<std::string, std::string, std::optional<double>, std::optional<double>>;
+    // whose limits changed) are not thrown together. A handful of groups, a million rows: a
+    // short list searched without copying a text beats a map keyed by copies.
     struct Accumulated {
         MeasurementSummary head;
         Spread spread;
     };
-    std::map<Group, Accumulated> groups;
+    std::vector<Accumulated> groups;
     ForEachValue(db, filter, [&](const MeasuredValue& v) {
         const SpecLimits limits = SpecLimitsOf(v.limitMin, v.limitMinOk, v.limitMaxOk, v.limitMax);
-        auto [it, added] = groups.try_emplace(Group{v.plan, v.key, limits.lower, limits.upper});
-        if (added) {
-            MeasurementSummary& head = it->second.head;
+        auto same = [&](const Accumulated& a) {
+            return a.head.key == v.key && a.head.plan == v.plan && a.head.lower == limits.lower &&
+                   a.head.upper == limits.upper;
+        };
+        auto it = std::find_if(groups.begin(), groups.end(), same);
+        if (it == groups.end()) {
+            MeasurementSummary head;
             head.plan = v.plan;
             head.key = v.key;
             head.name = v.name;
@@ -223,10 +225,11 @@ Summary Summarise(Database& db, const RunFilter& filter) {
             head.position = v.position;
             head.lower = limits.lower;
             head.upper = limits.upper;
+            it = groups.insert(groups.end(), {head, Spread{}});
         }
-        it->second.spread.Add(v.value);
+        it->spread.Add(v.value);
     });
-    for (auto& [group, a] : groups) {
+    for (const Accumulated& a : groups) {
         MeasurementSummary m = a.head;
         m.count = a.spread.Count();
         m.mean = a.spread.Mean();
@@ -238,7 +241,8 @@ Summary Summarise(Database& db, const RunFilter& filter) {
     }
     std::stable_sort(s.measurements.begin(), s.measurements.end(),
                      [](const MeasurementSummary& a, const MeasurementSummary& b) {
-                         return std::tie(a.plan, a.position) < std::tie(b.plan, b.position);
+                         return std::tie(a.plan, a.position, a.key) <
+                                std::tie(b.plan, b.position, b.key);
                      });
     return s;
 }

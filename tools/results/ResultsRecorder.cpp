@@ -115,6 +115,13 @@ RecordedRun RecordOf(const cli::SessionReport& report, const RunSetting& setting
     return r;
 }
 
+Delivery StoreRun(const Target& target, const RecordedRun& run, const std::string& spool) {
+    const std::unique_ptr<Database> db = Open(target);
+    EnsureSchema(*db);
+    WriteRun(*db, run);
+    return DeliverSpool(*db, spool, SpoolKey(target));
+}
+
 int RecordSession(const cli::SessionReport& report, const cli::Options& options, int exitStatus) {
     Target target;
     std::string message;
@@ -125,15 +132,11 @@ int RecordSession(const cli::SessionReport& report, const cli::Options& options,
     }
     if (target.kind == Target::Kind::None) return exitStatus;
     const RecordedRun run = RecordOf(report, SettingOf(options), exitStatus);
-    const std::string key = SpoolKey(target);
     const std::string folder = SpoolFolder();
     std::string why;
     try {
-        const std::unique_ptr<Database> db = Open(target);
-        EnsureSchema(*db);
-        WriteRun(*db, run);
+        const Delivery delivery = StoreRun(target, run, folder);
         std::printf("Results recorded in %s\n", target.Shown().c_str());
-        const Delivery delivery = DeliverSpool(*db, folder, key);
         if (delivery.delivered > 0)
             std::printf("%d spooled run%s delivered from %s\n", delivery.delivered,
                         delivery.delivered == 1 ? "" : "s", folder.c_str());
@@ -145,7 +148,7 @@ int RecordSession(const cli::SessionReport& report, const cli::Options& options,
         why = e.what();
     }
     std::string path, error;
-    if (!SpoolRun(folder, key, run, path, error)) {
+    if (!SpoolRun(folder, SpoolKey(target), run, path, error)) {
         std::fprintf(stderr,
                      "tavrin-cli: the run is not recorded: %s cannot be reached (%s) and the "
                      "spool cannot be written: %s\n",

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "CliOptions.h"
+#include "ResultsSpool.h"
 #include "ResultsStore.h"
+#include "ResultsTarget.h"
 #include "TestReport.h"
 
 namespace tavrin::results {
@@ -24,6 +26,10 @@ RunSetting SettingOf(const cli::Options& options);
 
 // The run as recorded, with a fresh uid and the SHA-256 of the plan file's text.
 RecordedRun RecordOf(const cli::SessionReport& report, const RunSetting& setting, int exitStatus);
+
+// Opens the target, brings its schema up to date, writes the run and delivers what waits in
+// the spool folder for the same target. Throws DatabaseError when the run is not stored.
+Delivery StoreRun(const Target& target, const RecordedRun& run, const std::string& spool);
 
 // Records the session as `options.results` says and prints where it went. Returns the exit
 // status: `exitStatus`, plus kSpooledExitFlag when the run was spooled, or the error status

@@ -292,10 +292,10 @@ void ForEachValue(Database& db, const RunFilter& filter,
             where + "m.value IS NOT NULL",
         params, [&](const Row& row) {
             MeasuredValue v;
-            v.plan = row.Text(0);
-            v.key = row.Text(1);
-            v.name = row.Text(2);
-            v.unit = row.Text(3);
+            v.plan = row.View(0);
+            v.key = row.View(1);
+            v.name = row.View(2);
+            v.unit = row.View(3);
             v.position = static_cast<int>(row.Integer(4));
             v.limitMin = row.MaybeNumber(5);
             v.limitMinOk = row.MaybeNumber(6);

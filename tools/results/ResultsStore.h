@@ -64,9 +64,10 @@ struct RunVerdict {
 void ForEachRunVerdict(Database& db, const RunFilter& filter,
                        const std::function<void(const RunVerdict&)>& each);
 
-// Streams the measured values (those with a value) with their plan and limits.
+// Streams the measured values (those with a value) with their plan and limits. The texts are
+// valid during the call only: a summary reads a million rows without a copy of each.
 struct MeasuredValue {
-    std::string plan, key, name, unit;
+    std::string_view plan, key, name, unit;
     int position = 0;
     std::optional<double> limitMin, limitMinOk, limitMaxOk, limitMax;
     double value = 0.0;

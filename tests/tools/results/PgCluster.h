@@ -35,8 +35,10 @@ inline int FreePort() {
 
 class PgCluster {
 public:
-    // Creates the cluster; Start() runs the server. `port` 0: a free one.
-    explicit PgCluster(int port = 0) : m_port(port ? port : FreePort()) {
+    // Creates the cluster; Start() runs the server. `port` 0: a free one. `durable`: the
+    // server syncs its commits to disk, as a real one does (benchmarks).
+    explicit PgCluster(int port = 0, bool durable = false)
+        : m_port(port ? port : FreePort()), m_durable(durable) {
         char dir[] = "/tmp/tavrin-pg-XXXXXX";
         if (!mkdtemp(dir)) return;
         m_dir = dir;
@@ -56,11 +58,12 @@ public:
     PgCluster& operator=(const PgCluster&) = delete;
 
     bool Start() {
-        // fsync off: the tests check what the server is told, not the disk under it.
+        // fsync off for tests: they check what the server is told, not the disk under it.
         m_running = m_created && Run("pg_ctl -w -t 60 -D '" + m_dir + "/data' -l '" + m_dir +
                                      "/server.log' -o \"-p " + std::to_string(m_port) +
                                      " -c listen_addresses=127.0.0.1 -c unix_socket_directories='" +
-                                     m_dir + "' -c fsync=off -c max_connections=40\" start");
+                                     m_dir + "' -c fsync=" + (m_durable ? "on" : "off") +
+                        " -c max_connections=40\" start");
         return m_running;
     }
     void Stop() {
@@ -83,6 +86,7 @@ private:
     }
 
     int m_port;
+    bool m_durable;
     std::string m_dir, m_as;
     bool m_created = false, m_running = false;
 };
