@@ -53,9 +53,6 @@ public:
             throw DatabaseError("cannot open " + path + ": " + why);
         }
         sqlite3_busy_timeout(m_db, busyMs);
-        // The last connection to close would fold the log into the database file and sync
-        // both, once per test run; SQLite's automatic checkpoints do that work now and then.
-        sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
         try {
             // FULL: a committed run survives a power cut too, not only a crash of the program.
             Execute("PRAGMA journal_mode=WAL");
