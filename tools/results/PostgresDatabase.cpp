@@ -52,9 +52,21 @@ class PostgresDatabase final : public Database {
 public:
     PostgresDatabase(const std::string& uri, int connectTimeoutS) {
         const std::string timeout = std::to_string(connectTimeoutS);
-        // Later entries win: a connect_timeout in the URI overrides ours.
-        const char* keys[] = {"connect_timeout", "application_name", "dbname", nullptr};
-        const char* values[] = {timeout.c_str(), "tavrin-cli", uri.c_str(), nullptr};
+        // Every wait bounded: a server that stops answering mid-run (a cable pulled) ends the
+        // exchange within seconds, a statement waiting for a lock within 30 s, and the run
+        // goes to the spool. Later entries win: the same keys in the URI override ours.
+        const char* keys[] = {"connect_timeout",     "tcp_user_timeout", "keepalives_idle",
+                              "keepalives_interval", "keepalives_count", "options",
+                              "application_name",    "dbname",           nullptr};
+        const char* values[] = {timeout.c_str(),
+                                "15000",
+                                "5",
+                                "2",
+                                "3",
+                                "-c statement_timeout=30000 -c lock_timeout=30000",
+                                "tavrin-cli",
+                                uri.c_str(),
+                                nullptr};
         m_conn = PQconnectdbParams(keys, values, 1);
         if (!m_conn || PQstatus(m_conn) != CONNECTION_OK) {
             const std::string why = m_conn ? Trimmed(PQerrorMessage(m_conn)) : "out of memory";
