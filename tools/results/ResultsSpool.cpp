@@ -236,7 +236,6 @@ Delivery DeliverSpool(Database& db, const std::string& folder, const std::string
             WriteRun(db, *run);
         } catch (const DatabaseError& e) {
             delivery.problems.push_back(file + ": " + e.what());
-            ++delivery.waiting;
             continue;
         }
         ++delivery.delivered;

@@ -27,7 +27,6 @@ bool SpoolRun(const std::string& folder, const std::string& key, const RecordedR
 
 struct Delivery {
     int delivered = 0;                  // stored now (or found there already)
-    int waiting = 0;                    // for this database, still in the spool
     std::vector<std::string> problems;  // files that could not be read or stored, with why
 };
 // Stores every spooled run for `key` in the database, oldest first, each in its own
