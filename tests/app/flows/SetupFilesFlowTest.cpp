@@ -333,7 +333,7 @@ TEST(SetupFilesInProgram, EveryValueAFieldAcceptsComesBackFromTheFileAndIsSent) 
     EXPECT_EQ(ReadFile(rig.dir.filePath("again.cfg")), ReadFile(saved));
     EXPECT_FALSE(ReadFile(rig.dir.filePath("trace.log")).contains("cannot be read"));
 
-    // Every other word of the three choices: loaded, and sent by its page's activation.
+    // Every word of the three choices: loaded, and sent by its page's activation.
     const std::map<std::string, QWidget*> pages{
         {"PPTest", f.PP_TestTabSheet}, {"FPTest", f.FP_TestTabSheet}, {"RF-Gen", f.RF_GenTabSheet}};
     for (const SetupKey& k : SetupKeys()) {
