@@ -309,6 +309,13 @@ struct ScpiServer::Impl {
             const int on = 1;
             setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             const std::string peer = PeerName(address);
+            // A client that closed just before this one came may not have been read yet.
+            for (const auto& s : sessions) {
+                pollfd p{s->fd.Get(), POLLRDHUP, 0};
+                if (!s->inputClosed && poll(&p, 1, 0) > 0 &&
+                    (p.revents & (POLLRDHUP | POLLHUP | POLLERR)))
+                    s->inputClosed = true;
+            }
             const auto holder = std::find_if(sessions.begin(), sessions.end(),
                                              [](const auto& s) { return s->Controls(); });
             if (holder == sessions.end()) {
