@@ -32,6 +32,8 @@ public:
     // apart, within the bound).
     size_t WaitingLines() const { return m_ready.size(); }
     size_t WaitingBytes() const { return m_readyBytes; }
+    // Bytes held for the line being received: never more than the bound and its "\r".
+    size_t PartialBytes() const { return m_partial.size(); }
 
 private:
     size_t m_max;
