@@ -8,29 +8,23 @@
 #include <cmath>
 #include <cstdio>
 
-#include "ScpiServer.h"
 #include "tavrinlink.h"
 
 namespace tavrin::cli {
 namespace {
-
-// A line as tavrin-cli runs a script line: its errors stay in the library's error queue for
-// the client's "SYST:ERR?".
-class LibraryRunner final : public LineRunner {
-public:
-    std::string Run(const std::string& line) override {
-        ZelkWrt(line.c_str());
-        char answer[TAVRINLINK_RESPONSE_SIZE] = {};
-        ZelkRd(answer);
-        return answer;
-    }
-};
 
 void Log(const std::string& text) {
     std::fprintf(stderr, "tavrin-cli serve: %s\n", text.c_str());
 }
 
 }  // namespace
+
+std::string LibraryRunner::Run(const std::string& line) {
+    ZelkWrt(line.c_str());
+    char answer[TAVRINLINK_RESPONSE_SIZE] = {};
+    ZelkRd(answer);
+    return answer;
+}
 
 int RunServer(const Options& options) {
     // The signals arrive as a readable descriptor in the event loop; blocked before the tester
