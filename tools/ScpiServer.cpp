@@ -464,8 +464,10 @@ void ScpiServer::Serve(int stopFd) {
             if (r & (POLLIN | POLLHUP | POLLERR)) s.Receive(c);
             // The client shut its side: it no longer holds the tester, even with lines of it
             // still unread or running.
-            if (r & (POLLRDHUP | POLLHUP)) c.inputClosed = true;
-            if (r & POLLERR) c.dead = true;
+            if (r & POLLRDHUP) c.inputClosed = true;
+            // Reset or shut both ways: no answer can reach it (and POLLHUP cannot be masked, so
+            // a session kept open would wake the loop at once, over and over).
+            if (r & (POLLHUP | POLLERR)) c.dead = true;
             if (r & POLLOUT) s.Flush(c);
         }
         for (size_t i = 0; i < s.lingering.size(); ++i) {

@@ -12,6 +12,7 @@
 #include <set>
 #include <thread>
 
+#include "CliOptions.h"
 #include "ScpiServer.h"
 
 namespace {
@@ -194,6 +195,44 @@ TEST(ServerLines, CommandsQueriesAndReplies) {
     EXPECT_TRUE(HoldsQuery("SYST:MEMO:DATA? \"0200\""));
     EXPECT_FALSE(HoldsQuery("SYST:PASS \"AB?C\""));
     EXPECT_EQ(ReplyLine("a\r\nb"), "a  b\n");
+}
+
+TEST(ServeOptions, ListenPortIdleTimeAndWhatDoesNotGoWithServe) {
+    Options o;
+    std::string message;
+    ASSERT_TRUE(ParseOptions({"--simulate", "serve"}, o, message)) << message;
+    EXPECT_TRUE(o.serve);
+    EXPECT_EQ(o.listen, "127.0.0.1");  // the loopback unless the user says otherwise
+    EXPECT_EQ(o.port, 5025);
+    EXPECT_EQ(o.idleTimeoutS, 600);
+    o = {};
+    ASSERT_TRUE(ParseOptions({"serve", "--listen", "::", "--port", "0", "--idle-timeout", "0.25"},
+                             o, message));
+    EXPECT_EQ(o.listen, "::");
+    EXPECT_EQ(o.port, 0);
+    EXPECT_EQ(o.idleTimeoutS, 0.25);
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{"serve", "--port", "65536"}, "--port takes a port from 0 to 65535, not 65536"},
+        {{"serve", "--port", "-1"}, "--port takes a port from 0 to 65535, not -1"},
+        {{"serve", "--idle-timeout", "1,5"},
+         "--idle-timeout takes seconds from 0 (never) to 604800, not 1,5"},
+        {{"serve", "--idle-timeout", "-2"},
+         "--idle-timeout takes seconds from 0 (never) to 604800, not -2"},
+        {{"--port", "5025"}, "--port belongs to serve"},
+        {{"serve", "run.tvs"}, "serve takes no file, got run.tvs"},
+        {{"serve", "-e", "*IDN?"},
+         "serve takes its lines from the network: -e lines do not go with it"},
+        {{"serve", "--serial", "X"}, "--serial belongs to test PLAN"},
+    };
+    for (const auto& [args, expected] : refused) {
+        o = {};
+        EXPECT_FALSE(ParseOptions(args, o, message)) << expected;
+        EXPECT_EQ(message, expected);
+    }
+    o = {};
+    ASSERT_TRUE(ParseOptions({"test", "serve"}, o, message));  // a plan file named "serve"
+    EXPECT_EQ(o.testPlan, "serve");
+    EXPECT_FALSE(o.serve);
 }
 
 }  // namespace

@@ -185,6 +185,7 @@ while True:
         peer = re.search(r"(127\.0\.0\.1:\d+) connected", self.server.text()).group(1)
         time.sleep(0.3)
         child.kill()
+        child.wait()  # its socket is closed by the time it is reaped
         started = time.monotonic()
         self.served()
         self.assertLess(time.monotonic() - started, 3)
