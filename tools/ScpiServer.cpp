@@ -50,6 +50,7 @@ constexpr size_t kMaxWaitingLines = 1024;
 // A refused client gets this long to read its error line before the socket is closed.
 constexpr auto kRefusalLinger = std::chrono::seconds(1);
 constexpr size_t kMaxLingering = 16;
+constexpr auto kAcceptRest = std::chrono::milliseconds(100);
 
 std::string PeerName(const sockaddr_storage& address) {
     char host[INET6_ADDRSTRLEN] = {};
@@ -190,6 +191,7 @@ struct ScpiServer::Impl {
     std::optional<uint64_t> running;  // the session whose line runs
     bool runningIsQuery = false;
     uint64_t nextId = 1;
+    Clock::time_point acceptResumes;
 
     Impl(ServerSettings s, LineRunner& r, Log l)
         : settings(std::move(s)), runner(r), log(std::move(l)) {}
@@ -302,8 +304,12 @@ struct ScpiServer::Impl {
                                    SOCK_NONBLOCK | SOCK_CLOEXEC);
             if (fd < 0) {
                 if (errno == EINTR || errno == ECONNABORTED) continue;
-                if (errno != EAGAIN && errno != EWOULDBLOCK)
+                if (errno != EAGAIN && errno != EWOULDBLOCK) {
+                    // Out of descriptors: the waiting connection stays readable, so the port
+                    // rests a moment instead of waking the loop at once, over and over.
                     log(std::string("cannot take a connection: ") + std::strerror(errno));
+                    acceptResumes = Clock::now() + kAcceptRest;
+                }
                 return;
             }
             const int on = 1;
@@ -362,6 +368,7 @@ struct ScpiServer::Impl {
                 consider(s->last + settings.idleTimeout);
             }
         }
+        if (acceptResumes > now) consider(acceptResumes);
         std::erase_if(lingering, [&](const Lingering& l) { return l.until <= now; });
         for (const auto& l : lingering) consider(l.until);
         if (!next) return -1;
@@ -433,15 +440,14 @@ void ScpiServer::Serve(int stopFd) {
     s.tester.emplace(s.runner);
     std::vector<pollfd> fds;
     for (;;) {
-        s.Pump();
-        s.Reap();
         const int timeout = s.Expire();
         s.Reap();
         s.Pump();
         fds.clear();
         fds.push_back({stopFd, POLLIN, 0});
         fds.push_back({s.tester->WakeFd(), POLLIN, 0});
-        fds.push_back({s.listener.Get(), POLLIN, 0});
+        const bool accepting = Clock::now() >= s.acceptResumes;
+        fds.push_back({s.listener.Get(), static_cast<short>(accepting ? POLLIN : 0), 0});
         for (const auto& c : s.sessions) {
             short events = c->inputClosed ? 0 : POLLRDHUP;
             if (c->CanTakeMore()) events |= POLLIN;
