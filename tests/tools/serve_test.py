@@ -87,6 +87,10 @@ class ServeTest(unittest.TestCase):
             data += chunk
         return data.decode(errors="replace")
 
+    def query_raw(self, s, line):
+        s.sendall(line.encode() + b"\n")
+        return self.line(s)
+
     def served(self):
         tester = self.visa()
         self.assertEqual(tester.query("*IDN?"), "3.2.0")
@@ -137,10 +141,6 @@ class Protocol(ServeTest):
         self.assertRegex(self.line(s), r'^-223, "Too much data; .* 65536 bytes"\n$')
         self.assertEqual(self.query_raw(s, "CONF:AVER:BURS?"), "1\n")
         self.assertIn("longer than 65536 bytes; discarded", self.server.text())
-
-    def query_raw(self, s, line):
-        s.sendall(line.encode() + b"\n")
-        return self.line(s)
 
     def test_half_line_at_disconnect_is_dropped(self):
         s = self.raw()
