@@ -21,6 +21,11 @@ struct Options {
     std::optional<std::string> reportJson, reportJunit;
     std::string serial;
     int repeat = 1;
+    // "serve": the command language on a TCP socket
+    bool serve = false;
+    std::string listen = "127.0.0.1";
+    int port = 5025;
+    double idleTimeoutS = 600;  // 0: never
 };
 
 // False and a message for the user when the arguments do not make sense.

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "CliOptions.h"
+#include "ServeCommand.h"
 #include "TestCommand.h"
 #include "common/CommandMask.h"
 #include "tavrinlink.h"
@@ -146,6 +147,7 @@ int main(int argc, char** argv) {
     SetTraceCallback(options.trace ? PrintTrace : DropTrace, nullptr);
     if (!OpenTester(options)) return kNoTester;
     if (plan) return tavrin::cli::RunTestSession(*plan, options);
+    if (options.serve) return tavrin::cli::RunServer(options);
 
     Runner runner;
     for (size_t i = 0; i < options.lines.size(); ++i)
