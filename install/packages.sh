@@ -2,6 +2,7 @@
 # Real package names only: a virtual name (such as libqt6charts6-dev for qt6-charts-dev) is
 # never reported as installed, so it would send every start to apt.
 TAVRIN_PACKAGES="build-essential cmake ninja-build pkg-config git \
+    python3-pyvisa python3-pyvisa-py \
     libftdi1-dev libsimpleini-dev libreadline-dev libgtest-dev libbenchmark-dev \
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev \
     clang libclang-rt-14-dev \

@@ -1,6 +1,8 @@
 // Option parsing and script-line cleaning for tavrin-cli.
 #include "CliOptions.h"
 
+#include <cstdlib>
+
 #include "common/CommandMask.h"
 
 namespace tavrin::cli {
@@ -11,6 +13,8 @@ const char kUsage[] =
     "       tavrin-cli [--simulate | --driver NAME] [--model N] [--dut FILE] [--trace]\n"
     "                  test PLAN [--serial TEXT] [--repeat N] [--report-json FILE]\n"
     "                  [--report-junit FILE] [--results URI] [--station NAME]\n"
+    "       tavrin-cli [--simulate | --driver NAME] [--model N] [--dut FILE] [--trace]\n"
+    "                  serve [--listen ADDR] [--port N] [--idle-timeout SECONDS]\n"
     "       tavrin-cli results summary | history SERIAL | export --format csv [...]\n"
     "\n"
     "Runs TavrinLink command lines against the tester: first every -e LINE, then the lines of\n"
@@ -37,12 +41,56 @@ const char kUsage[] =
     "                      $XDG_DATA_HOME/tavrin/results.db), postgresql://... or none\n"
     "  --station NAME      the station's name in the record (default: the host name)\n"
     "\n"
+    "serve offers the command language on a TCP socket, one line per command, an answer line\n"
+    "per query (VISA resource TCPIP::ADDR::PORT::SOCKET), to one client at a time, until\n"
+    "SIGINT or SIGTERM.\n"
+    "  --listen ADDR          address to listen on (default 127.0.0.1: this machine only);\n"
+    "                         any other address lets other machines drive the tester, so\n"
+    "                         give one only when the network is meant to reach it\n"
+    "  --port N               TCP port (default 5025; 0: a free port, shown at start)\n"
+    "  --idle-timeout SECONDS drop a client silent this long (default 600; 0: never)\n"
+    "Exit status of serve: 0 after SIGINT or SIGTERM, 1 when it cannot listen, 2 and 3 as\n"
+    "below.\n"
+    "\n"
     "In scripts, \"#\" starts a comment (outside quotes) and blank lines are skipped.\n"
     "Exit status: 0 all lines succeeded (test: passed), 1 a line failed (test: error, the\n"
     "test could not be completed), 2 bad arguments or an unreadable script or plan, 3 no\n"
     "tester (driver, simulation settings or \"CONF:COMM:PORT USB\" failed), 4 the test\n"
     "failed; 8 is added when the result could not reach its database and waits in the spool.\n"
     "\"tavrin-cli results --help\" describes the results command.\n";
+
+namespace {
+
+// --listen, --port and --idle-timeout of "serve".
+bool ServeOption(const std::string& name, const std::string& v, Options& options,
+                 std::string& message) {
+    if (name == "--listen") {
+        options.listen = v;
+        return true;
+    }
+    if (name == "--port") {
+        const bool digits =
+            !v.empty() && v.size() <= 5 && v.find_first_not_of("0123456789") == std::string::npos;
+        options.port = digits ? std::stoi(v) : -1;
+        if (options.port < 0 || options.port > 65535) {
+            message = "--port takes a port from 0 to 65535, not " + v;
+            return false;
+        }
+        return true;
+    }
+    char* end = nullptr;
+    const double seconds = std::strtod(v.c_str(), &end);
+    // Up to a week; "." is the decimal point, as everywhere in tavrin-cli.
+    if (v.empty() || *end != '\0' || !(seconds >= 0 && seconds <= 604800) ||
+        v.find_first_not_of("0123456789.") != std::string::npos) {
+        message = "--idle-timeout takes seconds from 0 (never) to 604800, not " + v;
+        return false;
+    }
+    options.idleTimeoutS = seconds;
+    return true;
+}
+
+}  // namespace
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& message) {
     auto value = [&](size_t& i, const std::string& name, std::string& out) {
@@ -54,7 +102,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         return true;
     };
     bool endOfOptions = false;
-    std::string testOption;  // an option that only "test PLAN" takes
+    std::string testOption;   // an option that only "test PLAN" takes
+    std::string serveOption;  // an option that only "serve" takes
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         std::string v;
@@ -97,6 +146,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
                 return false;
             }
             testOption = a;
+        } else if (!endOfOptions && (a == "--listen" || a == "--port" || a == "--idle-timeout")) {
+            if (!value(i, a, v)) return false;
+            if (!ServeOption(a, v, options, message)) return false;
+            serveOption = a;
         } else if (!endOfOptions && a == "-e") {
             if (!value(i, a, v)) return false;
             options.lines.push_back(v);
@@ -104,6 +157,11 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             endOfOptions = true;
         } else if (!endOfOptions && a.size() > 1 && a[0] == '-') {
             message = "unknown option " + a;
+            return false;
+        } else if (!options.script && !options.serve && a == "serve") {
+            options.serve = true;
+        } else if (options.serve) {
+            message = "serve takes no file, got " + a;
             return false;
         } else if (options.script && *options.script == "test" && !options.testPlan) {
             // "test PLAN"; a script file named "test" alone still runs as a script.
@@ -126,6 +184,14 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         }
     } else if (!testOption.empty()) {
         message = testOption + " belongs to test PLAN";
+        return false;
+    }
+    if (options.serve && !options.lines.empty()) {
+        message = "serve takes its lines from the network: -e lines do not go with it";
+        return false;
+    }
+    if (!serveOption.empty() && !options.serve) {
+        message = serveOption + " belongs to serve";
         return false;
     }
     if (options.simulate && !options.driver.empty()) {

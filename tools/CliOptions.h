@@ -23,6 +23,11 @@ struct Options {
     int repeat = 1;
     std::optional<std::string> results;  // --results URI; none given: the default database
     std::string station;                 // --station NAME; empty: the host name
+    // "serve": the command language on a TCP socket
+    bool serve = false;
+    std::string listen = "127.0.0.1";
+    int port = 5025;
+    double idleTimeoutS = 600;  // 0: never
 };
 
 // False and a message for the user when the arguments do not make sense.

@@ -14,6 +14,7 @@
 #include "CliOptions.h"
 #include "ResultsCommand.h"
 #include "ResultsTarget.h"
+#include "ServeCommand.h"
 #include "TestCommand.h"
 #include "common/CommandMask.h"
 #include "tavrinlink.h"
@@ -168,6 +169,7 @@ int main(int argc, char** argv) {
     SetTraceCallback(options.trace ? PrintTrace : DropTrace, nullptr);
     if (!OpenTester(options)) return kNoTester;
     if (plan) return tavrin::cli::RunTestSession(*plan, options);
+    if (options.serve) return tavrin::cli::RunServer(options);
 
     Runner runner;
     for (size_t i = 0; i < options.lines.size(); ++i)

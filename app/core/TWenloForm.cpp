@@ -593,7 +593,10 @@ void TWenloForm::connectSetupFiles() {
         const AxisRange range = PowerChartRange(loss, rxAttenuator);
         setPowerChartRange({static_cast<int>(range.min), static_cast<int>(range.max)});
     };
-    context.hooks.remember = [this](Remembered value, int number) { remember(value, number); };
+    context.hooks.remember = [this](Remembered value, double number) { remember(value, number); };
+    context.trace = [this](const std::string& line) {
+        if (m_traceLog) m_traceLog->traceLine(line.c_str());
+    };
     context.checkLimits = [this] { CheckAllLimitRows(); };
     m_setupFiles = std::make_unique<SetupFiles>(m_dialogs, this, std::move(context));
     const auto wire = [this](QPushButton* button, void (SetupFiles::*action)()) {
@@ -612,25 +615,27 @@ void TWenloForm::connectSetupFiles() {
     wire(SetupFPTabSheet->FactoryFPButton, &SetupFiles::FactoryFPButtonClick);
 }
 
-void TWenloForm::remember(Remembered value, int number) {
+void TWenloForm::remember(Remembered value, double number) {
+    // Slots and BER counts are whole numbers; levels keep their decimals.
+    const int whole = static_cast<int>(number);
     switch (value) {
         case Remembered::PPDummySlot:
-            PP_TestTabSheet->dummySlot = number;
+            PP_TestTabSheet->dummySlot = whole;
             break;
         case Remembered::PPTrafficSlot:
-            PP_TestTabSheet->trafficSlot = number;
+            PP_TestTabSheet->trafficSlot = whole;
             break;
         case Remembered::PPRFLevel:
             PP_TestTabSheet->levelField().lastLevel = number;
             break;
         case Remembered::PPBERCount:
-            PP_TestTabSheet->berCount = number;
+            PP_TestTabSheet->berCount = whole;
             break;
         case Remembered::FPRFLevel:
             FP_TestTabSheet->levelField().lastLevel = number;
             break;
         case Remembered::FPBERCount:
-            FP_TestTabSheet->berCount = number;
+            FP_TestTabSheet->berCount = whole;
             break;
         case Remembered::GenRFLevel:
             RF_GenTabSheet->levelField().lastLevel = number;

@@ -192,7 +192,7 @@ private:
     void layOutPage(bool setupPage);
     void connectSetupFiles();
     // A setup load's value that the test pages compare new entries against.
-    void remember(Remembered value, int number);
+    void remember(Remembered value, double number);
     void setPageTabVisible(TabPage* page, bool visible);
     void limitRowChecked(int delta);
     void applyLimitConsistency();

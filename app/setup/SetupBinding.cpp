@@ -77,30 +77,43 @@ std::vector<std::string> SetupBinding::missingControls() const {
     return missing;
 }
 
+const ModulationChoice* SetupBinding::selected(const SetupKey& key) const {
+    for (const ModulationChoice& c : key.choices) {
+        auto* button = qobject_cast<QAbstractButton*>(control(std::string(c.control)));
+        if (button && button->isChecked()) return &c;
+    }
+    return nullptr;
+}
+
 void SetupBinding::writeTo(SetupStore& store) const {
     for (const SetupKey& key : SetupKeys()) {
         if (key.kind == SetupKind::Port) {
             store.setValue(key.section, key.key, std::string(kSetupPort));
         } else if (key.kind == SetupKind::Modulation) {
-            for (const ModulationChoice& c : key.choices) {
-                auto* button = qobject_cast<QAbstractButton*>(control(std::string(c.control)));
-                if (button && button->isChecked()) {
-                    store.setValue(key.section, key.key, std::string(c.word));
-                    break;
-                }
-            }
+            if (const ModulationChoice* c = selected(key))
+                store.setValue(key.section, key.key, std::string(c->word));
         } else if (QObject* c = control(key.control)) {
             store.setValue(key.section, key.key, StateOf(c));
         }
     }
 }
 
-void SetupBinding::load(const SetupStore* store, const SetupLoadHooks& hooks) const {
+std::vector<UnreadableValue> SetupBinding::load(const SetupStore* store,
+                                                const SetupLoadHooks& hooks) const {
+    std::vector<UnreadableValue> unreadable;
     double loss = 0;
     bool rxAttenuator = true;
     for (const SetupKey& key : SetupKeys()) {
-        const LoadedValue v =
-            ResolveSetupValue(key, store ? store->value(key.section, key.key) : std::nullopt);
+        const std::optional<std::string> found =
+            store ? store->value(key.section, key.key) : std::nullopt;
+        const LoadedValue v = ResolveSetupValue(key, found);
+        if (v.unreadable) {
+            const ModulationChoice* kept = selected(key);
+            unreadable.push_back({&key, *found,
+                                  key.kind != SetupKind::Modulation ? v.text
+                                  : kept                            ? std::string(kept->word)
+                                                                    : "as it was"});
+        }
         switch (key.kind) {
             case SetupKind::Port:
                 // Compared without regard to case, as the file's names are.
@@ -123,11 +136,12 @@ void SetupBinding::load(const SetupStore* store, const SetupLoadHooks& hooks) co
         SetState(control(key.control), v);
         SetState(control(key.alsoControl), v);
         if (key.remembered != Remembered::None && hooks.remember)
-            hooks.remember(key.remembered, static_cast<int>(*v.number));
+            hooks.remember(key.remembered, *v.number);
         if (key.key == "ExtAttenuation") loss = *v.number;
         if (key.key == "RxAttenuator") rxAttenuator = *v.number != 0;
     }
     if (hooks.powerRange) hooks.powerRange(loss, rxAttenuator);
+    return unreadable;
 }
 
 }  // namespace tavrin::app

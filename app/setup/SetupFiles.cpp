@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QTime>
 
 #include "SetupStore.h"
 #include "core/UserDialogs.h"
@@ -59,7 +60,17 @@ bool SetupFiles::load(const QString& path) {
                path, reason);
         return false;
     }
-    binding().load(&store, m_context.hooks);
+    const std::vector<UnreadableValue> unreadable = binding().load(&store, m_context.hooks);
+    // A hand-edited or damaged value is not worth a message box on every start, but it must
+    // not pass unseen either: the trace names it, stamped as the library's lines are.
+    if (m_context.trace) {
+        const std::string file = QDir::toNativeSeparators(path).toStdString();
+        for (const UnreadableValue& u : unreadable) {
+            const QString stamp = QTime::currentTime().toString("'Time: 'hh:mm:ss.zzz': '");
+            m_context.trace(stamp.toStdString() +
+                            UnreadableValueLine(file, *u.key, u.found, u.used));
+        }
+    }
     showCurrent(QFileInfo(path).fileName());
     return true;
 }

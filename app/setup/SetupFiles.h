@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "SetupBinding.h"
@@ -26,6 +27,8 @@ struct SetupFilesContext {
     std::function<void()> checkLimits;
     // Where "Default.cfg" lives; empty: the working directory.
     QString defaultPath;
+    // The program's trace log: one line for each value of a loaded file that cannot be used.
+    std::function<void(const std::string& line)> trace;
 };
 
 class SetupFiles {
@@ -40,7 +43,8 @@ public:
     void FactoryFPButtonClick();
 
     // Loads a file into the pages and shows its name. A file that cannot be read changes
-    // nothing and is reported in a message box naming it; false then.
+    // nothing and is reported in a message box naming it; false then. A value in it that
+    // cannot be used takes its factory value and is named in the trace.
     bool load(const QString& path);
     void loadFactory();
     // Saves the pages into the file, keeping what the file holds besides; a failed save is

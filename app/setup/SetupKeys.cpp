@@ -10,21 +10,26 @@
 namespace tavrin::app {
 namespace {
 
-constexpr std::array<ModulationChoice, 6> kPPModulation{{
+// The test pages' seventh pattern, BS20 (the one chosen when the program starts), has a word
+// too: without one, a setup saved with BS20 chosen kept the word the file held before and
+// loaded as another pattern. A program that does not know the word leaves its choice as it is.
+constexpr std::array<ModulationChoice, 7> kPPModulation{{
     {"PSRB", "PSRBRadioButton"},
     {"SPSR", "SPSRRadioButton"},
     {"BS55", "BS55RadioButton"},
     {"BS33", "BS33RadioButton"},
     {"BS0F", "BS0FRadioButton"},
     {"FIG31", "FIG31RadioButton"},
+    {"BS20", "BS20RadioButton"},
 }};
-constexpr std::array<ModulationChoice, 6> kFPModulation{{
+constexpr std::array<ModulationChoice, 7> kFPModulation{{
     {"PSRB", "PSRB_FPRadioButton"},
     {"SPSR", "SPSR_FPRadioButton"},
     {"BS55", "BS55_FPRadioButton"},
     {"BS33", "BS33_FPRadioButton"},
     {"BS0F", "BS0F_FPRadioButton"},
     {"FIG31", "FIG31_FPRadioButton"},
+    {"BS20", "BS20_FPRadioButton"},
 }};
 constexpr std::array<ModulationChoice, 4> kGenModulation{{
     {"CW", "CWGenRadioButton"},
@@ -99,18 +104,18 @@ std::vector<SetupKey> BuildKeys() {
         Remember(Key("PPTest", "TrafficSlot", "TrafficSlotEdit", "4", K::Integer),
                  R::PPTrafficSlot),
         Key("PPTest", "TrafficCarrier", "TrafficCarrierEdit", "0"),
-        Remember(Key("PPTest", "RFLevelPP", "RFLevelEdit", "-60", K::Integer), R::PPRFLevel),
+        Remember(Key("PPTest", "RFLevelPP", "RFLevelEdit", "-60", K::Decimal), R::PPRFLevel),
         Choice("PPTest", kPPModulation, "FIG31"),
         Remember(Key("PPTest", "BER", "BEREdit", "100", K::Integer), R::PPBERCount),
         Key("FPTest", "Antenna", "AntennaEdit", "0"),
         Key("FPTest", "RadioFPIdentity", "RFPI_FPEdit", "0000000000"),
         Key("FPTest", "TrafficSlot", "TrafficSlotFPEdit", "0"),
         Key("FPTest", "TrafficCarrier", "TrafficCarrierFPEdit", "0"),
-        Remember(Key("FPTest", "RFLevelFP", "RFLevelFPEdit", "-60", K::Integer), R::FPRFLevel),
+        Remember(Key("FPTest", "RFLevelFP", "RFLevelFPEdit", "-60", K::Decimal), R::FPRFLevel),
         Choice("FPTest", kFPModulation, "FIG31"),
         Remember(Key("FPTest", "BER", "BERFPEdit", "100", K::Integer), R::FPBERCount),
         Key("RF-Gen", "Carrier", "CarrierGenEdit", "5"),
-        Remember(Key("RF-Gen", "RFLevelGen", "RFLevelGenEdit", "-60", K::Integer), R::GenRFLevel),
+        Remember(Key("RF-Gen", "RFLevelGen", "RFLevelGenEdit", "-60", K::Decimal), R::GenRFLevel),
         Choice("RF-Gen", kGenModulation, "CW"),
         Key("RF-Analyzer", "Carrier", "CarrierAnalyzerEdit", "5"),
     };
@@ -175,7 +180,7 @@ std::optional<LoadedValue> Resolve(const SetupKey& key, const std::string& text)
                 if (SameWord(Trimmed(text), key.choices[i].word))
                     return LoadedValue{std::string(key.choices[i].word), std::nullopt, i};
             }
-            return LoadedValue{text, std::nullopt, std::nullopt};
+            return LoadedValue{text, std::nullopt, std::nullopt, /*unreadable*/ true};
     }
     return std::nullopt;
 }
@@ -203,7 +208,18 @@ LoadedValue ResolveSetupValue(const SetupKey& key, const std::optional<std::stri
     if (fileText) {
         if (auto v = Resolve(key, *fileText)) return *v;
     }
-    return *Resolve(key, key.factory);
+    LoadedValue factory = *Resolve(key, key.factory);
+    factory.unreadable = fileText.has_value();
+    return factory;
+}
+
+std::string UnreadableValueLine(const std::string& file, const SetupKey& key,
+                                const std::string& found, const std::string& used) {
+    const std::string what = key.kind == SetupKind::Modulation
+                                 ? "the choice stays " + used
+                                 : "the factory value " + used + " is used";
+    return "Setup file \"" + file + "\": [" + key.section + "] " + key.key + "=\"" + found +
+           "\" cannot be read; " + what;
 }
 
 std::string WithDefaultExtension(const std::string& fileName, std::string_view extension) {

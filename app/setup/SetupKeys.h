@@ -21,8 +21,8 @@ enum class SetupKind {
     FontSize,    // the link window's font size, 8..14
 };
 
-// What a loaded whole number also becomes besides the field's text: the values that the test
-// pages compare new entries against.
+// What a loaded number also becomes besides the field's text: the values that the test pages
+// compare new entries against (slots and BER counts are whole numbers, levels may have decimals).
 enum class Remembered {
     None,
     PPDummySlot,
@@ -65,11 +65,20 @@ struct LoadedValue {
     std::string text;              // for the field (Bool: "1"/"0"; Modulation: the word)
     std::optional<double> number;  // Decimal, Integer, Bool, FontSize
     std::optional<size_t> choice;  // Modulation: index into the key's choices; none: unchanged
+    // The file held a text the key cannot use: a number that is none, a word of no choice.
+    // The value is then the factory one (a modulation keeps its choice), and the load says so.
+    bool unreadable = false;
 };
 
 // The value of `key` when the file holds `fileText` (nothing: the key is missing). A missing
 // key takes the factory value; so does a value that must be a number and is not one.
 LoadedValue ResolveSetupValue(const SetupKey& key, const std::optional<std::string>& fileText);
+
+// The trace line of a value a load could not use: the file, section, key, the text found and
+// the value used instead (a modulation: the word of the choice that stays), e.g.
+// `Setup file "a.cfg": [PPTest] RFLevelPP="abc" cannot be read; the factory value -60 is used`.
+std::string UnreadableValueLine(const std::string& file, const SetupKey& key,
+                                const std::string& found, const std::string& used);
 
 // A whole number, optionally signed, with blanks around it; anything else gives nothing.
 std::optional<long> ParseSetupInteger(std::string_view text);

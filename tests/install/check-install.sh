@@ -71,6 +71,8 @@ for f in "$source"/tools/*.tvs; do expect+=("share/tavrin/scripts/${f##*/}"); do
 if [ -d "$source/tools/plans" ]; then
     for f in "$source"/tools/plans/*.ini; do expect+=("share/tavrin/plans/${f##*/}"); done
 fi
+# The network service of tavrin-cli (not enabled by the package) and its example client.
+expect+=(lib/systemd/system/tavrin-scpi.service share/tavrin/examples/pp_production.py)
 for f in "${expect[@]}"; do
     [ -f "$p/$f" ] || fail "$f is not installed"
     # The package lists the same file, with the path apt will put it at.
@@ -78,6 +80,8 @@ for f in "${expect[@]}"; do
         fail "the package does not list $prefix/$f"
     fi
 done
+grep -q "^ExecStart=$prefix/bin/tavrin-cli serve " "$p/lib/systemd/system/tavrin-scpi.service" ||
+    fail "tavrin-scpi.service does not start $prefix/bin/tavrin-cli serve"
 cmp -s "$source/install/99-tavrin-tester.rules" "$p/lib/udev/rules.d/99-tavrin-tester.rules" ||
     fail "the installed udev rule differs from install/99-tavrin-tester.rules"
 

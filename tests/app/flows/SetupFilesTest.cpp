@@ -153,7 +153,8 @@ struct Rig {
         SetupFilesContext context;
         context.roots = [this] { return std::vector<QObject*>{&controls.window}; };
         context.hooks.sendCommand = [this](const char* line) { sent.emplace_back(line); };
-        context.hooks.remember = [this](Remembered r, int v) { remembered[r] = v; };
+        context.hooks.remember = [this](Remembered r, double v) { remembered[r] = v; };
+        context.trace = [this](const std::string& line) { trace.push_back(line); };
         context.hooks.fontSize = [this](int size) { fontSize = size; };
         context.hooks.powerRange = [this](double loss, bool rx) { range = {loss, rx}; };
         context.checkLimits = [this] { ++limitChecks; };
@@ -176,7 +177,8 @@ struct Rig {
     FileDialogs dialogs;
     std::unique_ptr<SetupFiles> files;
     std::vector<std::string> sent;
-    std::map<Remembered, int> remembered;
+    std::map<Remembered, double> remembered;
+    std::vector<std::string> trace;
     int fontSize = 0;
     std::optional<std::pair<double, bool>> range;
     int limitChecks = 0;
@@ -224,13 +226,13 @@ TEST(SetupFiles, LoadDefaultWithoutTheFileGivesTheFactoryColumn) {
     EXPECT_EQ(rig.sent, std::vector<std::string>{"CONF:COMM:PORT USB"});
     EXPECT_EQ(rig.fontSize, 14);
     EXPECT_EQ(rig.range, std::make_pair(0.0, true));
-    EXPECT_EQ(rig.remembered, (std::map<Remembered, int>{{Remembered::PPDummySlot, 0},
-                                                         {Remembered::PPTrafficSlot, 4},
-                                                         {Remembered::PPRFLevel, -60},
-                                                         {Remembered::PPBERCount, 100},
-                                                         {Remembered::FPRFLevel, -60},
-                                                         {Remembered::FPBERCount, 100},
-                                                         {Remembered::GenRFLevel, -60}}));
+    EXPECT_EQ(rig.remembered, (std::map<Remembered, double>{{Remembered::PPDummySlot, 0},
+                                                            {Remembered::PPTrafficSlot, 4},
+                                                            {Remembered::PPRFLevel, -60},
+                                                            {Remembered::PPBERCount, 100},
+                                                            {Remembered::FPRFLevel, -60},
+                                                            {Remembered::FPBERCount, 100},
+                                                            {Remembered::GenRFLevel, -60}}));
 
     // "Sa&ve as Default", then "Load &Default" reads it back.
     rig.controls.changeEverything(4);
@@ -282,6 +284,18 @@ TEST(SetupFiles, APartialFileSetsItsKeyAndTheFactoryValueOfEveryOther) {
     EXPECT_TRUE(rig.controls.checked("SPSRRadioButton"));  // as it was before
     EXPECT_TRUE(rig.controls.checked("BS33_FPRadioButton"));
     EXPECT_EQ(rig.controls.text("NTPMinFPEdit"), "abc");
+    // The two values that cannot be used are named in the trace; the rules' answers (font size
+    // 16, port COM1, a slot the page will refuse) and a limit that goes into its field are not.
+    const std::string file = QDir::toNativeSeparators(rig.path("hand.cfg")).toStdString();
+    ASSERT_EQ(rig.trace.size(), 2u);
+    EXPECT_TRUE(rig.trace[0].ends_with("Setup file \"" + file +
+                                       "\": [PPTest] RFLevelPP=\"-70x\" "
+                                       "cannot be read; the factory value -60 is used"))
+        << rig.trace[0];
+    EXPECT_TRUE(
+        rig.trace[1].ends_with("[PPTest] Modulation=\"BS77\" cannot be read; the choice "
+                               "stays SPSR"))
+        << rig.trace[1];
     // Each changed box and choice ran its click handling once; unchanged ones did not.
     std::sort(rig.controls.clicks.begin(), rig.controls.clicks.end());
     EXPECT_EQ(

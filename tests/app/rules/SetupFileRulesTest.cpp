@@ -76,7 +76,7 @@ TEST(SetupKeyTable, SectionsKeysAndFactoryValuesInWritingOrder) {
     EXPECT_EQ(KeyOf("Setup-FP", "S_FieldMinOK").control, "S_FieldMinOKFPEdit");
     EXPECT_EQ(KeyOf("Setup-FP", "FP_RAMPC").control, "FP_RAMPC");
     EXPECT_EQ(KeyOf("System", "MeasBER").alsoControl, "LTermFerCheckBox");
-    EXPECT_EQ(KeyOf("PPTest", "Modulation").choices.size(), 6u);
+    EXPECT_EQ(KeyOf("PPTest", "Modulation").choices.size(), 7u);  // BS20 too
     EXPECT_EQ(KeyOf("RF-Gen", "Modulation").factory, "CW");
 }
 
@@ -86,7 +86,12 @@ TEST(SetupValues, MissingKeysAndValuesThatAreNotNumbersTakeTheFactoryValue) {
     };
     EXPECT_EQ(resolve("PPTest", "RadioFPIdentity", std::nullopt).text, "0000000010");
     EXPECT_EQ(resolve("PPTest", "RFLevelPP", "-45").number, -45);
+    EXPECT_EQ(resolve("FPTest", "RFLevelFP", "-70.5").number, -70.5);  // levels have decimals
     EXPECT_EQ(resolve("PPTest", "RFLevelPP", "loud").text, "-60");
+    // Only a text that is there and cannot be used is unreadable; a rule's answer is not.
+    EXPECT_TRUE(resolve("PPTest", "RFLevelPP", "loud").unreadable);
+    EXPECT_FALSE(resolve("PPTest", "RFLevelPP", std::nullopt).unreadable);
+    EXPECT_FALSE(resolve("System", "MeasurementFontSize", "16").unreadable);
     EXPECT_EQ(resolve("PPTest", "DummySlot", "2.5").number, 0);  // slots are whole numbers
     EXPECT_EQ(resolve("System", "ExtAttenuation", "12.5").number, 12.5);
     EXPECT_EQ(resolve("System", "ExtAttenuation", "12.5").text, "12.5");
@@ -108,6 +113,7 @@ TEST(SetupValues, MissingKeysAndValuesThatAreNotNumbersTakeTheFactoryValue) {
     EXPECT_EQ(ResolveSetupValue(pp, "fig31").choice, 5u);
     EXPECT_EQ(ResolveSetupValue(pp, "BS0F").choice, 4u);
     EXPECT_FALSE(ResolveSetupValue(pp, "BS77").choice.has_value());
+    EXPECT_TRUE(ResolveSetupValue(pp, "BS77").unreadable);
     EXPECT_EQ(ResolveSetupValue(pp, std::nullopt).choice, 5u);
     EXPECT_FALSE(ResolveSetupValue(KeyOf("RF-Gen", "Modulation"), "PSRB").choice.has_value());
 
