@@ -295,24 +295,11 @@ TEST_F(Cli, LostTesterEndsScriptAndPlanWithStatus3) {
     const std::string slow =
         File("slow.ini",
              "[link]\nconnect_ms = 600000\n[faults]\nsilent_after_s = 1\nmode = unplugged\n");
-    const std::string json = m_dir + "/r.json", junit = m_dir + "/r.xml";
-    o = Run("--simulate --dut " + slow + " test " + plan + " --report-json " + json +
-            " --report-junit " + junit);
+    o = Run("--simulate --dut " + slow + " test " + plan);
     EXPECT_EQ(o.status, 3) << o.out << o.err;
     EXPECT_TRUE(Has(o.err, "tavrin-cli: error: the tester was lost: its USB device is gone"))
         << o.err;
     EXPECT_TRUE(Has(o.out, "\nOverall: ERROR\n")) << o.out;
-    EXPECT_TRUE(Accepts(json, R"(
-r = json.load(open(path))
-run = r["runs"][0]
-assert r["verdict"] == "ERROR", r
-assert run["error"].startswith("the tester was lost: its USB device is gone"), run
-)"));
-    EXPECT_TRUE(Accepts(junit, R"(
-s = ET.parse(path).getroot().find("testsuite")
-e = s.find("testcase").find("error")
-assert e.get("message").startswith("the tester was lost"), e.attrib
-)"));
 }
 
 TEST_F(Cli, TestPlanStopsOnSigintAndReleases) {
