@@ -59,7 +59,9 @@ TAVRINLINK_API int32_t SelectUsbDriver(const char* name);
  * failed ("SYST:ERR?" then reads -366 "Target Error"). An exchange that is not answered within
  * 1 s, or that the USB driver fails, ends the call it belongs to: the call's other exchanges
  * fail at once, so a lost tester costs about one second per call. Each new call tries the
- * tester again, and the first answered exchange brings back TAVRINLINK_TESTER_ANSWERS. */
+ * tester again, and the first answered exchange brings back TAVRINLINK_TESTER_ANSWERS. A
+ * real USB device that was unplugged keeps failing after it is plugged in again: choose the
+ * port again ("CONF:COMM:PORT USB") to open it anew. */
 #define TAVRINLINK_TESTER_ANSWERS 0 /* the last exchange was answered (or none was made yet) */
 #define TAVRINLINK_TESTER_SILENT 1  /* the tester left the last exchange unanswered */
 #define TAVRINLINK_TESTER_GONE 2    /* the USB device failed the call: unplugged or switched off */
