@@ -55,9 +55,11 @@ const char kUsage[] =
     "In scripts, \"#\" starts a comment (outside quotes) and blank lines are skipped.\n"
     "Exit status: 0 all lines succeeded (test: passed), 1 a line failed (test: error, the\n"
     "test could not be completed), 2 bad arguments or an unreadable script or plan, 3 no\n"
-    "tester (driver, simulation settings or \"CONF:COMM:PORT USB\" failed), 4 the test\n"
-    "failed; 8 is added when the result could not reach its database and waits in the spool.\n"
+    "tester (driver, simulation settings or \"CONF:COMM:PORT USB\" failed) or the tester\n"
+    "was lost (a script stops there), 4 the test failed; 8 is added when the result could\n"
+    "not reach its database and waits in the spool.\n"
     "\"tavrin-cli results --help\" describes the results command.\n";
+
 
 namespace {
 

@@ -39,6 +39,7 @@ public:
     void SleepMs(uint32_t ms) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
+    int LinkState() override { return TesterLinkState(); }
 };
 
 void Print(const std::string& text) {
@@ -124,9 +125,13 @@ int RunTestSession(const TestPlan& plan, const Options& options) {
     const bool jsonWritten = WriteReport(options.reportJson, JsonReport(report));
     const bool junitWritten = WriteReport(options.reportJunit, JUnitReport(report));
     const bool written = jsonWritten && junitWritten;
-    const int status = !written || overall == RunStatus::Error ? kTestError
-                       : overall == RunStatus::Pass            ? kTestPass
-                                                               : kTestFail;
+    // A lost tester is told apart from a device that could not be tested: the station needs
+    // looking after, not the device.
+    const bool lost = !report.runs.empty() && report.runs.back().result.testerLost;
+    const int status = lost ? kTestNoTester
+                       : !written || overall == RunStatus::Error ? kTestError
+                       : overall == RunStatus::Pass              ? kTestPass
+                                                                 : kTestFail;
     return results::RecordSession(report, options, status);
 }
 

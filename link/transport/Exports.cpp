@@ -10,6 +10,11 @@
 
 using tavrin::ProcessLink;
 
+static_assert(tavrin::kTesterAnswers == TAVRINLINK_TESTER_ANSWERS &&
+              tavrin::kTesterSilent == TAVRINLINK_TESTER_SILENT &&
+              tavrin::kTesterGone == TAVRINLINK_TESTER_GONE &&
+              tavrin::kTesterNoPort == TAVRINLINK_TESTER_NO_PORT);
+
 namespace {
 
 bool g_linkUsed = false;
@@ -57,6 +62,10 @@ int32_t SelectUsbDriver(const char* name) {
     return Guarded([&] { return UsedLink().SelectUsbDriver(name); }, int32_t{1});
 }
 
+int32_t TesterLinkState(void) {
+    return Guarded([] { return UsedLink().TesterLinkState(); }, int32_t{TAVRINLINK_TESTER_NO_PORT});
+}
+
 void SetTraceCallback(TavrinTraceCallback callback, void* user) {
     UsedLink().trace.SetSink(callback, user);
 }
@@ -74,10 +83,8 @@ int32_t ConfigureSimulation(const char* key, const char* value) {
                 return 0;
             }
             if (std::strcmp(key, "fault") == 0) {
-                const std::string fault = value;
-                if (fault != "" && fault != "unplugged" && fault != "silent") return 1;
-                sim.fault = fault;
-                return 0;
+                // Shared with every virtual tester built so far: an open one shows it at once.
+                return tavrin::ParseSimulatedFault(value, *sim.fault) ? 0 : 1;
             }
             if (std::strcmp(key, "dut") == 0) {
                 if (*value != '\0' && !std::ifstream(value).good()) return 1;
