@@ -288,5 +288,31 @@ class NoncompliantExample(Example):
         self.assertTrue(done.stdout.endswith("Overall: FAIL\n"))
 
 
+class LostTester(ServeTest):
+    """The cable pulled mid-session: a query fails with its error within seconds instead of
+    hanging the client, and the session goes on when the tester answers again."""
+
+    def setUp(self):
+        profile = tempfile.NamedTemporaryFile("w", prefix="tavrin-pull-", suffix=".ini")
+        self.addCleanup(profile.close)
+        profile.write("[device]\nrole = pp\n[faults]\nsilent_after_s = 3\nsilent_for_s = 6\n")
+        profile.flush()
+        self.server_args = ("--dut", profile.name)
+        super().setUp()
+
+    def test_query_fails_in_bounded_time_and_recovers(self):
+        tester = self.visa(timeout_ms=10000)
+        self.assertEqual(tester.query("SYST:HW:VERS?"), "Tavrin 1.0 2.0")
+        time.sleep(3.5)
+        started = time.monotonic()
+        self.assertEqual(tester.query("SYST:HW:VERS?"), "")
+        self.assertLess(time.monotonic() - started, 5)
+        self.assertRegex(tester.query("SYST:ERR?"), r'^-36[56], "(Time out|Target) Error"$')
+        deadline = time.monotonic() + 15
+        while tester.query("SYST:HW:VERS?") != "Tavrin 1.0 2.0":
+            self.assertLess(time.monotonic(), deadline, "the tester never answered again")
+        tester.close()
+
+
 if __name__ == "__main__":
     unittest.main()
