@@ -2,6 +2,7 @@
 #include "CliOptions.h"
 
 #include "common/CommandMask.h"
+#include "common/StateFolder.h"
 
 namespace tavrin::cli {
 
@@ -23,7 +24,8 @@ const char kUsage[] =
     "  --dut FILE      device-under-test profile of the virtual tester (with --simulate)\n"
     "  --trace         show the link's trace lines on standard error\n"
     "  -e LINE         run LINE (may be given several times)\n"
-    "  -h, --help      show this text\n"
+    "  -h, --help      show this text and exit\n"
+    "  --version       show the version and exit\n"
     "\n"
     "test PLAN runs the production test that the plan file describes on one device, prints a\n"
     "table of the measurements as they are judged and the overall verdict.\n"
@@ -38,6 +40,8 @@ const char kUsage[] =
     "test could not be completed), 2 bad arguments or an unreadable script or plan, 3 no\n"
     "tester (driver, simulation settings or \"CONF:COMM:PORT USB\" failed), 4 the test\n"
     "failed.\n";
+
+const char kVersionText[] = "tavrin-cli " TAVRIN_VERSION "\n";
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& message) {
     auto value = [&](size_t& i, const std::string& name, std::string& out) {
@@ -55,6 +59,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         std::string v;
         if (!endOfOptions && (a == "-h" || a == "--help")) {
             options.help = true;
+        } else if (!endOfOptions && a == "--version") {
+            options.version = true;
         } else if (!endOfOptions && a == "--simulate") {
             options.simulate = true;
         } else if (!endOfOptions && a == "--driver") {
@@ -168,6 +174,15 @@ std::string ShownLine(const std::string& line) {
         }
     }
     return shown;
+}
+
+std::string HistoryPath(const char* xdgStateHome, const char* home) {
+    const std::string folder = common::StateFolder(xdgStateHome, home);
+    return folder.empty() ? folder : folder + "/history";
+}
+
+std::string OldHistoryPath(const char* home) {
+    return home && home[0] == '/' ? std::string(home) + "/.tavrin_history" : std::string();
 }
 
 }  // namespace tavrin::cli
