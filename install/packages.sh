@@ -7,7 +7,7 @@ TAVRIN_PACKAGES="build-essential cmake ninja-build pkg-config git \
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev \
     clang libclang-rt-14-dev \
     libsqlite3-dev libpq-dev libssl-dev postgresql \
-    dpkg-dev file \
+    dpkg-dev file help2man lintian appstream \
     xvfb xauth x11-utils imagemagick fonts-dejavu-core"
 
 # Prints the listed packages dpkg does not report as installed, one per line.

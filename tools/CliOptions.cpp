@@ -4,23 +4,23 @@
 #include <cstdlib>
 
 #include "common/CommandMask.h"
+#include "common/StateFolder.h"
 
 namespace tavrin::cli {
 
 const char kUsage[] =
-    "Usage: tavrin-cli [--simulate | --driver NAME] [--model N] [--dut FILE] [--trace]\n"
-    "                  [-e LINE]... [FILE | -]\n"
-    "       tavrin-cli [--simulate | --driver NAME] [--model N] [--dut FILE] [--trace]\n"
-    "                  test PLAN [--serial TEXT] [--repeat N] [--report-json FILE]\n"
-    "                  [--report-junit FILE] [--results URI] [--station NAME]\n"
-    "       tavrin-cli [--simulate | --driver NAME] [--model N] [--dut FILE] [--trace]\n"
-    "                  serve [--listen ADDR] [--port N] [--idle-timeout SECONDS]\n"
-    "       tavrin-cli results summary | history SERIAL | export --format csv [...]\n"
+    // One line per form, "or:" before the second: the manual page's synopsis and the shell
+    // completion's subcommands are read from these lines.
+    "Usage: tavrin-cli [OPTION]... [-e LINE]... [FILE | -]\n"
+    "  or:  tavrin-cli [OPTION]... test PLAN [TEST OPTION]...\n"
+    "  or:  tavrin-cli [OPTION]... serve [SERVE OPTION]...\n"
+    "  or:  tavrin-cli results summary | history SERIAL | export --format csv [...]\n"
     "\n"
     "Runs TavrinLink command lines against the tester: first every -e LINE, then the lines of\n"
     "FILE (\"-\" or no FILE and no -e: standard input; an interactive prompt on a terminal).\n"
     "Answers go to standard output; a failed line and its \"SYST:ERR?\" text to standard error.\n"
     "\n"
+    "Options:\n"
     "  --simulate      use the virtual tester instead of a real one (driver \"sim\")\n"
     "  --driver NAME   USB driver: libftdi (default), d2xx, sim, or the path of a library\n"
     "                  with the D2XX functions\n"
@@ -28,10 +28,11 @@ const char kUsage[] =
     "  --dut FILE      device-under-test profile of the virtual tester (with --simulate)\n"
     "  --trace         show the link's trace lines on standard error\n"
     "  -e LINE         run LINE (may be given several times)\n"
-    "  -h, --help      show this text\n"
+    "  -h, --help      show this text and exit\n"
+    "  --version       show the version and exit\n"
     "\n"
     "test PLAN runs the production test that the plan file describes on one device, prints a\n"
-    "table of the measurements as they are judged and the overall verdict.\n"
+    "table of the measurements as they are judged and the overall verdict. Test options:\n"
     "  --serial TEXT       the device's serial number, for the reports\n"
     "  --repeat N          test the same device N times (1 to 1000) and print the mean,\n"
     "                      standard deviation, minimum and maximum of each measurement\n"
@@ -52,6 +53,12 @@ const char kUsage[] =
     "Exit status of serve: 0 after SIGINT or SIGTERM, 1 when it cannot listen, 2 and 3 as\n"
     "below.\n"
     "\n"
+    "Environment:\n"
+    "  TAVRIN_TRACE    without --trace, where the link's trace lines go: \"stderr\" or a\n"
+    "                  file they are appended to (unset: nowhere)\n"
+    "  XDG_STATE_HOME  the prompt's history is $XDG_STATE_HOME/tavrin/history\n"
+    "                  (~/.local/state/tavrin/history when unset)\n"
+    "\n"
     "In scripts, \"#\" starts a comment (outside quotes) and blank lines are skipped.\n"
     "Exit status: 0 all lines succeeded (test: passed), 1 a line failed (test: error, the\n"
     "test could not be completed), 2 bad arguments or an unreadable script or plan, 3 no\n"
@@ -59,7 +66,6 @@ const char kUsage[] =
     "was lost (a script stops there), 4 the test failed; 8 is added when the result could\n"
     "not reach its database and waits in the spool.\n"
     "\"tavrin-cli results --help\" describes the results command.\n";
-
 
 namespace {
 
@@ -94,6 +100,8 @@ bool ServeOption(const std::string& name, const std::string& v, Options& options
 
 }  // namespace
 
+const char kVersionText[] = "tavrin-cli " TAVRIN_VERSION "\n";
+
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& message) {
     auto value = [&](size_t& i, const std::string& name, std::string& out) {
         if (i + 1 >= args.size()) {
@@ -111,6 +119,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         std::string v;
         if (!endOfOptions && (a == "-h" || a == "--help")) {
             options.help = true;
+        } else if (!endOfOptions && a == "--version") {
+            options.version = true;
         } else if (!endOfOptions && a == "--simulate") {
             options.simulate = true;
         } else if (!endOfOptions && a == "--driver") {
@@ -249,6 +259,15 @@ std::string ShownLine(const std::string& line) {
         }
     }
     return shown;
+}
+
+std::string HistoryPath(const char* xdgStateHome, const char* home) {
+    const std::string folder = common::StateFolder(xdgStateHome, home);
+    return folder.empty() ? folder : folder + "/history";
+}
+
+std::string OldHistoryPath(const char* home) {
+    return home && home[0] == '/' ? std::string(home) + "/.tavrin_history" : std::string();
 }
 
 }  // namespace tavrin::cli

@@ -9,6 +9,7 @@ namespace tavrin::cli {
 
 struct Options {
     bool help = false;
+    bool version = false;
     bool simulate = false;
     std::string driver;                // empty: the library's default
     std::optional<std::string> model;  // --model N (virtual tester)
@@ -44,5 +45,13 @@ inline constexpr size_t kShownLineLength = 200;
 std::string ShownLine(const std::string& line);
 
 extern const char kUsage[];
+// "tavrin-cli VERSION", the version of the build, and a line end.
+extern const char kVersionText[];
+
+// Where the prompt keeps its command history: "history" in the state folder; empty when there
+// is no usable folder. Either argument may be null.
+std::string HistoryPath(const char* xdgStateHome, const char* home);
+// The history file of earlier versions, read once when the new one does not exist yet.
+std::string OldHistoryPath(const char* home);
 
 }  // namespace tavrin::cli

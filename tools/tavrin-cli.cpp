@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -30,7 +31,6 @@ enum Exit { kOk = 0, kLineFailed = 1, kBadArguments = 2, kNoTester = 3 };
 void PrintTrace(const char* text, void*) {
     std::fputs(text, stderr);
 }
-void DropTrace(const char*, void*) {}
 
 class Runner {
 public:
@@ -77,14 +77,30 @@ void RunStream(Runner& runner, std::istream& in, const std::string& name) {
         runner.Run(raw, name + ":" + std::to_string(number));
 }
 
-std::string HistoryFile() {
-    const char* home = std::getenv("HOME");
-    return home && *home ? std::string(home) + "/.tavrin_history" : std::string();
+// The history of earlier sessions: the state folder's file, or on the first run of this
+// version the one earlier versions kept in the home folder (left in place).
+void ReadHistory(const std::string& history) {
+    std::error_code error;
+    if (std::filesystem::exists(history, error)) {
+        read_history(history.c_str());
+    } else if (const std::string old = tavrin::cli::OldHistoryPath(std::getenv("HOME"));
+               !old.empty()) {
+        read_history(old.c_str());
+    }
+}
+
+void WriteHistory(const std::string& history) {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(history).parent_path(), error);
+    if (const int failed = write_history(history.c_str()); failed != 0)
+        std::fprintf(stderr, "tavrin-cli: command history not saved in %s: %s\n",
+                     history.c_str(), std::strerror(failed));
 }
 
 void RunPrompt(Runner& runner) {
-    const std::string history = HistoryFile();
-    if (!history.empty()) read_history(history.c_str());
+    const std::string history =
+        tavrin::cli::HistoryPath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+    if (!history.empty()) ReadHistory(history);
     std::fputs("TavrinLink command prompt. Ctrl-D or \"quit\" leaves.\n", stdout);
     for (unsigned number = 1;; ++number) {
         char* input = readline("tavrin> ");
@@ -98,7 +114,7 @@ void RunPrompt(Runner& runner) {
             add_history(line.c_str());
         runner.Run(raw, "prompt:" + std::to_string(number));
     }
-    if (!history.empty()) write_history(history.c_str());
+    if (!history.empty()) WriteHistory(history);
 }
 
 // The driver and the virtual tester's settings, then the port.
@@ -164,6 +180,10 @@ int main(int argc, char** argv) {
         std::fputs(tavrin::cli::kUsage, stdout);
         return kOk;
     }
+    if (options.version) {
+        std::fputs(tavrin::cli::kVersionText, stdout);
+        return kOk;
+    }
     // A plan is read and checked in full before anything is sent to the tester.
     std::optional<tavrin::cli::TestPlan> plan;
     if (options.testPlan && !(plan = tavrin::cli::LoadPlan(*options.testPlan)))
@@ -178,7 +198,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    SetTraceCallback(options.trace ? PrintTrace : DropTrace, nullptr);
+    // Without --trace the library's own default holds: quiet, or where TAVRIN_TRACE says.
+    if (options.trace) SetTraceCallback(PrintTrace, nullptr);
     if (!OpenTester(options)) return kNoTester;
     if (plan) return tavrin::cli::RunTestSession(*plan, options);
     if (options.serve) return tavrin::cli::RunServer(options);

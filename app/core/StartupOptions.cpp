@@ -21,12 +21,16 @@ StartupOptions ParseStartupOptions(const std::vector<std::string>& arguments) {
     StartupOptions options;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
-        if (SameText(arg, "/DEBUG")) {
+        if (SameText(arg, "/DEBUG") || SameText(arg, "--debug")) {
             options.debugMode = true;
         } else if (SameText(arg, "/SIMULATE") || SameText(arg, "--simulate")) {
             options.simulate = true;
         } else if (SameText(arg, "--analyzer")) {
             options.analyzer = true;
+        } else if (SameText(arg, "--help") || arg == "-h") {
+            options.help = true;
+        } else if (SameText(arg, "--version")) {
+            options.version = true;
         } else if (SameText(arg, "--dut") || SameText(arg, "--driver")) {
             if (i + 1 >= arguments.size()) {
                 options.error = arg + " needs a value";

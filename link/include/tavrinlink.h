@@ -68,7 +68,11 @@ TAVRINLINK_API int32_t SelectUsbDriver(const char* name);
 #define TAVRINLINK_TESTER_NO_PORT 3 /* no USB link is open: no port chosen, or none found */
 TAVRINLINK_API int32_t TesterLinkState(void);
 
-/* Receives every trace line; NULL restores standard error. user is handed back unchanged. */
+/* Trace lines (every command line, mail and link failure, each with a "Time: " stamp) go to
+ * callback once it is installed; user is handed back unchanged. Without a callback the library
+ * is quiet, unless the environment variable TAVRIN_TRACE names a destination when the first
+ * line is written: "stderr", or the path of a file the lines are appended to. NULL restores
+ * that default. */
 typedef void (*TavrinTraceCallback)(const char* text, void* user);
 TAVRINLINK_API void SetTraceCallback(TavrinTraceCallback callback, void* user);
 

@@ -8,6 +8,7 @@
 
 #include "ProcedureGroup.h"
 #include "Readers.h"
+#include "common/StateFolder.h"
 #include "transport/Calibration.h"
 #include "transport/Capture.h"
 #include "transport/TesterCells.h"
@@ -103,13 +104,8 @@ bool RunTemplateCheck(Link& link) {
 }  // namespace
 
 std::string TemplateTracePath() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    // A relative XDG path is to be ignored, as the base directory rules say.
-    if (state && state[0] == '/') return std::string(state) + "/tavrin/template-check.txt";
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/')
-        return std::string(home) + "/.local/state/tavrin/template-check.txt";
-    return {};
+    const std::string folder = common::StateFolder();
+    return folder.empty() ? folder : folder + "/template-check.txt";
 }
 
 void LimitRmpa(CommandContext& ctx) {

@@ -1,9 +1,12 @@
-// Trace formatting: "Time: hh:mm:ss.mmm: " and the caller's text, cut at 4095 characters.
+// Trace formatting: "Time: hh:mm:ss.mmm: " and the caller's text, cut at 4095 characters; the
+// TAVRIN_TRACE destination when no sink is installed.
 #include "Trace.h"
 
 #include <sys/time.h>
 
-#include <cstdio>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace tavrin {
@@ -16,6 +19,9 @@ void Trace::operator()(const char* format, ...) {
 }
 
 void Trace::Write(const char* format, va_list args) {
+    FILE* destination = m_sink ? nullptr : DefaultDestination();
+    // Nobody listens: no formatting, no clock.
+    if (!m_sink && !destination) return;
     char text[4096];
     timeval tv{};
     gettimeofday(&tv, nullptr);
@@ -30,8 +36,27 @@ void Trace::Write(const char* format, va_list args) {
     if (m_sink) {
         m_sink(text, m_user);
     } else {
-        std::fputs(text, stderr);
+        std::fputs(text, destination);
     }
+}
+
+FILE* Trace::DefaultDestination() {
+    if (m_defaultLookedUp) return m_default;
+    m_defaultLookedUp = true;
+    const char* name = std::getenv("TAVRIN_TRACE");
+    if (!name || !*name) return nullptr;
+    if (std::strcmp(name, "stderr") == 0) return m_default = stderr;
+    // Appended, so that several runs and several processes share one file; flushed per line,
+    // so that the lines before a crash are there.
+    m_file.reset(std::fopen(name, "ae"));
+    if (!m_file) {
+        // The user asked for a trace: say once why there is none.
+        std::fprintf(stderr, "TavrinLink: TAVRIN_TRACE: cannot open %s: %s\n", name,
+                     std::strerror(errno));
+        return nullptr;
+    }
+    std::setvbuf(m_file.get(), nullptr, _IOLBF, 0);
+    return m_default = m_file.get();
 }
 
 }  // namespace tavrin

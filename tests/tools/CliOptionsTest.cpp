@@ -40,6 +40,17 @@ TEST(CliOptions, OrderOfLinesAndScript) {
     EXPECT_EQ(stdinOnly.script, std::optional<std::string>("-"));
 }
 
+TEST(CliOptions, HistoryLivesInTheStateFolder) {
+    EXPECT_EQ(HistoryPath("/x/state", "/home/u"), "/x/state/tavrin/history");
+    // A relative XDG_STATE_HOME is ignored, as the base directory rules say.
+    EXPECT_EQ(HistoryPath("state", "/home/u"), "/home/u/.local/state/tavrin/history");
+    EXPECT_EQ(HistoryPath(nullptr, "/home/u"), "/home/u/.local/state/tavrin/history");
+    EXPECT_EQ(HistoryPath(nullptr, nullptr), "");
+    EXPECT_EQ(HistoryPath("", "relative"), "");
+    EXPECT_EQ(OldHistoryPath("/home/u"), "/home/u/.tavrin_history");
+    EXPECT_EQ(OldHistoryPath(""), "");
+}
+
 TEST(CliOptions, TestPlanAndItsOptions) {
     Options o;
     std::string message;

@@ -36,13 +36,16 @@ protected:
     bool Accepts(const std::string& report, const std::string& statements) {
         return tavrin::cli::fixtures::PythonAccepts(report, statements, m_dir + "/check");
     }
-    // Runs the program with its arguments (quoted for the shell) and the given input.
-    Outcome Run(const std::string& args, const std::string& input = "") {
+    // Runs the program with its arguments (quoted for the shell), the given input and
+    // environment settings ("NAME=value ...", quoted for the shell).
+    Outcome Run(const std::string& args, const std::string& input = "",
+                const std::string& env = "") {
         const std::string in = File("stdin", input);
         // The template check's trace goes to the test's folder, not the user's.
-        const std::string cmd = "XDG_STATE_HOME='" + m_dir + "' XDG_DATA_HOME='" + m_dir + "' '" +
-                                TAVRIN_CLI + "' " + args + " <" + in + " >" + m_dir + "/out 2>" +
-                                m_dir + "/err";
+        const std::string cmd = "env -u TAVRIN_TRACE XDG_STATE_HOME='" + m_dir +
+                                "' XDG_DATA_HOME='" + m_dir + "' " + env + " '" + TAVRIN_CLI +
+                                "' " + args + " <" + in + " >" + m_dir + "/out 2>" + m_dir +
+                                "/err";
         const int raw = std::system(cmd.c_str());
         Outcome o;
         o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -108,12 +111,30 @@ TEST_F(Cli, StandardInputWithAndWithoutDash) {
     EXPECT_EQ(o.out, "3.2.0\n");
 }
 
-TEST_F(Cli, TraceOnlyWhenAsked) {
+TEST_F(Cli, TraceOnlyWhenAskedByOptionOrEnvironment) {
     Outcome o = Run("--simulate -e '*IDN?'");
     EXPECT_EQ(o.err, "");
     o = Run("--simulate --trace -e '*IDN?'");
     EXPECT_NE(o.err.find("Sabrel: ZELKWrt: *IDN?"), std::string::npos);
     EXPECT_EQ(o.out, "3.2.0\n");
+    // Without --trace the library's default holds: TAVRIN_TRACE names a file or stderr.
+    const std::string log = m_dir + "/trace.log";
+    o = Run("--simulate -e '*IDN?'", "", "TAVRIN_TRACE='" + log + "'");
+    EXPECT_EQ(o.err, "");
+    EXPECT_NE(Slurp(log).find("Sabrel: ZELKWrt: *IDN?"), std::string::npos) << Slurp(log);
+    o = Run("--simulate -e '*IDN?'", "", "TAVRIN_TRACE=stderr");
+    EXPECT_NE(o.err.find("Sabrel: ZELKWrt: *IDN?"), std::string::npos) << o.err;
+}
+
+TEST_F(Cli, VersionAndHelpEndBeforeAnyTester) {
+    // A driver that cannot load shows that no tester is opened.
+    Outcome o = Run("--driver /nonexistent/libd2xx.so --version");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "tavrin-cli " TAVRIN_VERSION "\n");
+    EXPECT_EQ(o.err, "");
+    o = Run("--driver /nonexistent/libd2xx.so --help");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("  --version "), std::string::npos) << o.out;
 }
 
 TEST_F(Cli, ServiceCodeUnlocksButNeverShowsAndLongFailedLinesAreCut) {
@@ -153,25 +174,41 @@ TEST_F(Cli, Refusals) {
     EXPECT_NE(o.err.find("not available"), std::string::npos);
 }
 
-TEST_F(Cli, PromptOnATerminal) {
+TEST_F(Cli, PromptOnATerminalKeepsItsHistoryInTheStateFolder) {
     // script(1) of util-linux gives the program a terminal.
     ASSERT_EQ(access("/usr/bin/script", X_OK), 0);
-    const std::string inner = std::string("HOME='") + m_dir + "' '" + TAVRIN_CLI + "' --simulate";
+    const std::string inner =
+        std::string("env -u XDG_STATE_HOME HOME='") + m_dir + "' '" + TAVRIN_CLI + "' --simulate";
     const std::string cmd = "/usr/bin/script -qec \"" + inner + "\" /dev/null";
-    std::string input =
+    auto prompt = [&](const std::string& keys) {
+        const std::string in = File("keys", keys);
+        const int raw = std::system((cmd + " <" + in + " >" + m_dir + "/tty 2>&1").c_str());
+        const std::string tty = Slurp(m_dir + "/tty");
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << tty;
+        return tty;
+    };
+    // The history file of earlier versions is taken over on the first run.
+    File(".tavrin_history", "CONF:TEST?\n");
+    const std::string tty = prompt(
         "CONF:AVER:BURS 12\nCONF:AVER:BURS?\nSYST:PASS \"KQZ4417WD385\"\nquit\nCONF:AVER:BURS "
-        "300\n";
-    const std::string in = File("keys", input);
-    const int raw = std::system((cmd + " <" + in + " >" + m_dir + "/tty 2>&1").c_str());
-    const std::string tty = Slurp(m_dir + "/tty");
-    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << tty;
+        "300\n");
     EXPECT_NE(tty.find("tavrin> "), std::string::npos) << tty;
     EXPECT_NE(tty.find("12\r\n"), std::string::npos) << tty;
     // "quit" left the prompt: the refused count after it never ran.
     EXPECT_EQ(tty.find("Data out of Range"), std::string::npos) << tty;
-    const std::string history = Slurp(m_dir + "/.tavrin_history");
+    const std::string path = m_dir + "/.local/state/tavrin/history";
+    std::string history = Slurp(path);
+    EXPECT_NE(history.find("CONF:TEST?\n"), std::string::npos) << history;
     EXPECT_NE(history.find("CONF:AVER:BURS?"), std::string::npos) << history;
     EXPECT_EQ(history.find("SYST:PASS"), std::string::npos) << history;
+
+    // Once the new file is there, the old one is left alone (and never written).
+    File(".tavrin_history", "CONF:TEST?\nSTAT:DEV?\n");
+    prompt("*IDN?\nquit\n");
+    history = Slurp(path);
+    EXPECT_EQ(history.find("STAT:DEV?"), std::string::npos) << history;
+    EXPECT_NE(history.find("CONF:AVER:BURS?\n*IDN?\n"), std::string::npos) << history;
+    EXPECT_EQ(Slurp(m_dir + "/.tavrin_history"), "CONF:TEST?\nSTAT:DEV?\n");
 }
 
 TEST_F(Cli, NoTesterBehindTheDefaultDriver) {
