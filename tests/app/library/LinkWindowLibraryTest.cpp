@@ -49,15 +49,17 @@ struct LiveProgram {
         EXPECT_TRUE(program->runUntil([this] { return program->settled(); }));
         program->settle();
     }
-    // Averages over `n` bursts and waits until every average is full.
+    // Averages over `n` bursts and waits until every average is full (no longer yellow).
     bool averaged(int n) {
         form().setAveragingLength(n);
+        const auto full = [](const QLineEdit* field) {
+            return field->text() != "---" &&
+                   field->palette().color(QPalette::Base) != QColor(Qt::yellow);
+        };
         return program->runUntil(
-            [this, n] {
-                return link().PPStatEdit->text() == "DCE" &&
-                       link().refresh().buffer(Average::NTP).count() == n &&
-                       link().refresh().buffer(Average::BPos).count() == n &&
-                       link().LTermBerEdit->text() != "---";
+            [this, full] {
+                return link().PPStatEdit->text() == "DCE" && full(link().NTPEdit) &&
+                       full(link().PBFieldModulationEdit) && link().LTermBerEdit->text() != "---";
             },
             20000);
     }
@@ -74,7 +76,7 @@ TEST(LinkWindowLive, CompliantPortablePartWithinToleranceAndLimitsAndLogged) {
     SystemPage& s = *p.form().SystemTabSheet;
     // Drift in kHz/ms, as the device profile states it.
     s.DriftKhzMs->setChecked(true);
-    p.form().wrappers().sendCommand("CONF:MOD:DRIF:UNIT MS");
+    p.form().tester().send("CONF:MOD:DRIF:UNIT MS");
     p.program->dialogs.saveAnswer = p.dir.path() + "/measurements.log";
     s.LogIntervalEdit->setText("1");
     s.LogMeasurementsCheckBox->click();
@@ -125,7 +127,7 @@ TEST(LinkWindowLive, CompliantPortablePartWithinToleranceAndLimitsAndLogged) {
     }
     // Released: the tester leaves the link.
     EXPECT_TRUE(
-        p.program->runUntil([&] { return p.form().wrappers().query("STAT:DEV?") != "DCE"; }));
+        p.program->runUntil([&] { return p.program->query("STAT:DEV?") != "DCE"; }));
 }
 
 TEST(LinkWindowLive, NonCompliantPortablePartShowsRedBars) {
