@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "transport/SimulationSettings.h"
+
 namespace tavrin::sim {
 
 struct DeviceProfile {
@@ -30,6 +32,10 @@ struct DeviceProfile {
     uint8_t dummyCarrier = 5;
     uint32_t searchMs = 300;   // a fixed part is found after this long
     uint32_t connectMs = 200;  // link set-up time
+    // Fault rehearsal: the tester's USB side fails this long after the tester was first opened.
+    double silentAfterS = 0.0;  // 0: never
+    double silentForS = 0.0;    // 0: for good
+    SimulatedFault faultMode = SimulatedFault::Silent;
 };
 
 // False and a reason when the file cannot be read or a value is out of its range.

@@ -32,8 +32,10 @@ struct MillisecondsKey {
 struct NameKey {};
 struct RoleKey {};
 struct RfpiKey {};
+struct FaultModeKey {};
 
-using KeyKind = std::variant<RealKey, ByteKey, MillisecondsKey, NameKey, RoleKey, RfpiKey>;
+using KeyKind =
+    std::variant<RealKey, ByteKey, MillisecondsKey, NameKey, RoleKey, RfpiKey, FaultModeKey>;
 
 struct ProfileKey {
     const char* section;
@@ -67,6 +69,10 @@ const ProfileKey kKeys[] = {
     {"fixed_part", "rfpi", RfpiKey{}},
     {"fixed_part", "dummy_slot", ByteKey{&DeviceProfile::dummySlot, 0, 11}},
     {"fixed_part", "dummy_carrier", ByteKey{&DeviceProfile::dummyCarrier, 0, 34}},
+    // A day at most: a rehearsal is for one session.
+    {"faults", "silent_after_s", RealKey{&DeviceProfile::silentAfterS, 0.0, 86400.0}},
+    {"faults", "silent_for_s", RealKey{&DeviceProfile::silentForS, 0.0, 86400.0}},
+    {"faults", "mode", FaultModeKey{}},
 };
 
 constexpr uint32_t kLongestWaitMs = 600000;
@@ -150,6 +156,16 @@ bool Apply(const ProfileKey& key, const char* value, DeviceProfile& profile, std
                 profile.rfpi[static_cast<size_t>(i)] =
                     static_cast<uint8_t>(std::strtoul(pair, nullptr, 16));
             }
+            return true;
+        }
+        bool operator()(const FaultModeKey&) {
+            // The empty text means "no fault" elsewhere; here the mode of a pull is asked for.
+            SimulatedFault mode = SimulatedFault::None;
+            if (!ParseSimulatedFault(value, mode) || mode == SimulatedFault::None) {
+                why = "is \"silent\" (reads time out) or \"unplugged\" (the device is gone)";
+                return false;
+            }
+            profile.faultMode = mode;
             return true;
         }
     };

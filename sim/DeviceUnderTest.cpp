@@ -14,6 +14,9 @@ bool InstallDeviceUnderTest(VirtualTester& tester, const SimulationSettings& set
     if (!settings.deviceProfile.empty() &&
         !LoadDeviceProfile(settings.deviceProfile, *profile, reason))
         return false;
+    auto seconds = [](double s) { return static_cast<uint64_t>(s * 1e6 + 0.5); };
+    tester.SetCablePull(
+        {profile->faultMode, seconds(profile->silentAfterS), seconds(profile->silentForS)});
     std::shared_ptr<const DeviceProfile> device = std::move(profile);
     auto states = std::make_unique<DeviceStates>(device);
     states->PowerOn(tester);

@@ -54,14 +54,7 @@ std::unique_ptr<UsbDriver> MakeSimulatedTester(Clock& clock, const SimulationSet
     auto tester = std::make_shared<sim::VirtualTester>(clock);
     tester->keepRequestLogs = false;
     if (!sim::InstallFirmware(*tester, settings, reason)) return nullptr;
-    if (settings.fault == "unplugged") {
-        tester->faults.unplugged = true;
-    } else if (settings.fault == "silent") {
-        tester->faults.noAnswer = true;
-    } else if (!settings.fault.empty()) {
-        reason = "fault \"" + settings.fault + "\" not known (unplugged, silent)";
-        return nullptr;
-    }
+    tester->SetLiveFault(settings.fault);
     return std::make_unique<sim::SimUsbDriver>(std::move(tester));
 }
 

@@ -26,14 +26,14 @@ SimUsbDriver::SimUsbDriver(std::shared_ptr<VirtualTester> tester, LinkCostModel 
 
 FT_STATUS SimUsbDriver::CreateDeviceInfoList(DWORD* numDevs) {
     if (!numDevs) return FT_INVALID_PARAMETER;
-    *numDevs = m_tester->faults.unplugged ? 1 : 2;
+    *numDevs = m_tester->Unplugged() ? 1 : 2;
     return FT_OK;
 }
 
 FT_STATUS SimUsbDriver::GetDeviceInfoDetail(DWORD index, DWORD* flags, DWORD* type, DWORD* id,
                                             DWORD* locId, void* serial16, void* description64,
                                             FT_HANDLE* handle) {
-    const DWORD count = m_tester->faults.unplugged ? 1 : 2;
+    const DWORD count = m_tester->Unplugged() ? 1 : 2;
     if (index >= count) return FT_DEVICE_NOT_FOUND;
     if (flags) *flags = 0;
     if (type) *type = 5;
@@ -52,8 +52,9 @@ FT_STATUS SimUsbDriver::Open(int deviceNumber, FT_HANDLE* handle) {
         *handle = &m_otherToken;
         return FT_OK;
     }
-    if (deviceNumber == 1 && !m_tester->faults.unplugged) {
+    if (deviceNumber == 1 && !m_tester->Unplugged()) {
         m_testerOpen = true;
+        m_tester->Opened();
         m_inFlight.clear();
         m_visible.clear();
         *handle = &m_testerToken;
@@ -71,7 +72,7 @@ SimUsbDriver::Device SimUsbDriver::Which(FT_HANDLE handle) const {
 FT_STATUS SimUsbDriver::Check(FT_HANDLE handle) const {
     const Device d = Which(handle);
     if (d == Device::None) return FT_INVALID_HANDLE;
-    if (d == Device::Tester && m_tester->faults.unplugged) return FT_IO_ERROR;
+    if (d == Device::Tester && m_tester->Unplugged()) return FT_IO_ERROR;
     return FT_OK;
 }
 

@@ -18,8 +18,30 @@ void VirtualTester::AddComponent(std::unique_ptr<SimComponent> component) {
     m_components.push_back(std::move(component));
 }
 
+void VirtualTester::Opened() {
+    if (m_opened) return;
+    m_opened = true;
+    m_openedUs = m_clock.nowUs();
+}
+
+SimulatedFault VirtualTester::CableFault() {
+    if (m_liveFault && *m_liveFault != SimulatedFault::None) return *m_liveFault;
+    if (!m_opened || m_cablePull.afterUs == 0) return SimulatedFault::None;
+    const uint64_t since = m_clock.nowUs() - m_openedUs;
+    if (since < m_cablePull.afterUs) return SimulatedFault::None;
+    if (m_cablePull.forUs != 0 && since >= m_cablePull.afterUs + m_cablePull.forUs)
+        return SimulatedFault::None;
+    return m_cablePull.mode;
+}
+
 void VirtualTester::HostBytes(const uint8_t* bytes, size_t count, std::vector<Answer>& answers) {
     counters.bytesToTester += count;
+    if (CableFault() == SimulatedFault::Silent) {
+        // The requests are lost on the way: nothing is carried out and nothing answers. A
+        // request cut in half by the silence is lost with it.
+        m_partial.clear();
+        return;
+    }
     for (size_t i = 0; i < count; ++i) {
         m_partial.push_back(bytes[i]);
         const uint8_t kind = m_partial[0];

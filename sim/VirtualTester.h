@@ -12,6 +12,7 @@
 #include "SimComponent.h"
 #include "SimMemory.h"
 #include "transport/Clock.h"
+#include "transport/SimulationSettings.h"
 
 namespace tavrin::sim {
 
@@ -22,6 +23,13 @@ struct SimFaults {
     bool unplugged = false;       // the device is gone from the bus
     bool loseReplies = false;     // mails to the host are never posted
     bool holdMails = false;       // mails stay in the host ring untaken
+};
+
+// A pulled cable rehearsed on the tester's clock, counted from the tester's first opening.
+struct CablePull {
+    SimulatedFault mode = SimulatedFault::Silent;
+    uint64_t afterUs = 0;  // 0: never
+    uint64_t forUs = 0;    // 0: for good
 };
 
 struct SimCounters {
@@ -72,6 +80,16 @@ public:
         return nullptr;
     }
 
+    // The fault set from outside; shared with the settings that set it, read at every call.
+    void SetLiveFault(std::shared_ptr<const SimulatedFault> fault) { m_liveFault = std::move(fault); }
+    void SetCablePull(const CablePull& pull) { m_cablePull = pull; }
+    // The bridge opened the tester. The first opening starts the cable pull's clock, so a
+    // later port choice does not pull the cable a second time.
+    void Opened();
+    // The USB side's fault now: the one set from outside wins over the cable pull.
+    SimulatedFault CableFault();
+    bool Unplugged() { return faults.unplugged || CableFault() == SimulatedFault::Unplugged; }
+
     // Lines about what the firmware did not know or could not do.
     void Log(std::string line) { m_log.push_back(std::move(line)); }
     const std::vector<std::string>& LogLines() const { return m_log; }
@@ -98,6 +116,10 @@ private:
     std::vector<uint8_t> m_partial;
     std::vector<std::unique_ptr<SimComponent>> m_components;
     std::vector<std::string> m_log;
+    std::shared_ptr<const SimulatedFault> m_liveFault;
+    CablePull m_cablePull;
+    bool m_opened = false;
+    uint64_t m_openedUs = 0;
 };
 
 }  // namespace tavrin::sim

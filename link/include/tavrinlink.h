@@ -57,8 +57,12 @@ TAVRINLINK_API int32_t SelectUsbDriver(const char* name);
 typedef void (*TavrinTraceCallback)(const char* text, void* user);
 TAVRINLINK_API void SetTraceCallback(TavrinTraceCallback callback, void* user);
 
-/* Sets up the virtual tester used by the "sim" driver before it is selected: key "model"
- * (10 to 13), "dut" (path of a device profile) or "fault" ("", "unplugged", "silent").
+/* Sets up the virtual tester of the "sim" driver. Keys "model" (10 to 13) and "dut" (path of a
+ * device profile) apply to the tester that the next SelectUsbDriver("sim") builds. Key "fault"
+ * takes effect at once, also on a virtual tester that is already open, and stays until it is
+ * set again: "silent" (requests are lost, every read waits out its bound), "unplugged" (the
+ * device is gone: every call on it fails and the port cannot be chosen) or "" (answers again).
+ * It wins over a device profile's [faults] rehearsal while it is set.
  * 0 when taken, non-zero for a bad key or value. */
 TAVRINLINK_API int32_t ConfigureSimulation(const char* key, const char* value);
 

@@ -66,18 +66,19 @@ TEST(DriverChoice, SimulatedTesterWithAFaultFromTheStart) {
     VirtualClock clock;
     Link link(clock);
     link.trace.SetSink([](const char*, void*) {}, nullptr);
-    link.simulation.fault = "unplugged";
+    *link.simulation.fault = SimulatedFault::Unplugged;
     ASSERT_EQ(link.SelectUsbDriver("sim"), 0);
     EXPECT_EQ(link.usb.OpenUsbLink(kFirstUsbPort), 3);
 
-    link.simulation.fault = "silent";
+    *link.simulation.fault = SimulatedFault::Silent;
     ASSERT_EQ(link.SelectUsbDriver("sim"), 0);
     EXPECT_EQ(link.usb.OpenUsbLink(kFirstUsbPort), 2);
     EXPECT_EQ(link.usb.TesterRead(0x6A5C), 0);
     EXPECT_EQ(link.errors.LastError, kTargetError);
 
-    link.simulation.fault = "flaky";
-    EXPECT_NE(link.SelectUsbDriver("sim"), 0);
+    SimulatedFault fault = SimulatedFault::Silent;
+    EXPECT_FALSE(ParseSimulatedFault("flaky", fault));
+    EXPECT_EQ(fault, SimulatedFault::Silent);
 }
 
 }  // namespace
