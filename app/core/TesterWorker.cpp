@@ -3,13 +3,20 @@
 
 #include <QThread>
 #include <QTimer>
+#include <optional>
 
 namespace tavrin::app {
 
 TesterWorker::TesterWorker(TesterPort& port, QObject* parent)
-    : QObject(parent), m_wrappers(port), m_probeTimer(new QTimer(this)) {
+    : QObject(parent),
+      m_wrappers(port),
+      m_probeTimer(new QTimer(this)),
+      m_answerWatch(new QTimer(this)) {
     m_probeTimer->setInterval(kProbeInterval);
     connect(m_probeTimer, &QTimer::timeout, this, &TesterWorker::probe);
+    m_answerWatch->setSingleShot(true);
+    m_answerWatch->setInterval(kAnswerBound);
+    connect(m_answerWatch, &QTimer::timeout, this, [this] { lostStateSeen(true); });
 }
 
 TesterWorker::~TesterWorker() {
@@ -38,6 +45,7 @@ void TesterWorker::setProbeInterval(int ms) {
 
 void TesterWorker::post(std::function<void()> task, Reach reach) {
     ++m_pending;
+    if (m_thread && !m_answerWatch->isActive()) m_answerWatch->start();
     auto work = [this, task = std::move(task), reach] {
         {
             std::optional<CommandWrappers::Reach> through;
@@ -45,12 +53,7 @@ void TesterWorker::post(std::function<void()> task, Reach reach) {
             task();
         }
         const bool lost = m_wrappers.testerLost();
-        const bool changed = lost != m_lostSeen;
-        m_lostSeen = lost;
-        toUserInterface([this, changed, lost] {
-            --m_pending;
-            if (changed) lostStateSeen(lost);
-        });
+        toUserInterface([this, lost] { finished(lost); });
     };
     if (!m_thread) {
         work();
@@ -66,6 +69,17 @@ void TesterWorker::toUserInterface(std::function<void()> f) {
     }
     // This object lives on the user-interface thread and outlives the tester thread.
     QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
+}
+
+void TesterWorker::finished(bool lost) {
+    --m_pending;
+    // The watch runs while anything is on its way, from the last answer on.
+    if (m_pending > 0 && m_thread) {
+        m_answerWatch->start();
+    } else {
+        m_answerWatch->stop();
+    }
+    lostStateSeen(lost);
 }
 
 void TesterWorker::lostStateSeen(bool lost) {

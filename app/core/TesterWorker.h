@@ -23,6 +23,9 @@ class TesterWorker : public QObject {
 public:
     // A lost tester is asked "STAT:DEV?" this often (milliseconds, before the timing scale).
     static constexpr int kProbeInterval = 1000;
+    // A request that has not come back after this long (real milliseconds) means a tester that
+    // stopped answering, whatever the library's own time-outs: the loss is shown at once.
+    static constexpr int kAnswerBound = 2000;
 
     explicit TesterWorker(TesterPort& port, QObject* parent = nullptr);
     // Runs every request already issued, then ends the thread.
@@ -72,14 +75,15 @@ private:
     void post(std::function<void()> task, Reach reach);
     void probe();
     void lostStateSeen(bool lost);
+    void finished(bool lost);
 
     CommandWrappers m_wrappers;
     QThread* m_thread = nullptr;
     QObject* m_runner = nullptr;  // lives on the tester thread: the requests' receiver
     QTimer* m_probeTimer;
+    QTimer* m_answerWatch;
     std::atomic<int> m_pending = 0;
-    bool m_lostSeen = false;   // tester thread: the state last reported
-    bool m_lostShown = false;  // user-interface thread: the state last announced
+    bool m_lostShown = false;  // the state last announced
     bool m_probing = false;
 };
 
