@@ -41,7 +41,7 @@ public:
     // tick to tick without waiting for this window to draw.
     static constexpr int kTicksAhead = 2;
     // The state field while the tester does not answer.
-    static constexpr const char* kTesterLostText = "TESTER LOST";
+    static constexpr const char* kTesterLostText = "LOST";
 
     explicit TLinkConnectForm(TWenloForm& frame);
     ~TLinkConnectForm() override;
