@@ -91,8 +91,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
       m_tester(std::make_unique<TesterWorker>(port)) {
     if (m_settings.testerThread) m_tester->startThread();
     m_tester->setProbeInterval(m_settings.timing.ms(TesterWorker::kProbeInterval));
-    connect(m_tester.get(), &TesterWorker::testerLostChanged, this,
-            &TWenloForm::testerLostChanged);
+    connect(m_tester.get(), &TesterWorker::testerLostChanged, this, &TWenloForm::testerLostChanged);
     if (!m_settings.terminate)
         m_settings.terminate = [](int code) { QCoreApplication::exit(code); };
     if (!m_settings.screenSize) {
@@ -243,7 +242,7 @@ TWenloForm::~TWenloForm() {
     EntryCommit::disarmAll(this);
     // What is queued still goes out (a release, say); then the library's trace goes back to
     // its default before the log closes.
-    m_tester->run([](CommandWrappers&) { RouteTrace(nullptr); });
+    if (m_traceLog) m_tester->run([](CommandWrappers&) { RouteTrace(nullptr); });
     m_tester.reset();
 }
 
@@ -793,8 +792,9 @@ void TWenloForm::testerLostChanged(bool lost) {
     // One line in the trace log each way; the link window shows the loss itself.
     if (!m_traceLog) return;
     const QString time = QTime::currentTime().toString("HH:mm:ss.zzz");
-    const QString text = lost ? "the tester does not answer; it is asked \"STAT:DEV?\" once a second"
-                              : "the tester answers again";
+    const QString text = lost
+                             ? "the tester does not answer; it is asked \"STAT:DEV?\" once a second"
+                             : "the tester answers again";
     m_traceLog->traceLine(("Time: " + time + ": Tavrin: " + text).toLocal8Bit().constData());
 }
 

@@ -241,8 +241,8 @@ private:
     std::unique_ptr<QTimer> m_resetPause;
     int m_resetTimerTag = 0;
     bool m_resetIdle = false;
-    bool m_resetPolling = false;     // a "STAT:DEV?" of the wait is on its way
-    bool m_systemAfterReset = false;  // the retry shows the System page once the reset is done
+    bool m_resetPolling = false;       // a "STAT:DEV?" of the wait is on its way
+    bool m_systemAfterReset = false;   // the retry shows the System page once the reset is done
     bool m_waitReachedTester = false;  // the last wait ended with the main window shown
     int m_dummyTimerTag = 0;
 

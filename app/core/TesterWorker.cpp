@@ -24,7 +24,8 @@ TesterWorker::~TesterWorker() {
     // The quit is queued behind every request already issued, so a release or a last
     // setting still goes out; a lost tester refuses them at once.
     QThread* thread = m_thread;
-    QMetaObject::invokeMethod(m_runner, [thread] { thread->quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_runner, [thread] { thread->quit(); }, Qt::QueuedConnection);
     thread->wait();
     delete m_runner;
     delete thread;

@@ -2,13 +2,13 @@
 #include "ChartWindow.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <algorithm>
 
 #include "UserDialogs.h"
 

@@ -16,7 +16,7 @@ class CommandWrappers;
 
 // What the window asks of one tick, taken from its controls when the tick is issued.
 struct TickRequest {
-    long session = 0;  // the window's opening it belongs to
+    long session = 0;      // the window's opening it belongs to
     bool measure = false;  // the window is shown: the ticked measurements while linked
     // A chart is open beside a test page: the packet delay is asked while linked.
     bool packetDelayForCharts = false;

@@ -20,11 +20,11 @@
 #include "TNTPForm.h"
 #include "core/BottomPanel.h"
 #include "core/CommandWrappers.h"
-#include "core/TesterWorker.h"
 #include "core/LogSettings.h"
 #include "core/StateButton.h"
 #include "core/SystemPage.h"
 #include "core/TWenloForm.h"
+#include "core/TesterWorker.h"
 #include "core/UpDown.h"
 #include "dialogs/TSlider.h"
 #include "pages/FPTestPage.h"
@@ -236,9 +236,8 @@ TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
             &TLinkConnectForm::setAveragingLength);
     // A new coupling loss moves every power reading: the NTP average starts again.
     connect(&m_frame, &TWenloForm::couplingLossChanged, this, [this] {
-        m_tester.run([poll = &m_poll](CommandWrappers&) {
-            poll->refresh().buffer(Average::NTP).clear();
-        });
+        m_tester.run(
+            [poll = &m_poll](CommandWrappers&) { poll->refresh().buffer(Average::NTP).clear(); });
     });
     connect(&m_tester, &TesterWorker::testerLostChanged, this,
             &TLinkConnectForm::testerLostChanged);
@@ -482,8 +481,8 @@ void TLinkConnectForm::GraphTimerTimer() {
     // While the tester is lost the tester thread probes it; the ticks go on when it answers.
     if (m_testerLost || m_ticksInFlight >= kTicksAhead) return;
     ++m_ticksInFlight;
-    m_tester.ask([poll = &m_poll, request = tickRequest()](
-                     CommandWrappers& w) { return poll->tick(w, request); },
+    m_tester.ask([poll = &m_poll,
+                  request = tickRequest()](CommandWrappers& w) { return poll->tick(w, request); },
                  this, [this](TickResult result) { tickDone(std::move(result)); });
     if (m_ticksInFlight < kTicksAhead && pollWanted()) GraphTimer->start(0);
 }
@@ -732,7 +731,8 @@ void TLinkConnectForm::statusAnswered(const FPStatus& status) {
             w.readResponse(reply);
             return std::string(reply);
         },
-        this, [this](std::optional<std::string> rfpi) {
+        this,
+        [this](std::optional<std::string> rfpi) {
             if (rfpi) FP_RFPIEdit->setText(Text(*rfpi));
             m_statusInFlight = false;
         });

@@ -181,7 +181,7 @@ private:
     LinkReadout m_readout;  // the last tick's, as shown
     int m_averagingLength = 1;
     int m_ticksInFlight = 0;
-    long m_session = 0;     // counts the openings and closings: late ticks of an old one are not shown
+    long m_session = 0;  // counts the openings and closings: late ticks of an old one are not shown
     long m_resetToken = 0;  // counts the openings: each restarts the long-term counts once
     bool m_pollOn = false;
     bool m_testerLost = false;

@@ -268,7 +268,10 @@ void FPTestPage::BERFPEditExit() {
 
 std::vector<std::string> FPTestPage::resetCountCommands() const {
     const std::string text = CheckResetCount(BERFPEdit->text()).text.toStdString();
-    return {"CONF:BER:EVAL:WIND " + text, "PROC:STRT:BER",};
+    return {
+        "CONF:BER:EVAL:WIND " + text,
+        "PROC:STRT:BER",
+    };
 }
 
 void FPTestPage::resetCountSent() {

@@ -292,8 +292,11 @@ void PPTestPage::BEREditExit() {
 
 std::vector<std::string> PPTestPage::resetCountCommands() const {
     const std::string text = CheckResetCount(BEREdit->text()).text.toStdString();
-    return {"CONF:BER:EVAL:WIND " + text, "PROC:STRT:BER",
-            "CONF:JITT:EVAL:WIND " + text,};
+    return {
+        "CONF:BER:EVAL:WIND " + text,
+        "PROC:STRT:BER",
+        "CONF:JITT:EVAL:WIND " + text,
+    };
 }
 
 void PPTestPage::resetCountSent() {

@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "CarrierRow.h"
-#include "core/TesterWorker.h"
 #include "core/StateButton.h"
+#include "core/TesterWorker.h"
 #include "core/UpDown.h"
 #include "core/UserDialogs.h"
 #include "display/ChartWindow.h"

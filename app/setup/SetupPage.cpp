@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "RampLevels.h"
-#include "core/TesterWorker.h"
 #include "core/EntryField.h"
+#include "core/TesterWorker.h"
 #include "core/UserDialogs.h"
 
 namespace tavrin::app {

@@ -52,7 +52,9 @@ public:
         std::sort(sorted.begin(), sorted.end());
         return sorted[static_cast<size_t>(q * static_cast<double>(sorted.size() - 1))];
     }
-    double worst() const { return m_gaps.empty() ? 0 : *std::max_element(m_gaps.begin(), m_gaps.end()); }
+    double worst() const {
+        return m_gaps.empty() ? 0 : *std::max_element(m_gaps.begin(), m_gaps.end());
+    }
     size_t beats() const { return m_gaps.size(); }
 
 private:

@@ -173,10 +173,10 @@ TEST(LinkWindow, ALostTesterEndsTheTickIsShownProbedAndPickedUpAgain) {
         EXPECT_TRUE(l.showsTesterLost());
         EXPECT_EQ(l.PPStatEdit->text(), TLinkConnectForm::kTesterLostText);
         EXPECT_EQ(Base(l.PPStatEdit), QColor(255, 0, 0));
-        for (const QLineEdit* field : {l.SLOTSIZE, l.TIMEACC, l.NTPEdit, l.FrequencyOffsetEdit,
-                                       l.BFieldModulationEdit, l.SFieldModulationEdit,
-                                       l.FrequencyDriftEdit, l.LTermBerEdit, l.LTermFerEdit,
-                                       l.JitterMaxPos, l.JitterMaxNeg})
+        for (const QLineEdit* field :
+             {l.SLOTSIZE, l.TIMEACC, l.NTPEdit, l.FrequencyOffsetEdit, l.BFieldModulationEdit,
+              l.SFieldModulationEdit, l.FrequencyDriftEdit, l.LTermBerEdit, l.LTermFerEdit,
+              l.JitterMaxPos, l.JitterMaxNeg})
             EXPECT_EQ(field->text(), "---") << field->objectName().toStdString();
         EXPECT_FALSE(r.pp().ResetCountPPButton->isEnabled());
     };
@@ -188,9 +188,9 @@ TEST(LinkWindow, ALostTesterEndsTheTickIsShownProbedAndPickedUpAgain) {
     size_t mark = t.lines.size();
     r.poll();
     t.onWrite = nullptr;
-    EXPECT_EQ(r.linesFrom(mark), (std::vector<std::string>{"STAT:DEV?", "PROC:SAMP:FORC",
-                                                           "READ:SLOT:SIZE?", "FETCH:PACK:DEL?",
-                                                           "READ:NTP?"}));
+    EXPECT_EQ(r.linesFrom(mark),
+              (std::vector<std::string>{"STAT:DEV?", "PROC:SAMP:FORC", "READ:SLOT:SIZE?",
+                                        "FETCH:PACK:DEL?", "READ:NTP?"}));
     showsLoss();
     // No ticks while it is lost: only the probe's state question goes out.
     mark = t.lines.size();

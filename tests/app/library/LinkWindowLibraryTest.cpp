@@ -127,8 +127,7 @@ TEST(LinkWindowLive, CompliantPortablePartWithinToleranceAndLimitsAndLogged) {
         EXPECT_NEAR(columns[1].trimmed().toDouble(), 24.0, 0.5) << written[row].toStdString();
     }
     // Released: the tester leaves the link.
-    EXPECT_TRUE(
-        p.program->runUntil([&] { return p.program->query("STAT:DEV?") != "DCE"; }));
+    EXPECT_TRUE(p.program->runUntil([&] { return p.program->query("STAT:DEV?") != "DCE"; }));
 }
 
 TEST(LinkWindowLive, CablePulledMidMeasurementIsShownReleasedAndMeasuredAgain) {
@@ -140,8 +139,7 @@ TEST(LinkWindowLive, CablePulledMidMeasurementIsShownReleasedAndMeasuredAgain) {
     p.showPage(&pp);
     pp.ConnectPPButton->click();
     const auto live = [&] {
-        return l.PPStatEdit->text() == "DCE" && l.NTPEdit->text() != "---" &&
-               !l.showsTesterLost();
+        return l.PPStatEdit->text() == "DCE" && l.NTPEdit->text() != "---" && !l.showsTesterLost();
     };
     ASSERT_TRUE(program.runUntil(live, 20000));
     // The virtual tester's fault, set from the tester thread like every library call.
