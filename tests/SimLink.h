@@ -17,6 +17,9 @@ public:
         tester = std::make_shared<sim::VirtualTester>(clock);
         std::string reason;
         installed = sim::InstallFirmware(*tester, settings, reason);
+        // As the "sim" provider does: `*fault = ...` acts on this tester at once.
+        fault = settings.fault;
+        tester->SetLiveFault(fault);
         auto owned = std::make_unique<sim::SimUsbDriver>(tester);
         driver = owned.get();
         link = std::make_unique<Link>(clock, std::move(owned));
@@ -48,6 +51,7 @@ public:
 
     VirtualClock clock;
     std::shared_ptr<sim::VirtualTester> tester;
+    std::shared_ptr<SimulatedFault> fault;
     sim::SimUsbDriver* driver = nullptr;
     std::unique_ptr<Link> link;
     std::vector<std::string> traceLines;

@@ -36,8 +36,8 @@ const char kUsage[] =
     "In scripts, \"#\" starts a comment (outside quotes) and blank lines are skipped.\n"
     "Exit status: 0 all lines succeeded (test: passed), 1 a line failed (test: error, the\n"
     "test could not be completed), 2 bad arguments or an unreadable script or plan, 3 no\n"
-    "tester (driver, simulation settings or \"CONF:COMM:PORT USB\" failed), 4 the test\n"
-    "failed.\n";
+    "tester (driver, simulation settings or \"CONF:COMM:PORT USB\" failed) or the tester\n"
+    "was lost (a script stops there), 4 the test failed.\n";
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& message) {
     auto value = [&](size_t& i, const std::string& name, std::string& out) {

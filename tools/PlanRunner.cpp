@@ -96,6 +96,14 @@ ResultRow RangeRow(const char* key, const char* name, const char* unit, std::opt
     return r;
 }
 
+// Why the run ended when the library reports the tester lost (TesterLinkState's values).
+std::string TesterLost(int linkState, const std::string& line) {
+    const char* how = linkState == 2   ? "its USB device is gone"
+                      : linkState == 3 ? "no USB link is open"
+                                       : "it stopped answering";
+    return std::string("the tester was lost: ") + how + " (\"" + line + "\" failed)";
+}
+
 }  // namespace
 
 std::optional<double> LeadingNumber(const std::string& reply) {
@@ -115,8 +123,11 @@ PlanRunner::PlanRunner(const TestPlan& plan, TesterPort& port, const std::atomic
 TesterIdentity PlanRunner::Identify() {
     auto ask = [&](const char* query) {
         if (m_port.Write(query) != 0) {
-            m_port.Write("SYST:ERR?");
-            m_port.Read();
+            // The error is cleared, unless the tester is lost: the run names that itself.
+            if (m_port.LinkState() == 0) {
+                m_port.Write("SYST:ERR?");
+                m_port.Read();
+            }
             return std::string();
         }
         std::string answer = m_port.Read();
@@ -134,6 +145,9 @@ TesterIdentity PlanRunner::Identify() {
 
 void PlanRunner::Send(const std::string& line) {
     if (m_port.Write(line) == 0) return;
+    // A lost tester ends the run at once: every further command would only wait out the
+    // library's bound, and the report names the loss rather than a "Target Error".
+    if (const int state = m_port.LinkState()) throw Abort{TesterLost(state, line), true};
     m_port.Write("SYST:ERR?");
     throw Abort{"\"" + line + "\" failed: " + m_port.Read()};
 }
@@ -362,12 +376,20 @@ void PlanRunner::Release(RunResult& result) {
         return;
     }
     // Also when the link is not up yet: the release withdraws a pending connect, so the
-    // device does not come up linked after the test has given up on it.
+    // device does not come up linked after the test has given up on it. A lost tester is
+    // asked once (it may answer again); waiting for its link to drop would only add time-outs.
     const bool sent = m_port.Write("PROC:CONN:REL") == 0;
+    if (!sent && m_port.LinkState() != 0) {
+        LostInRelease(result, "PROC:CONN:REL");
+        return;
+    }
     const uint64_t start = m_port.NowMs();
     const auto limit = static_cast<uint64_t>(kReleaseSeconds * 1000.0);
     for (;;) {
-        m_port.Write("STAT:DEV?");
+        if (m_port.Write("STAT:DEV?") != 0 && m_port.LinkState() != 0) {
+            LostInRelease(result, "STAT:DEV?");
+            return;
+        }
         if (m_port.Read() != "DCE") {
             result.released = sent;
             break;
@@ -379,6 +401,15 @@ void PlanRunner::Release(RunResult& result) {
         result.status = RunStatus::Error;
         result.error = "the link was not released";
     }
+}
+
+void PlanRunner::LostInRelease(RunResult& result, const std::string& line) {
+    result.released = false;
+    if (result.testerLost) return;  // the error names the loss already
+    const std::string why = TesterLost(m_port.LinkState(), line);
+    result.error = result.status == RunStatus::Error ? result.error + "; then " + why : why;
+    result.status = RunStatus::Error;
+    result.testerLost = true;
 }
 
 RunResult PlanRunner::Run() {
@@ -409,6 +440,7 @@ RunResult PlanRunner::Run() {
     } catch (const Abort& abort) {
         result.status = RunStatus::Error;
         result.error = abort.why;
+        result.testerLost = abort.testerLost;
     }
     Release(result);
     return result;

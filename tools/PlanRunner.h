@@ -25,6 +25,9 @@ public:
     virtual std::string Read() = 0;
     virtual uint64_t NowMs() = 0;
     virtual void SleepMs(uint32_t ms) = 0;
+    // Whether the tester answered the last exchange, as the library's TesterLinkState gives
+    // it: 0 it did, 1 it is silent, 2 its USB device is gone, 3 no USB link is open.
+    virtual int LinkState() { return 0; }
 };
 
 struct ResultRow {
@@ -59,7 +62,8 @@ struct RunResult {
     std::string error;  // why the run ended early (Error)
     std::vector<ResultRow> rows;
     std::optional<FixedPartFound> fixedPart;
-    bool released = false;  // no link is left standing (released, or never asked for)
+    bool released = false;    // no link is left standing (released, or never asked for)
+    bool testerLost = false;  // the tester stopped answering or left the bus during the run
 };
 
 class PlanRunner {
@@ -79,6 +83,7 @@ public:
 private:
     struct Abort {
         std::string why;
+        bool testerLost = false;
     };
     void Send(const std::string& line);
     std::string Query(const std::string& line);
@@ -91,6 +96,7 @@ private:
     void TakeBursts(RunResult& result);
     void TakeFrameMeasurements(RunResult& result);
     void Release(RunResult& result);
+    void LostInRelease(RunResult& result, const std::string& line);
     void Add(RunResult& result, ResultRow row);
 
     const TestPlan m_plan;  // a copy, so a plan handed in as a temporary stays valid

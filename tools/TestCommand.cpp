@@ -38,6 +38,7 @@ public:
     void SleepMs(uint32_t ms) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
+    int LinkState() override { return TesterLinkState(); }
 };
 
 void Print(const std::string& text) {
@@ -123,6 +124,9 @@ int RunTestSession(const TestPlan& plan, const Options& options) {
     const bool jsonWritten = WriteReport(options.reportJson, JsonReport(report));
     const bool junitWritten = WriteReport(options.reportJunit, JUnitReport(report));
     const bool written = jsonWritten && junitWritten;
+    // A lost tester is told apart from a device that could not be tested: the station needs
+    // looking after, not the device.
+    if (!report.runs.empty() && report.runs.back().result.testerLost) return kTestNoTester;
     if (!written || overall == RunStatus::Error) return kTestError;
     return overall == RunStatus::Pass ? kTestPass : kTestFail;
 }

@@ -10,7 +10,8 @@
 
 namespace tavrin::cli {
 
-enum TestExit { kTestPass = 0, kTestError = 1, kTestBadPlan = 2, kTestFail = 4 };
+// kTestNoTester: the tester was lost during the run (no tester at all is found before it).
+enum TestExit { kTestPass = 0, kTestError = 1, kTestBadPlan = 2, kTestNoTester = 3, kTestFail = 4 };
 
 // Reads the plan; prints the error (file, line, key) and gives nothing when it is not usable.
 std::optional<TestPlan> LoadPlan(const std::string& path);

@@ -35,6 +35,7 @@ public:
     void Run(const std::string& raw, const std::string& where) {
         const std::string line = CleanLine(raw);
         if (line.empty()) return;
+        m_lost = false;
         const int16_t result = ZelkWrt(line.c_str());
         char answer[TAVRINLINK_RESPONSE_SIZE] = {};
         if (ZelkRd(answer) > 0) {
@@ -44,21 +45,32 @@ public:
         }
         if (result != 0) {
             m_failed = true;
+            // The state the line itself left, asked before "SYST:ERR?".
+            const int32_t state = TesterLinkState();
+            m_lost = state == TAVRINLINK_TESTER_SILENT || state == TAVRINLINK_TESTER_GONE;
             ZelkWrt("SYST:ERR?");
             char error[TAVRINLINK_RESPONSE_SIZE] = {};
             ZelkRd(error);
-            std::fprintf(stderr, "%s: %s: %s\n", where.c_str(), ShownLine(line).c_str(), error);
+            const char* note = "";
+            if (state == TAVRINLINK_TESTER_SILENT) note = " (the tester stopped answering)";
+            if (state == TAVRINLINK_TESTER_GONE) note = " (the tester's USB device is gone)";
+            std::fprintf(stderr, "%s: %s: %s%s\n", where.c_str(), ShownLine(line).c_str(), error,
+                         note);
         }
     }
     bool Failed() const { return m_failed; }
+    // The last line lost the tester: a script stops there, as its other lines would only
+    // wait out the link's bound one by one.
+    bool Lost() const { return m_lost; }
 
 private:
     bool m_failed = false;
+    bool m_lost = false;
 };
 
 void RunStream(Runner& runner, std::istream& in, const std::string& name) {
     std::string raw;
-    for (unsigned number = 1; std::getline(in, raw); ++number)
+    for (unsigned number = 1; !runner.Lost() && std::getline(in, raw); ++number)
         runner.Run(raw, name + ":" + std::to_string(number));
 }
 
@@ -148,16 +160,25 @@ int main(int argc, char** argv) {
     if (plan) return tavrin::cli::RunTestSession(*plan, options);
 
     Runner runner;
-    for (size_t i = 0; i < options.lines.size(); ++i)
+    for (size_t i = 0; i < options.lines.size() && !runner.Lost(); ++i)
         runner.Run(options.lines[i], "-e " + std::to_string(i + 1));
-    if (fromFile) {
+    bool prompted = false;
+    // A tester lost in the -e lines ends the script before its file or standard input.
+    if (runner.Lost()) {
+    } else if (fromFile) {
         RunStream(runner, file, *options.script);
     } else if (options.script || options.lines.empty()) {
         if (isatty(STDIN_FILENO)) {
+            // At the prompt the user decides whether to wait for the tester or leave.
             RunPrompt(runner);
+            prompted = true;
         } else {
             RunStream(runner, std::cin, "stdin");
         }
+    }
+    if (runner.Lost() && !prompted) {
+        std::fputs("tavrin-cli: the tester was lost; the remaining lines were not run\n", stderr);
+        return kNoTester;
     }
     return runner.Failed() ? kLineFailed : kOk;
 }

@@ -53,6 +53,21 @@ TAVRINLINK_API int16_t SetUSBSerialNumber(const char* serial);
  * path of a library exporting the eleven D2XX functions. 0 when ready; the previous stays else. */
 TAVRINLINK_API int32_t SelectUsbDriver(const char* name);
 
+/* Whether the tester answered the last exchange, from what the library already knows: no
+ * tester traffic, so it is cheap to ask after every failed call. A command that returned
+ * non-zero while this is TAVRINLINK_TESTER_ANSWERS was refused; any other value means the link
+ * failed ("SYST:ERR?" then reads -366 "Target Error"). An exchange that is not answered within
+ * 1 s, or that the USB driver fails, ends the call it belongs to: the call's other exchanges
+ * fail at once, so a lost tester costs about one second per call. Each new call tries the
+ * tester again, and the first answered exchange brings back TAVRINLINK_TESTER_ANSWERS. A
+ * real USB device that was unplugged keeps failing after it is plugged in again: choose the
+ * port again ("CONF:COMM:PORT USB") to open it anew. */
+#define TAVRINLINK_TESTER_ANSWERS 0 /* the last exchange was answered (or none was made yet) */
+#define TAVRINLINK_TESTER_SILENT 1  /* the tester left the last exchange unanswered */
+#define TAVRINLINK_TESTER_GONE 2    /* the USB device failed the call: unplugged or switched off */
+#define TAVRINLINK_TESTER_NO_PORT 3 /* no USB link is open: no port chosen, or none found */
+TAVRINLINK_API int32_t TesterLinkState(void);
+
 /* Receives every trace line; NULL restores standard error. user is handed back unchanged. */
 typedef void (*TavrinTraceCallback)(const char* text, void* user);
 TAVRINLINK_API void SetTraceCallback(TavrinTraceCallback callback, void* user);

@@ -107,6 +107,7 @@ int16_t DirectSample(Link& link, uint16_t k, bool power) {
 }  // namespace
 
 uint32_t ForceADCSample(Link& link) {
+    UsbLink::Call call(link.usb);
     link.meas.FreqRefValid = false;
     CaptureState& cap = link.capture;
     cap.CaptureBurstSize = link.usb.TesterReadWord(cell::kBurstSize);
@@ -175,6 +176,7 @@ uint32_t ForceADCSample(Link& link) {
 }
 
 int16_t ReadRxValue(Link& link, uint16_t index) {
+    UsbLink::Call call(link.usb);
     if (index == kRefreshDemodOffset || index == kClearDemodOffset) {
         link.capture.DemodOffset = ReadDemodOffset(link);
         if (index == kRefreshDemodOffset) return link.capture.DemodOffset;
@@ -189,6 +191,7 @@ int16_t ReadRxValue(Link& link, uint16_t index) {
 }
 
 int16_t ReadPwrValue(Link& link, uint16_t index) {
+    UsbLink::Call call(link.usb);
     if (index > kHighestIndex) index = 0;
     const ConfigState& conf = link.conf;
     bool usedSecond = false;
@@ -213,6 +216,7 @@ int16_t ReadPwrValue(Link& link, uint16_t index) {
 }
 
 int16_t ReadRxValueBlock(Link& link, uint16_t start, uint16_t count, int16_t* results) {
+    UsbLink::Call call(link.usb);
     if (!results || count == 0) return 0;
     count = std::min(count, kBlockLimit);
     std::array<uint32_t, 3> planes = link.capture.PlaneBase;

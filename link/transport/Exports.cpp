@@ -10,6 +10,11 @@
 
 using tavrin::ProcessLink;
 
+static_assert(tavrin::kTesterAnswers == TAVRINLINK_TESTER_ANSWERS &&
+              tavrin::kTesterSilent == TAVRINLINK_TESTER_SILENT &&
+              tavrin::kTesterGone == TAVRINLINK_TESTER_GONE &&
+              tavrin::kTesterNoPort == TAVRINLINK_TESTER_NO_PORT);
+
 namespace {
 
 bool g_linkUsed = false;
@@ -55,6 +60,10 @@ int16_t vbZelkRd(char* out) {
 
 int32_t SelectUsbDriver(const char* name) {
     return Guarded([&] { return UsedLink().SelectUsbDriver(name); }, int32_t{1});
+}
+
+int32_t TesterLinkState(void) {
+    return Guarded([] { return UsedLink().TesterLinkState(); }, int32_t{TAVRINLINK_TESTER_NO_PORT});
 }
 
 void SetTraceCallback(TavrinTraceCallback callback, void* user) {

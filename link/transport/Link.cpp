@@ -23,11 +23,14 @@ int16_t Link::ZelkWrt(const char* line, bool withTrace) {
     if (!line) line = "";
     // The trace never shows the service access code.
     if (withTrace) trace("Sabrel: ZELKWrt: %s\n", common::MaskServiceCode(line).c_str());
+    UsbLink::Call call(usb);
     Interpret(line);
     const int16_t result = errors.ErrorCount;
     // The front error indicator follows whether the last command failed. Without an open
-    // link there is no indicator to update; it is sent at the first change after opening.
-    if (errors.ErrorCount != errors.ReportedErrorCount && usb.IsOpen()) {
+    // link, or with the tester lost, there is no indicator to update; it is sent at the first
+    // change once the tester answers.
+    if (errors.ErrorCount != errors.ReportedErrorCount && usb.IsOpen() &&
+        usb.Loss() == LinkLoss::None) {
         errors.ReportedErrorCount = errors.ErrorCount;
         const uint8_t commandError = errors.LastError;
         mail.SendMail(6, 0xC7, errors.ErrorCount != 0 ? 1 : 0);
@@ -37,6 +40,19 @@ int16_t Link::ZelkWrt(const char* line, bool withTrace) {
         errors.ErrorCount = result;
     }
     return result;
+}
+
+int32_t Link::TesterLinkState() const {
+    if (!usb.IsOpen()) return kTesterNoPort;
+    switch (usb.Loss()) {
+        case LinkLoss::NoAnswer:
+            return kTesterSilent;
+        case LinkLoss::DeviceGone:
+            return kTesterGone;
+        case LinkLoss::None:
+            break;
+    }
+    return kTesterAnswers;
 }
 
 int16_t Link::ZelkRd(char* out, bool withTrace) {

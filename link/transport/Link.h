@@ -22,6 +22,12 @@ namespace tavrin {
 
 inline constexpr size_t kResponseSize = 168;  // including the terminator
 
+// TesterLinkState's answers.
+inline constexpr int32_t kTesterAnswers = 0;
+inline constexpr int32_t kTesterSilent = 1;
+inline constexpr int32_t kTesterGone = 2;
+inline constexpr int32_t kTesterNoPort = 3;
+
 class Link {
 public:
     // Starts with the default provider ("libftdi").
@@ -35,6 +41,8 @@ public:
     void Interpret(const char* line);
     // Copies the answer into `out` (which holds kResponseSize characters) and empties it.
     int16_t ZelkRd(char* out, bool withTrace);
+    // Whether the tester answered the last exchange, from what the link already knows.
+    int32_t TesterLinkState() const;
     // 0 when the driver is ready for the next port choice; the previous one stays otherwise.
     int32_t SelectUsbDriver(const char* name);
 

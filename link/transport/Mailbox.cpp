@@ -55,6 +55,12 @@ void Mailbox::Post(uint8_t cls, const uint8_t* body, uint8_t count) {
     // The two ring indexes are adjacent cells: one block read gives R and W.
     uint8_t index[2] = {};
     m_usb.TesterReadBlock(kHostRingRead, 2, index);
+    if (m_usb.Skipping()) {
+        // The tester is lost: there is no slot to fill and nobody to accept the mail.
+        m_trace("Sabrel: USB link lost, mail dropped\n");
+        m_errors.Record(kTargetError);
+        return;
+    }
     uint8_t read = index[0];
     const uint8_t write = index[1];
     if (write > 7) {
@@ -107,7 +113,8 @@ void Mailbox::WaitCommIdle() {
             m_errors.Record(kTargetError);
             return;
         }
-        if (m_clock.nowMs() - start > kMailTimeoutMs) {
+        // A lost tester ends the wait at once: its reads would only fail until the time-out.
+        if (m_clock.nowMs() - start > kMailTimeoutMs || m_usb.Skipping()) {
             m_trace("Sabrel: Timeout @ %u\n", 162u);
             m_errors.Record(kTargetError);
             return;
@@ -127,6 +134,12 @@ void Mailbox::WaitTicks(uint16_t n) {
         const uint8_t first = m_usb.TesterRead(kTickCell);
         const uint32_t start = m_clock.nowMs();
         while (m_usb.TesterRead(kTickCell) == first) {
+            if (m_usb.Skipping()) {
+                // A lost tester shows no tick: the remaining ticks are not waited for.
+                m_trace("Sabrel: Timeout @ %u\n", 106u);
+                m_errors.Record(kTargetError);
+                return;
+            }
             if (m_clock.nowMs() - start > kMailTimeoutMs) {
                 m_trace("Sabrel: Timeout @ %u\n", 106u);
                 m_errors.Record(kTargetError);
@@ -163,6 +176,7 @@ bool Mailbox::PollEepromAnswer(uint8_t* buffer32) {
     for (int poll = 0; poll < kEepromPolls; ++poll) {
         if (ReceiveMail(buffer32) == static_cast<int>(kSlotSize) && buffer32[0] == kEepromAnswer)
             return true;
+        if (m_usb.Skipping()) return false;
         WaitTicks(2);
     }
     return false;

@@ -64,6 +64,8 @@ uint16_t UsbLink::OpenUsbLink(uint16_t portCode) {
     m_status = m_driver->SetLatencyTimer(m_handle, 2);
     m_open = true;
     m_stale = false;
+    m_loss = LinkLoss::None;
+    m_skipping = false;
     return 2;
 }
 
@@ -71,6 +73,7 @@ uint16_t UsbLink::CloseUsbLink() {
     if (m_open && m_driver) m_status = m_driver->Close(m_handle);
     m_handle = nullptr;
     m_open = false;
+    m_loss = LinkLoss::None;
     return 0;
 }
 
@@ -79,6 +82,16 @@ void UsbLink::Fail(const char* what, uint32_t address) {
             static_cast<unsigned>(address & 0xFFFFFF), static_cast<unsigned>(m_status));
     m_errors.Record(kTargetError);
     m_stale = true;
+    // A driver call that failed says the device is gone; a call that went through but got
+    // no answer in time says the tester is silent.
+    m_loss = m_status != FT_OK ? LinkLoss::DeviceGone : LinkLoss::NoAnswer;
+    if (m_callDepth > 0) m_skipping = true;
+}
+
+bool UsbLink::Skip() {
+    if (!m_skipping) return false;
+    m_errors.Record(kTargetError);
+    return true;
 }
 
 bool UsbLink::Send(const uint8_t* bytes, DWORD count) {
@@ -123,7 +136,7 @@ bool UsbLink::Collect(uint8_t* into, size_t want, size_t capacity, size_t& got) 
 }
 
 uint8_t UsbLink::TesterRead(uint32_t address) {
-    if (!m_open) return 0;
+    if (!m_open || Skip()) return 0;
     uint8_t request[5] = {0x01, 0, 0, 0, 0x00};
     PutAddress(request + 1, address);
     if (!Send(request, sizeof request)) {
@@ -136,6 +149,7 @@ uint8_t UsbLink::TesterRead(uint32_t address) {
         Fail("read", address);
         return 0;  // a read that did not complete yields 0, like a closed link
     }
+    m_loss = LinkLoss::None;
     return answer[0];
 }
 
@@ -148,6 +162,7 @@ uint32_t UsbLink::TesterWrite(uint32_t address, uint8_t value) {
 
 uint32_t UsbLink::TesterWriteBatch(const WriteBatch& batch) {
     if (!m_open || batch.Size() == 0) return 0;
+    if (Skip()) return FT_IO_ERROR;
     const auto& bytes = batch.Bytes();
     uint32_t first = (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) | bytes[3];
     if (!Send(bytes.data(), static_cast<DWORD>(bytes.size()))) {
@@ -160,11 +175,13 @@ uint32_t UsbLink::TesterWriteBatch(const WriteBatch& batch) {
         Fail("write", first);
         return m_status == FT_OK ? FT_IO_ERROR : m_status;
     }
+    m_loss = LinkLoss::None;
     return m_status;
 }
 
 uint16_t UsbLink::TesterReadBlock(uint32_t address, uint16_t count, uint8_t* destination) {
     if (!m_open || count == 0) return 0;
+    if (Skip()) return 3;
     const uint32_t first = address;
     size_t asked = 0;
     size_t got = 0;
@@ -219,6 +236,7 @@ uint16_t UsbLink::TesterReadBlock(uint32_t address, uint16_t count, uint8_t* des
             return 3;
         }
     }
+    m_loss = LinkLoss::None;
     return 0;
 }
 

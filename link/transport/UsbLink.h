@@ -41,6 +41,13 @@ private:
     size_t m_count = 0;
 };
 
+// Why the tester is lost, when it is: the last exchange with it failed.
+enum class LinkLoss : uint8_t {
+    None,        // the last exchange was answered, or none was made since the port opened
+    NoAnswer,    // the tester left an exchange unanswered for kExchangeTimeoutMs
+    DeviceGone,  // the driver failed the call: the device is unplugged or switched off
+};
+
 class UsbLink {
 public:
     UsbLink(Clock& clock, Trace& trace, ErrorState& errors);
@@ -65,12 +72,36 @@ public:
 
     FT_STATUS LastStatus() const { return m_status; }
 
+    // One call of the library (a command line, a capture): once an exchange of the call has
+    // failed, the call's other exchanges fail at once, each recording "Target Error", so a
+    // lost tester costs one exchange bound per call instead of one per exchange. The next
+    // call tries the tester again. Exchanges outside a call each try the tester. Calls nest.
+    class Call {
+    public:
+        explicit Call(UsbLink& usb) : m_usb(usb) {
+            if (m_usb.m_callDepth++ == 0) m_usb.m_skipping = false;
+        }
+        ~Call() {
+            if (--m_usb.m_callDepth == 0) m_usb.m_skipping = false;
+        }
+        Call(const Call&) = delete;
+        Call& operator=(const Call&) = delete;
+
+    private:
+        UsbLink& m_usb;
+    };
+    // The call has lost the tester: its remaining exchanges are not tried.
+    bool Skipping() const { return m_skipping; }
+    LinkLoss Loss() const { return m_loss; }
+
 private:
     bool Send(const uint8_t* bytes, DWORD count);
     // Waits until `want` bytes are queued (or the bound passes) and reads them into `into`.
     bool Collect(uint8_t* into, size_t want, size_t capacity, size_t& got);
     void DrainStale();
     void Fail(const char* what, uint32_t address);
+    // True when the exchange must not be tried: the call lost the tester already.
+    bool Skip();
 
     Clock& m_clock;
     Trace& m_trace;
@@ -81,6 +112,9 @@ private:
     bool m_open = false;
     bool m_stale = false;  // a timed-out answer may still arrive and must not be taken as the next
     FT_STATUS m_status = FT_OK;
+    LinkLoss m_loss = LinkLoss::None;
+    int m_callDepth = 0;
+    bool m_skipping = false;
 };
 
 }  // namespace tavrin

@@ -74,6 +74,9 @@ TEST(DeviceProfile, BadFilesAreRefusedWithTheirReasonAndChangeNothing) {
         {"[fixed_part]\ndummy_slot = 12\n", "dummy_slot needs a whole number"},
         {"[link]\nsearch_ms = -5\n", "search_ms needs milliseconds"},
         {"[link]\nbit_error_rate = 1.5\n", "bit_error_rate needs a number"},
+        {"[faults]\nsilent_after_s = -1\n", "silent_after_s needs a number from"},
+        {"[faults]\nsilent_for_s = soon\n", "silent_for_s needs a number from"},
+        {"[faults]\nmode = cut\n", "mode is \"silent\" (reads time out) or \"unplugged\""},
     };
     int n = 0;
     for (const Case& c : cases) {

@@ -274,6 +274,34 @@ assert s.get("errors") == "1" and s.find("testcase").get("name") == "sequence", 
     EXPECT_TRUE(Has(o.err, "cannot write " + m_dir + "/no/r.json")) << o.err;
 }
 
+// The cable pulled (the device profile's rehearsal): a script stops at the line that lost
+// the tester, a plan ends with the error verdict and reports that name the loss; both exit 3.
+TEST_F(Cli, LostTesterEndsScriptAndPlanWithStatus3) {
+    const std::string pulled =
+        File("pulled.ini", "[faults]\nsilent_after_s = 0.001\nmode = unplugged\n");
+    // The port's opening takes longer than that; "*IDN?" needs no tester.
+    Outcome o =
+        Run("--simulate --dut " + pulled + " -e '*IDN?' -e 'SYST:FIRM:VERS?' -e 'CONF:TEST?'");
+    EXPECT_EQ(o.status, 3) << o.out << o.err;
+    EXPECT_EQ(o.out, "3.2.0\n");
+    EXPECT_TRUE(Has(o.err,
+                    "-e 2: SYST:FIRM:VERS?: -366, \"Target Error\" (the tester's USB device is "
+                    "gone)\ntavrin-cli: the tester was lost; the remaining lines were not "
+                    "run\n"))
+        << o.err;
+
+    const std::string plan =
+        File("plan.ini", "[test]\nrole = PP\n[measure]\nntp = yes\n[timeouts]\nconnect_s = 600\n");
+    const std::string slow =
+        File("slow.ini",
+             "[link]\nconnect_ms = 600000\n[faults]\nsilent_after_s = 1\nmode = unplugged\n");
+    o = Run("--simulate --dut " + slow + " test " + plan);
+    EXPECT_EQ(o.status, 3) << o.out << o.err;
+    EXPECT_TRUE(Has(o.err, "tavrin-cli: error: the tester was lost: its USB device is gone"))
+        << o.err;
+    EXPECT_TRUE(Has(o.out, "\nOverall: ERROR\n")) << o.out;
+}
+
 TEST_F(Cli, TestPlanStopsOnSigintAndReleases) {
     const std::string slow = File("slow.ini", "[link]\nconnect_ms = 600000\n");
     const std::string plan =

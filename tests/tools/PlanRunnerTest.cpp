@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <set>
 
 #include "PlanRunner.h"
 #include "ScratchFolder.h"
 #include "SimLink.h"
+#include "TestReport.h"
 #include "TesterMemoryMap.h"
 
 namespace tavrin::cli {
@@ -20,6 +22,7 @@ class SimPort final : public TesterPort {
 public:
     explicit SimPort(testing::SimLink& sim) : m_sim(sim) {}
     int Write(const std::string& line) override {
+        if (beforeWrite) beforeWrite(line);
         lines.push_back(line);
         return m_sim.link->ZelkWrt(line.c_str(), false);
     }
@@ -30,8 +33,10 @@ public:
     }
     uint64_t NowMs() override { return m_sim.clock.nowUs() / 1000; }
     void SleepMs(uint32_t ms) override { m_sim.clock.sleepMs(ms); }
+    int LinkState() override { return m_sim.link->TesterLinkState(); }
 
     std::vector<std::string> lines;
+    std::function<void(const std::string&)> beforeWrite;  // e.g. to pull the cable
 
 private:
     testing::SimLink& m_sim;
@@ -274,6 +279,62 @@ TEST_F(Runner, RefusedCommandAndStopEndTheRunAndRelease) {
     EXPECT_TRUE(stopped.released);
     EXPECT_EQ(std::count(port2.lines.begin(), port2.lines.end(), "PROC:CONN:REL"), 1);
     ExpectNoLinkLater(*sim2);
+}
+
+// The tester goes silent during the bursts: the run ends within the bound with the error
+// verdict, the reports name the loss, and the next run passes once the tester answers again.
+TEST_F(Runner, TesterLostMidRunEndsWithinTheBoundAndTheReportsNameIt) {
+    const TestPlan plan = Plan(TAVRIN_PLANS "/pp.ini");
+    auto sim = Tester();
+    SimPort port(*sim);
+    uint64_t silentAt = 0;
+    size_t silentLine = 0;
+    int ntp = 0;
+    port.beforeWrite = [&](const std::string& line) {
+        if (line == "READ:NTP?" && ++ntp == 3) {
+            *sim->fault = SimulatedFault::Silent;
+            silentAt = port.NowMs();
+            silentLine = port.lines.size();
+        }
+    };
+    PlanRunner runner(plan, port);
+    const RunResult r = runner.Run();
+    const uint64_t ended = port.NowMs();
+    ASSERT_NE(silentAt, 0u);
+    EXPECT_EQ(r.status, RunStatus::Error);
+    EXPECT_TRUE(r.testerLost);
+    EXPECT_EQ(r.error, "the tester was lost: it stopped answering (\"READ:NTP?\" failed)");
+    EXPECT_FALSE(r.released);
+    // The failed query and one try at the release: no error query, no waits on the tester.
+    EXPECT_EQ(std::vector<std::string>(port.lines.begin() + static_cast<long>(silentLine),
+                                       port.lines.end()),
+              (std::vector<std::string>{"READ:NTP?", "PROC:CONN:REL"}));
+    EXPECT_LE(ended - silentAt, 2 * (kExchangeTimeoutMs + 100));
+
+    SessionReport report;
+    report.plan = &plan;
+    report.runs.push_back({r, "2026-12-09T03:14:05Z", "2026-12-09T03:14:09Z", 4.0});
+    EXPECT_NE(JsonReport(report).find("\"error\": \"the tester was lost: it stopped answering"),
+              std::string::npos);
+}
+
+// A device error first, then the tester lost during the release: both are told.
+TEST_F(Runner, TesterLostDuringTheReleaseIsAddedToTheError) {
+    const std::string planPath =
+        File("plan.ini", "[test]\nrole = PP\n[measure]\nntp = yes\n[timeouts]\nconnect_s = 1\n");
+    auto sim = Tester(File("slow.ini", "[link]\nconnect_ms = 600000\n"));
+    SimPort port(*sim);
+    port.beforeWrite = [&](const std::string& line) {
+        if (line == "PROC:CONN:REL") *sim->fault = SimulatedFault::Silent;
+    };
+    const RunResult r = PlanRunner(Plan(planPath), port).Run();
+    EXPECT_TRUE(r.testerLost);
+    EXPECT_FALSE(r.released);
+    EXPECT_EQ(r.error.rfind("no link within 1 s", 0), 0u) << r.error;
+    EXPECT_NE(r.error.find("; then the tester was lost: it stopped answering "
+                           "(\"PROC:CONN:REL\" failed)"),
+              std::string::npos)
+        << r.error;
 }
 
 }  // namespace
