@@ -1,8 +1,6 @@
 // The only file of the program that calls the exports of TavrinLink. Every call comes from
 // the tester thread (TesterWorker).
-#include <atomic>
 #include <cstdio>
-#include <cstring>
 
 #include "LibrarySession.h"
 #include "StartupOptions.h"
@@ -10,54 +8,24 @@
 #include "tavrinlink.h"
 
 namespace tavrin::app {
-namespace {
-
-// The library traces each failed USB request ("... USB read failed @ ..."): the one sign of a
-// tester that stopped answering that it gives a caller of the command language.
-std::atomic<bool> g_linkFailureSeen = false;
-TraceSink* g_sink = nullptr;
-
-bool IsLinkFailureLine(const char* text) {
-    const char* usb = std::strstr(text, "USB ");
-    return usb && std::strstr(usb, " failed");
-}
-
-void ForwardTrace(const char* text, void* /*user*/) {
-    if (!text) text = "";
-    if (IsLinkFailureLine(text)) g_linkFailureSeen = true;
-    if (g_sink) {
-        g_sink->traceLine(text);
-    } else {
-        std::fputs(text, stderr);
-    }
-}
-
-void WatchTrace() {
-    static const bool installed = [] {
-        SetTraceCallback(&ForwardTrace, nullptr);
-        return true;
-    }();
-    (void)installed;
-}
-
-}  // namespace
 
 int16_t LibraryPort::write(const char* line) {
-    WatchTrace();
-    g_linkFailureSeen = false;
     const int16_t result = ZelkWrt(line);
-    m_lost = result != 0 && g_linkFailureSeen;
+    // A refused line leaves the tester answering; only an unanswered exchange or a device
+    // gone is a lost tester.
+    const int32_t state = TesterLinkState();
+    m_lost = state == TAVRINLINK_TESTER_SILENT || state == TAVRINLINK_TESTER_GONE;
     return result;
-}
-
-bool LibraryPort::testerLost() {
-    return m_lost;
 }
 
 int16_t LibraryPort::read(char* out) {
     // The library copies at most TAVRINLINK_RESPONSE_SIZE bytes; the rest of the buffer stays.
     static_assert(kReplyBufferSize >= TAVRINLINK_RESPONSE_SIZE);
     return ZelkRd(out);
+}
+
+bool LibraryPort::testerLost() {
+    return m_lost;
 }
 
 int32_t LibraryPort::forceCapture() {
@@ -91,9 +59,20 @@ std::string ApplyDriverOptions(const StartupOptions& options) {
     return {};
 }
 
+namespace {
+
+void ForwardTrace(const char* text, void* user) {
+    static_cast<TraceSink*>(user)->traceLine(text ? text : "");
+}
+
+}  // namespace
+
 void RouteTrace(TraceSink* sink) {
-    g_sink = sink;
-    WatchTrace();
+    if (sink) {
+        SetTraceCallback(&ForwardTrace, sink);
+    } else {
+        SetTraceCallback(nullptr, nullptr);
+    }
 }
 
 }  // namespace tavrin::app
