@@ -40,9 +40,31 @@ std::string ErrorCountText(int32_t count) {
     return "ZelkWrt Error count = " + std::to_string(count);
 }
 
+int16_t CommandWrappers::write(const char* text) {
+    m_lastNotSent = m_lost && !m_reach;
+    if (m_lastNotSent) return kNotSent;
+    const int16_t result = m_port->write(text);
+    m_lost = m_port->testerLost();
+    return result;
+}
+
+int16_t CommandWrappers::directWrite(const char* text) {
+    return write(text);
+}
+
+int16_t CommandWrappers::directRead(char* buffer) {
+    if (m_lastNotSent) {
+        std::memset(buffer, 0, kReplyBufferSize);
+        return 0;
+    }
+    const int16_t length = m_port->read(buffer);
+    m_lost = m_port->testerLost();
+    return length;
+}
+
 int16_t CommandWrappers::sendCommand(const char* text) {
     if (!communicationEnabled) return 0;
-    const int16_t result = m_port->write(text);
+    const int16_t result = write(text);
     if (result != 0) ++writeErrorCount;
     if (!debugMode || IsServiceLockLine(text)) return result;
     showErrorCount();
@@ -52,7 +74,7 @@ int16_t CommandWrappers::sendCommand(const char* text) {
 }
 
 int16_t CommandWrappers::readResponse(char* buffer) {
-    const int16_t result = m_port->read(buffer);
+    const int16_t result = directRead(buffer);
     if (debugMode && std::strcmp(buffer, kServiceLockAnswer) != 0)
         echo(FormatEcho("<--", buffer, result));
     return result;
@@ -64,6 +86,21 @@ std::string CommandWrappers::query(const char* text) {
     readResponse(buffer);
     buffer[kReplyBufferSize - 1] = '\0';
     return buffer;
+}
+
+int32_t CommandWrappers::forceCapture() {
+    if (m_lost && !m_reach) return 0;
+    return m_port->forceCapture();
+}
+
+int16_t CommandWrappers::readPowerSample(uint16_t index) {
+    if (m_lost && !m_reach) return TesterPort::kPowerOutOfRange;
+    return m_port->readPowerSample(index);
+}
+
+int16_t CommandWrappers::readDeviationSample(uint16_t index) {
+    if (m_lost && !m_reach) return 0;
+    return m_port->readDeviationSample(index);
 }
 
 void CommandWrappers::showErrorCount() {

@@ -1,7 +1,9 @@
-// The send and read wrappers every window talks to the tester through: they count failed
-// writes and, in debug mode, echo the traffic to the console and the communication log.
+// The send and read wrappers every request of the tester thread talks to the tester through:
+// they count failed writes, in debug mode echo the traffic to the console and the
+// communication log, and keep track of a tester that stopped answering.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -30,8 +32,12 @@ struct EchoTargets {
     std::function<void(const std::string&)> logLine;         // communication log, when ticked
 };
 
+// Runs on the tester thread only (see TesterWorker).
 class CommandWrappers {
 public:
+    // The result of a line that was not sent because the tester is lost.
+    static constexpr int16_t kNotSent = 1;
+
     explicit CommandWrappers(TesterPort& port) : m_port(&port) {}
 
     // Points the wrappers at another port (a recording fake in tests).
@@ -45,23 +51,50 @@ public:
     int16_t readResponse(char* buffer);
 
     // The documented direct calls: nothing is counted or echoed.
-    int16_t directWrite(const char* text) { return m_port->write(text); }
-    int16_t directRead(char* buffer) { return m_port->read(buffer); }
+    int16_t directWrite(const char* text);
+    int16_t directRead(char* buffer);
 
     // Sends and reads back in one go; for queries whose answer is used as text.
     std::string query(const char* text);
 
+    // The charts' documented direct calls; nothing is sampled from a lost tester.
+    int32_t forceCapture();
+    int16_t readPowerSample(uint16_t index);
+    int16_t readDeviationSample(uint16_t index);
+
     void showErrorCount();
+
+    // The last exchange found the tester silent or gone. While it is lost, lines are not sent
+    // (they fail at once with kNotSent and an empty reply) unless a Reach is in force, so a
+    // pulled cable costs one time-out, not one per queued line.
+    bool testerLost() const { return m_lost; }
+    // While one lives, lines go out to a lost tester too: the probe and the reset.
+    class Reach {
+    public:
+        explicit Reach(CommandWrappers& w) : m_w(w), m_before(w.m_reach) { w.m_reach = true; }
+        ~Reach() { m_w.m_reach = m_before; }
+        Reach(const Reach&) = delete;
+        Reach& operator=(const Reach&) = delete;
+
+    private:
+        CommandWrappers& m_w;
+        bool m_before;
+    };
 
     bool communicationEnabled = false;
     bool debugMode = false;
-    int32_t writeErrorCount = 0;
+    // Read by the user-interface thread too.
+    std::atomic<int32_t> writeErrorCount = 0;
 
 private:
     void echo(const std::string& line);
+    int16_t write(const char* text);
 
     TesterPort* m_port;
     EchoTargets m_echo;
+    bool m_lost = false;
+    bool m_reach = false;
+    bool m_lastNotSent = false;  // the last write was held back: its read gives nothing
 };
 
 }  // namespace tavrin::app

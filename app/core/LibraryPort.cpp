@@ -1,4 +1,5 @@
-// The only file of the program that calls the exports of TavrinLink.
+// The only file of the program that calls the exports of TavrinLink. Every call comes from
+// the tester thread (TesterWorker).
 #include <cstdio>
 
 #include "LibrarySession.h"
@@ -9,13 +10,22 @@
 namespace tavrin::app {
 
 int16_t LibraryPort::write(const char* line) {
-    return ZelkWrt(line);
+    const int16_t result = ZelkWrt(line);
+    // A refused line leaves the tester answering; only an unanswered exchange or a device
+    // gone is a lost tester.
+    const int32_t state = TesterLinkState();
+    m_lost = state == TAVRINLINK_TESTER_SILENT || state == TAVRINLINK_TESTER_GONE;
+    return result;
 }
 
 int16_t LibraryPort::read(char* out) {
     // The library copies at most TAVRINLINK_RESPONSE_SIZE bytes; the rest of the buffer stays.
     static_assert(kReplyBufferSize >= TAVRINLINK_RESPONSE_SIZE);
     return ZelkRd(out);
+}
+
+bool LibraryPort::testerLost() {
+    return m_lost;
 }
 
 int32_t LibraryPort::forceCapture() {

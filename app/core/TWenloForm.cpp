@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTime>
 #include <QTimer>
 #include <clocale>
 #include <cstring>
@@ -84,7 +85,13 @@ void PlaceFrame(QWidget* w, const WindowRect& r) {
 }  // namespace
 
 TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings settings)
-    : QWidget(nullptr), m_settings(std::move(settings)), m_dialogs(dialogs), m_wrappers(port) {
+    : QWidget(nullptr),
+      m_settings(std::move(settings)),
+      m_dialogs(dialogs),
+      m_tester(std::make_unique<TesterWorker>(port)) {
+    if (m_settings.testerThread) m_tester->startThread();
+    m_tester->setProbeInterval(m_settings.timing.ms(TesterWorker::kProbeInterval));
+    connect(m_tester.get(), &TesterWorker::testerLostChanged, this, &TWenloForm::testerLostChanged);
     if (!m_settings.terminate)
         m_settings.terminate = [](int code) { QCoreApplication::exit(code); };
     if (!m_settings.screenSize) {
@@ -112,8 +119,8 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     FP_TestTabSheet = new FPTestPage(*this);
     RF_GenTabSheet = new RFGenPage(*this);
     RF_AnalyzerTabSheet = new RFAnalyzerPage;
-    SetupPPTabSheet = new SetupPPPage(m_wrappers, dialogs);
-    SetupFPTabSheet = new SetupFPPage(m_wrappers, dialogs);
+    SetupPPTabSheet = new SetupPPPage(*m_tester, dialogs);
+    SetupFPTabSheet = new SetupFPPage(*m_tester, dialogs);
     for (SetupPage* page :
          {static_cast<SetupPage*>(SetupPPTabSheet), static_cast<SetupPage*>(SetupFPTabSheet)}) {
         page->setHooks({[this](int level, int value) { setPowerRamp(level, value); },
@@ -145,7 +152,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     TimingEdit->setVisible(false);
 
     // The windows after the main one, in their creation order.
-    m_commForm = std::make_unique<TCommForm>(m_wrappers);
+    m_commForm = std::make_unique<TCommForm>(*m_tester);
     m_linkForm = std::make_unique<TLinkConnectForm>(*this);
     setLinkWindowControl(m_linkForm.get());
     m_chartHost = std::make_unique<FrameChartHost>(*this);
@@ -166,17 +173,27 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
 
     m_logSettings = std::make_unique<LogSettings>(*SystemTabSheet, m_dialogs, m_settings.timing);
     m_logSettings->rowSource = [this] { return m_linkForm->logColumns(); };
-    m_wrappers.setEchoTargets({
-        [this](const std::string& text) { m_commForm->showStatus(QString::fromStdString(text)); },
-        [this](const std::string& line) { m_commForm->appendLine(QString::fromStdString(line)); },
-        [this](const std::string& line) { m_logSettings->logCommunication(line); },
+    // The echo comes from the tester thread; the console and the log are the window's.
+    TesterWorker* tester = m_tester.get();
+    m_tester->wrappers().setEchoTargets({
+        [this, tester](const std::string& text) {
+            tester->toUserInterface(
+                [this, text] { m_commForm->showStatus(QString::fromStdString(text)); });
+        },
+        [this, tester](const std::string& line) {
+            tester->toUserInterface(
+                [this, line] { m_commForm->appendLine(QString::fromStdString(line)); });
+        },
+        [this, tester](const std::string& line) {
+            tester->toUserInterface([this, line] { m_logSettings->logCommunication(line); });
+        },
     });
 
     const auto retry = [this] {
         m_resetForm->show();
         m_resetForm->repaint();
+        m_systemAfterReset = true;
         ResetButtonClick();
-        if (!m_terminating) PageControl->setCurrentWidget(SystemTabSheet);
     };
     m_noConnectForm->onRetry = retry;
     m_noConnectForm->onExit = [this] { terminate(0); };
@@ -223,6 +240,10 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
 
 TWenloForm::~TWenloForm() {
     EntryCommit::disarmAll(this);
+    // What is queued still goes out (a release, say); then the library's trace goes back to
+    // its default before the log closes.
+    if (m_traceLog) m_tester->run([](CommandWrappers&) { RouteTrace(nullptr); });
+    m_tester.reset();
 }
 
 void TWenloForm::showError(const QString& text) {
@@ -234,8 +255,8 @@ void TWenloForm::applyCheck(QLineEdit* field, const FieldCheck& check) {
     for (const QString& m : check.messages) showError(m);
 }
 
-int16_t TWenloForm::send(const QString& line) {
-    return m_wrappers.sendCommand(line.toLatin1().constData());
+void TWenloForm::send(const QString& line) {
+    m_tester->send(line.toLatin1().toStdString());
 }
 
 void TWenloForm::setLinkWindowControl(LinkWindowControl* control) {
@@ -263,6 +284,7 @@ void TWenloForm::terminate(int code) {
     m_terminating = true;
     m_resetTimerTag = kPollLimit;
     if (m_resetTimer) m_resetTimer->stop();
+    if (m_resetPause) m_resetPause->stop();
     DummyTimer->stop();
     m_settings.terminate(code);
 }
@@ -270,14 +292,15 @@ void TWenloForm::terminate(int code) {
 void TWenloForm::InitTimerTimer() {
     m_startupInProgress = true;
     m_initTimer->stop();
-    m_wrappers.communicationEnabled = false;
+    // The setup load of the start-up sends nothing: the switch goes in order with its lines.
+    m_tester->run([](CommandWrappers& w) { w.communicationEnabled = false; });
     initialisation();
-    m_wrappers.communicationEnabled = true;
+    m_tester->run([](CommandWrappers& w) { w.communicationEnabled = true; });
     SetupPPTabSheet->tag = 1;  // the start-up mark: the System page's activation returns at once
     PageControl->setCurrentWidget(SystemTabSheet);
     if (debugMode()) {
         m_commForm->show();
-        m_wrappers.showErrorCount();
+        m_tester->run([](CommandWrappers& w) { w.showErrorCount(); });
     }
     m_resetForm->setStatus("Please wait ...", Qt::yellow);
     m_resetForm->show();
@@ -289,12 +312,19 @@ void TWenloForm::InitTimerTimer() {
 
 void TWenloForm::initialisation() {
     const StartupOptions options = ParseStartupOptions(m_settings.arguments);
-    m_wrappers.debugMode = options.debugMode;
+    m_debugMode = options.debugMode;
+    m_tester->run([debug = m_debugMode](CommandWrappers& w) { w.debugMode = debug; });
     m_showAnalyzer = options.analyzer;
     if (!m_settings.traceLogPath.isEmpty()) {
         std::function<void(const QString&)> console;
-        if (debugMode()) console = [this](const QString& line) { m_commForm->appendLine(line); };
+        if (debugMode()) {
+            TesterWorker* tester = m_tester.get();
+            console = [this, tester](const QString& line) {
+                tester->toUserInterface([this, line] { m_commForm->appendLine(line); });
+            };
+        }
         m_traceLog = std::make_unique<TraceLog>(m_settings.traceLogPath, console);
+        m_tester->run([log = m_traceLog.get()](CommandWrappers&) { RouteTrace(log); });
     }
     m_recordedScreenHeight = m_settings.screenSize().height();
     Windows_posButtonClick();
@@ -314,60 +344,37 @@ void TWenloForm::ResetButtonClick() {
     if (button->text() != "&Reset") return;  // a reset is already running
     button->setText("Wait");
 
-    // The port probe goes to the library directly: nothing is counted or echoed.
-    char reply[kReplyBufferSize] = {};
-    m_wrappers.directWrite("CONF:COMM:PORT USB");
-    m_wrappers.directRead(reply);
-    if (std::strcmp(reply, "INV") == 0) {
+    // The port probe goes to the library directly: nothing is counted or echoed. A reset
+    // reaches a tester that was lost: it is how the user gets it back.
+    m_tester->ask(
+        [](CommandWrappers& w) {
+            char reply[kReplyBufferSize] = {};
+            w.directWrite("CONF:COMM:PORT USB");
+            w.directRead(reply);
+            if (std::strcmp(reply, "INV") == 0) return true;
+            w.sendCommand("CONF:COMM:PORT USB");
+            w.writeErrorCount = 0;
+            w.sendCommand("SYST:RESET");
+            return false;
+        },
+        this, [this](bool refused) { portProbed(refused); }, TesterWorker::Reach::Always);
+}
+
+void TWenloForm::portProbed(bool refused) {
+    if (m_terminating) return;
+    if (refused) {
         m_dialogs.message(nullptr, MessageKind::Error, "Tavrin", kNoPortMessage,
                           {MessageButton::Ok});
         terminate(1);
         return;
     }
-    m_wrappers.sendCommand("CONF:COMM:PORT USB");
-    m_wrappers.writeErrorCount = 0;
-    m_wrappers.sendCommand("SYST:RESET");
-
     waitForTester();
-    if (m_terminating) return;
-
-    // After a wait that ended in the no-connection dialog the tester cannot answer the
-    // page's queries, so the activation waits for the retry that reaches it.
-    if (!m_startupInProgress && m_waitReachedTester) {
-        SystemTabSheet->TimeAfterReset->setText("0");
-        SystemTabSheetShow();
-    }
-    m_startupInProgress = false;
-    if (isVisible()) PageControl->setFocus();
-}
-
-void TWenloForm::ResetTimerTimer() {
-    // A tick that a busy event loop delivers after the last poll asks nothing more.
-    if (m_resetTimerTag >= kPollLimit) return;
-    char reply[kReplyBufferSize] = {};
-    m_wrappers.sendCommand("STAT:DEV?");
-    m_wrappers.readResponse(reply);
-    if (std::strcmp(reply, "IDLE") != 0) {
-        ++m_resetTimerTag;
-    } else {
-        m_resetTimer->stop();
-        m_resetIdle = true;
-        m_resetTimerTag = kPollLimit;
-    }
-}
-
-void TWenloForm::pauseProcessingEvents(int nominalMs) {
-    QTimer pause;
-    pause.setSingleShot(true);
-    pause.start(m_settings.timing.ms(nominalMs));
-    while (pause.isActive() && !m_terminating)
-        WaitProcessingEvents(m_settings.timing.ms(kResetWaitStep));
 }
 
 void TWenloForm::waitForTester() {
     // The link window's averaging length goes back to 1 (it empties its buffers).
     setAveragingLength(1);
-    m_wrappers.showErrorCount();
+    m_tester->run([](CommandWrappers& w) { w.showErrorCount(); });
     m_resetForm->setStatus("Please wait ...", Qt::yellow);
     m_resetForm->show();
     PageControl->setEnabled(false);
@@ -377,42 +384,95 @@ void TWenloForm::waitForTester() {
     connect(m_resetTimer.get(), &QTimer::timeout, this, &TWenloForm::ResetTimerTimer);
     m_resetTimerTag = 0;
     m_resetIdle = false;
+    m_resetPolling = false;
     m_resetTimer->start();
-    while (m_resetTimerTag < kPollLimit && !m_terminating)
-        WaitProcessingEvents(m_settings.timing.ms(kResetWaitStep));
-    if (m_terminating) return;
+}
 
-    m_waitReachedTester = m_resetIdle || debugMode();
-    if (m_waitReachedTester) {
-        if (m_resetTimer->isActive()) {
-            m_resetForm->setStatus("No Connection", Qt::red);
-        } else {
-            m_resetForm->setStatus("OK", Qt::green);
-        }
-        pauseProcessingEvents(kResetPause);
-        if (m_terminating) return;
-        m_resetForm->hide();
-        show();
-        setWindowTitle(m_captionBase);
-        PageControl->setEnabled(true);
-        SystemTabSheet->ExtRefSelect->setChecked(false);
-        SystemTabSheet->Normal->setChecked(true);
-        PP_TestTabSheet->SlotLengthCombo->setCurrentIndex(0);
-        FP_TestTabSheet->SlotLengthFPCombo->setCurrentIndex(0);
-        PP_TestTabSheet->PTemplateSelectPP->setCurrentIndex(0);
-        FP_TestTabSheet->PTemplateSelectFP->setCurrentIndex(0);
-        SystemTabSheet->ExtendedRef->setEnabled(false);
-        SystemTabSheet->ExtendedRefUpDown->setEnabled(false);
-        m_resetTimer.reset();
+void TWenloForm::ResetTimerTimer() {
+    // A tick after the last poll asks nothing more, and a poll that waits out a silent
+    // tester's time-out is not joined by another.
+    if (m_resetTimerTag >= kPollLimit || m_resetPolling) return;
+    m_resetPolling = true;
+    m_tester->ask(
+        [](CommandWrappers& w) {
+            char reply[kReplyBufferSize] = {};
+            w.sendCommand("STAT:DEV?");
+            w.readResponse(reply);
+            return std::string(reply);
+        },
+        this, [this](std::string reply) { resetPolled(reply); }, TesterWorker::Reach::Always);
+}
+
+void TWenloForm::resetPolled(const std::string& reply) {
+    m_resetPolling = false;
+    if (m_terminating || !m_resetTimer || m_resetTimerTag >= kPollLimit) return;
+    if (reply != "IDLE") {
+        ++m_resetTimerTag;
     } else {
+        m_resetTimer->stop();
+        m_resetIdle = true;
+        m_resetTimerTag = kPollLimit;
+    }
+    if (m_resetTimerTag >= kPollLimit) waitEnded();
+}
+
+void TWenloForm::waitEnded() {
+    m_waitReachedTester = m_resetIdle || debugMode();
+    if (!m_waitReachedTester) {
         m_resetTimer.reset();
         SystemTabSheet->ResetButton->setText("&Reset");
         m_resetForm->hide();
         m_noConnectForm->show();
+        resetFinished();
+        return;
     }
+    if (m_resetTimer->isActive()) {
+        m_resetForm->setStatus("No Connection", Qt::red);
+    } else {
+        m_resetForm->setStatus("OK", Qt::green);
+    }
+    m_resetTimer.reset();
+    m_resetPause = std::make_unique<QTimer>();
+    m_resetPause->setSingleShot(true);
+    connect(m_resetPause.get(), &QTimer::timeout, this, &TWenloForm::resetPauseEnded);
+    m_resetPause->start(m_settings.timing.ms(kResetPause));
+}
+
+void TWenloForm::resetPauseEnded() {
+    // The timer is inside its own signal here: let the event loop destroy it.
+    m_resetPause.release()->deleteLater();
+    if (m_terminating) return;
+    m_resetForm->hide();
+    show();
+    setWindowTitle(m_captionBase);
+    PageControl->setEnabled(true);
+    SystemTabSheet->ExtRefSelect->setChecked(false);
+    SystemTabSheet->Normal->setChecked(true);
+    PP_TestTabSheet->SlotLengthCombo->setCurrentIndex(0);
+    FP_TestTabSheet->SlotLengthFPCombo->setCurrentIndex(0);
+    PP_TestTabSheet->PTemplateSelectPP->setCurrentIndex(0);
+    FP_TestTabSheet->PTemplateSelectFP->setCurrentIndex(0);
+    SystemTabSheet->ExtendedRef->setEnabled(false);
+    SystemTabSheet->ExtendedRefUpDown->setEnabled(false);
+    resetFinished();
+}
+
+void TWenloForm::resetFinished() {
     if (debugMode()) {
         SystemTabSheet->LogCommunicationCheckBox->setVisible(true);
         setWindowTitle(m_captionBase + kDebugResetSuffix);
+    }
+    // After a wait that ended in the no-connection dialog the tester cannot answer the
+    // page's queries, so the activation waits for the retry that reaches it.
+    if (!m_startupInProgress && m_waitReachedTester) {
+        SystemTabSheet->TimeAfterReset->setText("0");
+        SystemTabSheetShow();
+    }
+    m_startupInProgress = false;
+    if (isVisible()) PageControl->setFocus();
+    if (m_systemAfterReset) {
+        m_systemAfterReset = false;
+        PageControl->setCurrentWidget(SystemTabSheet);
     }
 }
 
@@ -479,9 +539,29 @@ void TWenloForm::SystemTabSheetShow() {
     pageShow(SystemTabSheet);
 }
 
+// The System page's questions, asked in one request.
+struct SystemAnswers {
+    std::string firmware, serial, identity, hardware;
+};
+
 void TWenloForm::systemActivation() {
+    m_tester->ask(
+        [](CommandWrappers& w) {
+            SystemAnswers a;
+            a.firmware = w.query("SYST:FIRM:VERS?");
+            a.serial = w.query("SYST:SER:NUM?");
+            a.identity = w.query("*IDN?");
+            w.sendCommand("PROC:SEL:TEST NONE");
+            w.sendCommand("CONF:SAMPLE:MODE CTRL");
+            a.hardware = w.query("SYST:HW:VERS?");
+            return a;
+        },
+        this, [this](const SystemAnswers& a) { systemAnswered(a); });
+}
+
+void TWenloForm::systemAnswered(const SystemAnswers& a) {
     SystemPage* s = SystemTabSheet;
-    s->FirmwareLabel->setText(QString::fromStdString(query("SYST:FIRM:VERS?")) + " ");
+    s->FirmwareLabel->setText(QString::fromStdString(a.firmware) + " ");
     setWindowTitle(m_captionBase + QString::fromStdString(
                                        CaptionSuffix(debugMode(), s->OptionEnable->isChecked())));
     s->ReferenceGroup->setEnabled(true);
@@ -489,13 +569,10 @@ void TWenloForm::systemActivation() {
     s->ReferenceGroup->setPalette(QPalette());
     s->DirtyTX->setPalette(QPalette());
     s->ExtendedFrequencies->setEnabled(true);
-    s->SerialNumberLabel->setText(QString::fromStdString(query("SYST:SER:NUM?")));
-    s->PCDllLabel->setText(QString::fromStdString(query("*IDN?")));
-    m_wrappers.sendCommand("PROC:SEL:TEST NONE");
-    m_wrappers.sendCommand("CONF:SAMPLE:MODE CTRL");
-    repaint();
+    s->SerialNumberLabel->setText(QString::fromStdString(a.serial));
+    s->PCDllLabel->setText(QString::fromStdString(a.identity));
 
-    if (identifyTester() == Identification::Ended) return;
+    if (identifyTester(a.hardware) == Identification::Ended) return;
 
     m_radioOptions->RFAttenuationEditExit();
     m_radioOptions->RxAttCheckBoxClick();
@@ -503,13 +580,11 @@ void TWenloForm::systemActivation() {
     s->ResetButton->setText("&Reset");
     // The first activation after a reset the user started applies the carrier mode.
     if (s->TimeAfterReset->text() == "0") OffsetClick();
-    m_wrappers.sendCommand(s->DriftKhzMs->isChecked() ? "CONF:MOD:DRIF:UNIT MS"
-                                                      : "CONF:MOD:DRIF:UNIT SLOT");
-    if (!s->OptionEnable->isChecked()) m_wrappers.sendCommand("CONF:TEST NOP0");
+    send(s->DriftKhzMs->isChecked() ? "CONF:MOD:DRIF:UNIT MS" : "CONF:MOD:DRIF:UNIT SLOT");
+    if (!s->OptionEnable->isChecked()) send("CONF:TEST NOP0");
 }
 
-TWenloForm::Identification TWenloForm::identifyTester() {
-    const std::string answer = query("SYST:HW:VERS?");
+TWenloForm::Identification TWenloForm::identifyTester(const std::string& answer) {
     if (const TesterModel* model = IdentifyModel(answer)) {
         configureForModel(*model, answer);
         return Identification::Recognised;
@@ -588,7 +663,7 @@ void TWenloForm::connectSetupFiles() {
         m_linkForm->FontSizeUpDown->setPosition(size);
         m_linkForm->FontSizeUpDownClick();
     };
-    context.hooks.sendCommand = [this](const char* line) { m_wrappers.sendCommand(line); };
+    context.hooks.sendCommand = [this](const char* line) { m_tester->send(line); };
     context.hooks.powerRange = [this](double loss, bool rxAttenuator) {
         const AxisRange range = PowerChartRange(loss, rxAttenuator);
         setPowerChartRange({static_cast<int>(range.min), static_cast<int>(range.max)});
@@ -716,6 +791,16 @@ void TWenloForm::FormClose() {
         m_linkForm->FormClose();
     }
     if (!m_savedNumericLocale.empty()) std::setlocale(LC_NUMERIC, m_savedNumericLocale.c_str());
+}
+
+void TWenloForm::testerLostChanged(bool lost) {
+    // One line in the trace log each way; the link window shows the loss itself.
+    if (!m_traceLog) return;
+    const QString time = QTime::currentTime().toString("HH:mm:ss.zzz");
+    const QString text = lost
+                             ? "the tester does not answer; it is asked \"STAT:DEV?\" once a second"
+                             : "the tester answers again";
+    m_traceLog->traceLine(("Time: " + time + ": Tavrin: " + text).toLocal8Bit().constData());
 }
 
 void TWenloForm::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,6 @@
-// The main window: the page frame, the start-up, the tester reset with its wait, the model
-// identification, the deferred page activation and the shutdown, and the state the windows
-// share.
+// The main window: the page frame, the tester thread, the start-up, the tester reset with its
+// wait, the model identification, the deferred page activation and the shutdown, and the state
+// the windows share.
 #pragma once
 
 #include <QSize>
@@ -14,6 +14,7 @@
 
 #include "CommandWrappers.h"
 #include "StartupOptions.h"
+#include "TesterWorker.h"
 #include "Timing.h"
 #include "UserDialogs.h"
 #include "pages/CarrierPlan.h"
@@ -49,6 +50,7 @@ class THelpForm;
 class TNoConnectForm;
 class TResetForm;
 class TraceLog;
+struct SystemAnswers;
 struct TesterModel;
 
 struct WenloSettings {
@@ -60,6 +62,9 @@ struct WenloSettings {
     std::function<QSize()> screenSize;
     // Where the library's trace lines go outside debug mode; empty: no routing at all.
     QString traceLogPath;
+    // The tester's requests run on a thread of their own; the tests on the recording fake
+    // run them at once instead.
+    bool testerThread = true;
 };
 
 class TWenloForm : public QWidget {
@@ -115,9 +120,12 @@ public:
     QLineEdit* TimingEdit;  // never shown; only its text goes into the setup file
 
     // Shared state.
-    CommandWrappers& wrappers() { return m_wrappers; }
+    // The tester thread, every window's way to the tester.
+    TesterWorker& tester() { return *m_tester; }
+    // Its wrappers: only for requests, and for the tests' look at the error count.
+    CommandWrappers& wrappers() { return m_tester->wrappers(); }
     UserDialogs& dialogs() { return m_dialogs; }
-    bool debugMode() const { return m_wrappers.debugMode; }
+    bool debugMode() const { return m_debugMode; }
     bool startupInProgress() const { return m_startupInProgress; }
     const QString& captionBase() const { return m_captionBase; }
     float sampleClock() const { return m_sampleClock; }
@@ -148,7 +156,7 @@ public:
     // Shows an entry check's result in its field, then its error boxes in order.
     void applyCheck(QLineEdit* field, const FieldCheck& check);
     // Sends one command line through the send wrapper.
-    int16_t send(const QString& line);
+    void send(const QString& line);
     RadioOptions& radioOptions() { return *m_radioOptions; }
     CarrierPlan& carrierPlan() { return m_carrierPlan; }
     // The link measurement window as the pages see it; a do-nothing one until it is installed.
@@ -182,10 +190,17 @@ private:
     enum class Identification { Recognised, Ignored, Ended };
 
     void initialisation();
+    // The reset, a small state machine on timers and answers: the port probe, then a
+    // "STAT:DEV?" a second until "IDLE" (at most ten), then a pause with the verdict.
+    void portProbed(bool refused);
     void waitForTester();
     void ResetTimerTimer();
-    void pauseProcessingEvents(int nominalMs);
-    Identification identifyTester();
+    void resetPolled(const std::string& reply);
+    void waitEnded();
+    void resetPauseEnded();
+    void resetFinished();
+    void systemAnswered(const SystemAnswers& answers);
+    Identification identifyTester(const std::string& answer);
     void configureForModel(const TesterModel& model, const std::string& answer);
     void pageShow(TabPage* page, bool fromDummyTimer = false);
     void systemActivation();
@@ -197,11 +212,12 @@ private:
     void limitRowChecked(int delta);
     void applyLimitConsistency();
     void terminate(int code);
-    std::string query(const char* command) { return m_wrappers.query(command); }
+    void testerLostChanged(bool lost);
 
     WenloSettings m_settings;
     UserDialogs& m_dialogs;
-    CommandWrappers m_wrappers;
+    std::unique_ptr<TesterWorker> m_tester;
+    bool m_debugMode = false;
     std::unique_ptr<TCommForm> m_commForm;
     std::unique_ptr<TLinkConnectForm> m_linkForm;
     std::unique_ptr<TResetForm> m_resetForm;
@@ -222,8 +238,11 @@ private:
     std::unique_ptr<SetupFiles> m_setupFiles;
     std::unique_ptr<QTimer> m_initTimer;
     std::unique_ptr<QTimer> m_resetTimer;
+    std::unique_ptr<QTimer> m_resetPause;
     int m_resetTimerTag = 0;
     bool m_resetIdle = false;
+    bool m_resetPolling = false;       // a "STAT:DEV?" of the wait is on its way
+    bool m_systemAfterReset = false;   // the retry shows the System page once the reset is done
     bool m_waitReachedTester = false;  // the last wait ended with the main window shown
     int m_dummyTimerTag = 0;
 

@@ -17,6 +17,9 @@ public:
     virtual int16_t write(const char* line) = 0;
     // Copies the pending reply into `out` (kReplyBufferSize bytes); returns its length.
     virtual int16_t read(char* out) = 0;
+    // True when the last call failed because the tester did not answer (silent, unplugged):
+    // a refused line or an "INV" reply from a tester that answers is no such failure.
+    virtual bool testerLost() { return false; }
 
     // The charts' sample reads (documented direct calls, never counted or echoed). A port
     // without a sample memory has nothing to capture and every sample out of range.
@@ -35,9 +38,13 @@ class LibraryPort : public TesterPort {
 public:
     int16_t write(const char* line) override;
     int16_t read(char* out) override;
+    bool testerLost() override;
     int32_t forceCapture() override;
     int16_t readPowerSample(uint16_t index) override;
     int16_t readDeviationSample(uint16_t index) override;
+
+private:
+    bool m_lost = false;
 };
 
 }  // namespace tavrin::app

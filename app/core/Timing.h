@@ -10,8 +10,4 @@ struct Timing {
     int ms(int nominal) const;
 };
 
-// Lets the toolkit process events for `ms` milliseconds (a nested event loop on a timer),
-// so other handlers, timer ticks and clicks run meanwhile and the window never freezes.
-void WaitProcessingEvents(int ms);
-
 }  // namespace tavrin::app

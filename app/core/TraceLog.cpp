@@ -20,13 +20,9 @@ QString TraceLogPath() {
 }
 
 TraceLog::TraceLog(QString path, std::function<void(const QString&)> console)
-    : m_path(std::move(path)), m_console(std::move(console)) {
-    RouteTrace(this);
-}
+    : m_path(std::move(path)), m_console(std::move(console)) {}
 
-TraceLog::~TraceLog() {
-    RouteTrace(nullptr);
-}
+TraceLog::~TraceLog() = default;
 
 bool TraceLog::openFile() {
     if (m_file.isOpen()) return true;
@@ -51,6 +47,7 @@ bool TraceLog::openFile() {
 void TraceLog::traceLine(const char* text) {
     QString line = QString::fromLocal8Bit(text);
     while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     if (m_console) {
         m_console(line);
         return;

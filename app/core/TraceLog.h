@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QString>
 #include <functional>
+#include <mutex>
 
 #include "LibrarySession.h"
 
@@ -22,9 +23,12 @@ public:
     static constexpr qint64 kRotateSize = 8 * 1024 * 1024;
 
     // Lines go to `console` (one line, no line end) when it is set, else to the file at `path`.
+    // The owner routes the library's lines here (RouteTrace, on the tester thread).
     TraceLog(QString path, std::function<void(const QString&)> console);
     ~TraceLog() override;
 
+    // Called on the tester thread for the library's lines and on the user-interface thread
+    // for the program's own; one line is written whole before the next.
     void traceLine(const char* text) override;
     const QString& path() const { return m_path; }
 
@@ -33,6 +37,7 @@ private:
 
     QString m_path;
     std::function<void(const QString&)> m_console;
+    std::mutex m_mutex;
     QFile m_file;
     bool m_failed = false;
 };

@@ -9,12 +9,12 @@
 #include <QVBoxLayout>
 #include <cstring>
 
-#include "core/CommandWrappers.h"
+#include "core/TesterWorker.h"
 
 namespace tavrin::app {
 
-TCommForm::TCommForm(CommandWrappers& wrappers, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_wrappers(wrappers) {
+TCommForm::TCommForm(TesterWorker& tester, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_tester(tester) {
     setObjectName("CommForm");
     setWindowTitle("Communication");
     auto* layout = new QVBoxLayout(this);
@@ -86,11 +86,17 @@ void TCommForm::sendLine() {
     char buffer[kReplyBufferSize] = {};
     std::strncpy(buffer, text.constData(), sizeof buffer - 1);
     const std::string line = buffer;
-    const int16_t result = m_wrappers.sendCommand(buffer);
-    m_wrappers.readResponse(buffer);
     SendCommEdit->selectAll();
-    // Any non-zero result is a refused line; such lines are not worth recalling.
-    m_history.remember(line, result != 0);
+    // The echo shows the answer; the line joins the history once its result is known. Any
+    // non-zero result is a refused line; such lines are not worth recalling.
+    m_tester.ask(
+        [line](CommandWrappers& w) {
+            char reply[kReplyBufferSize] = {};
+            const int16_t result = w.sendCommand(line.c_str());
+            w.readResponse(reply);
+            return result;
+        },
+        this, [this, line](int16_t result) { m_history.remember(line, result != 0); });
 }
 
 }  // namespace tavrin::app

@@ -13,7 +13,7 @@ class QStatusBar;
 
 namespace tavrin::app {
 
-class CommandWrappers;
+class TesterWorker;
 
 class TCommForm : public QWidget {
     Q_OBJECT
@@ -21,7 +21,7 @@ public:
     static constexpr int kMemoLines = 500;
     static constexpr int kInputLength = 130;
 
-    TCommForm(CommandWrappers& wrappers, QWidget* parent = nullptr);
+    TCommForm(TesterWorker& tester, QWidget* parent = nullptr);
 
     void appendLine(const QString& line);
     void showStatus(const QString& text);
@@ -39,7 +39,7 @@ private:
     bool SendCommEditKeyDown(int key);
     void sendLine();
 
-    CommandWrappers& m_wrappers;
+    TesterWorker& m_tester;
     ConsoleHistory m_history;
     QLabel* m_statusPanel;
 };

@@ -7,8 +7,28 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace tavrin::app {
+
+// Stored samples first .. first + count - 1 of the tester's sample memory.
+struct SampleSpan {
+    int first = 0;
+    int count = 0;
+};
+
+// The samples of one span, read by the tester thread for the next redraw.
+struct SampleBlock {
+    int first = 0;
+    std::vector<int16_t> values;
+    bool holds(int index) const {
+        return index >= first && index - first < static_cast<int>(values.size());
+    }
+    int16_t at(int index) const { return values[static_cast<size_t>(index - first)]; }
+};
+
+// The span from store index `low` to `high`, both kept inside 0 .. `last`; empty when none is.
+SampleSpan StoreSpan(double low, double high, int last);
 
 enum class ChartKind { Power, Modulation };
 // Which window's "Show ..." button opened a chart: the link window's or the analyzer page's.
@@ -53,7 +73,8 @@ public:
     virtual void stopPoll() = 0;
     virtual bool linkWindowVisible() const = 0;
 
-    // The tester's sample memory (documented direct calls).
+    // The tester's sample memory: a capture asked of the tester thread, and the samples the
+    // last poll tick read for the redraw.
     virtual int32_t forceCapture() = 0;
     virtual int16_t readPowerSample(uint16_t index) = 0;
     virtual int16_t readDeviationSample(uint16_t index) = 0;

@@ -8,6 +8,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <algorithm>
 
 #include "UserDialogs.h"
 
@@ -64,6 +65,20 @@ void ChartWindow::setBottomAxisMaximum(double max) {
 
 void ChartWindow::setBottomAxisMinimum(double min) {
     m_panel->horizontalAxis()->setMin(min);
+}
+
+SampleSpan StoreSpan(double low, double high, int last) {
+    const double first = std::max(0.0, low);
+    const double end = std::min(static_cast<double>(last), high);
+    if (end < first) return {};
+    return {static_cast<int>(first), static_cast<int>(end) - static_cast<int>(first) + 1};
+}
+
+ChartWindow::SampleWindow ChartWindow::sampleWindow() const {
+    // The analyzer page's short window draws one sample more.
+    const double clock = m_host.sampleClock();
+    const ChartView view = m_panel->view();
+    return {view.x.min * clock, view.x.max * clock + (m_host.analyzerPageShown() ? 1 : 0)};
 }
 
 AxisRange ChartWindow::fullHorizontal() const {

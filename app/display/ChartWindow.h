@@ -26,8 +26,10 @@ public:
     virtual void FormShow() = 0;
     // The close handler; the window's close box runs it. hide() alone does not.
     virtual void FormClose() = 0;
-    // The poll's chart step: one full redraw from the tester's sample memory.
+    // The poll's chart step: one full redraw from the samples the tick read.
     virtual void refreshChart() = 0;
+    // The stored samples the next redraw reads, for the current view (the tick reads them).
+    virtual SampleSpan sampleSpan() const = 0;
     // Restores the full view of both charts.
     virtual void undoZoom() = 0;
 
@@ -65,6 +67,11 @@ protected:
     // The display switch of the show handlers, for both charts. The analyzer page shows a
     // short microsecond window, the link window the whole slot in bits.
     void prepareTimeBase();
+    // The shown view in samples: first and end sample (x0, x1) of a redraw.
+    struct SampleWindow {
+        double x0, x1;
+    };
+    SampleWindow sampleWindow() const;
     // Redraws suspend repainting and the mouse, and repaint once at the end.
     void beginRedraw();
     void endRedraw();

@@ -15,6 +15,7 @@
 #include "TModulationForm.h"
 #include "TNTPForm.h"
 #include "TWenloForm.h"
+#include "TesterWorker.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
@@ -119,12 +120,11 @@ void FrameChartHost::setButton(ChartOpener opener, ChartKind kind, int flag,
 }
 
 void FrameChartHost::startPoll() {
-    QTimer* poll = m_frame.linkForm().GraphTimer;
-    poll->start(m_frame.timing().ms(TLinkConnectForm::kGraphInterval));
+    m_frame.linkForm().startPoll();
 }
 
 void FrameChartHost::stopPoll() {
-    m_frame.linkForm().GraphTimer->stop();
+    m_frame.linkForm().stopPoll();
 }
 
 bool FrameChartHost::linkWindowVisible() const {
@@ -132,20 +132,28 @@ bool FrameChartHost::linkWindowVisible() const {
 }
 
 int32_t FrameChartHost::forceCapture() {
-    return m_frame.wrappers().port().forceCapture();
+    // Nobody waits for the capture's status: the next poll tick reads what it stored.
+    m_frame.tester().run([](CommandWrappers& w) { w.forceCapture(); });
+    return 0;
 }
 
 int16_t FrameChartHost::readPowerSample(uint16_t index) {
-    return m_frame.wrappers().port().readPowerSample(index);
+    // A sample the tick did not read (the view moved since) is off the chart.
+    return m_power.holds(index) ? m_power.at(index) : TesterPort::kPowerOutOfRange;
 }
 
 int16_t FrameChartHost::readDeviationSample(uint16_t index) {
-    return m_frame.wrappers().port().readDeviationSample(index);
+    return m_deviation.holds(index) ? m_deviation.at(index) : 0;
+}
+
+void FrameChartHost::setSamples(SampleBlock power, SampleBlock deviation) {
+    m_power = std::move(power);
+    m_deviation = std::move(deviation);
 }
 
 void WireAnalyzerPage(TWenloForm& frame) {
     RFAnalyzerPage::Links links;
-    links.wrappers = &frame.wrappers();
+    links.tester = &frame.tester();
     links.dialogs = &frame.dialogs();
     links.mainWindow = &frame;
     links.modulationWindow = &frame.modulationForm();

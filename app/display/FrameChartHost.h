@@ -39,9 +39,13 @@ public:
     int32_t forceCapture() override;
     int16_t readPowerSample(uint16_t index) override;
     int16_t readDeviationSample(uint16_t index) override;
+    // The samples the last poll tick read for the redraws that follow it.
+    void setSamples(SampleBlock power, SampleBlock deviation);
 
 private:
     TWenloForm& m_frame;
+    SampleBlock m_power;
+    SampleBlock m_deviation;
 };
 
 // Gives the analyzer page its chart windows and the shared handlers it runs.

@@ -12,8 +12,10 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <cstring>
+#include <optional>
 
 #include "ChartRanges.h"
+#include "FrameChartHost.h"
 #include "TModulationForm.h"
 #include "TNTPForm.h"
 #include "core/BottomPanel.h"
@@ -22,6 +24,7 @@
 #include "core/StateButton.h"
 #include "core/SystemPage.h"
 #include "core/TWenloForm.h"
+#include "core/TesterWorker.h"
 #include "core/UpDown.h"
 #include "dialogs/TSlider.h"
 #include "pages/FPTestPage.h"
@@ -98,7 +101,7 @@ QString Text(const std::string& s) {
 }  // namespace
 
 TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
-    : QWidget(nullptr), m_frame(frame), m_wrappers(frame.wrappers()) {
+    : QWidget(nullptr), m_frame(frame), m_tester(frame.tester()) {
     setObjectName("LinkConnectForm");
     setWindowTitle("PP Connect");
 
@@ -232,8 +235,12 @@ TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
     connect(&m_frame, &TWenloForm::averagingLengthChanged, this,
             &TLinkConnectForm::setAveragingLength);
     // A new coupling loss moves every power reading: the NTP average starts again.
-    connect(&m_frame, &TWenloForm::couplingLossChanged, this,
-            [this] { m_refresh.buffer(Average::NTP).clear(); });
+    connect(&m_frame, &TWenloForm::couplingLossChanged, this, [this] {
+        m_tester.run(
+            [poll = &m_poll](CommandWrappers&) { poll->refresh().buffer(Average::NTP).clear(); });
+    });
+    connect(&m_tester, &TesterWorker::testerLostChanged, this,
+            &TLinkConnectForm::testerLostChanged);
 
     setFixedSize(kMeasurementWidth + 8, kGroupHeight + 8);
     FontSizeUpDownClick();
@@ -241,8 +248,15 @@ TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
 
 TLinkConnectForm::~TLinkConnectForm() = default;
 
+// The averages belong to the poll on the tester thread: changes reach them in order with the
+// ticks.
 void TLinkConnectForm::setAveragingLength(int n) {
-    m_refresh.setLength(n);
+    m_averagingLength = n;
+    m_tester.run([poll = &m_poll, n](CommandWrappers&) { poll->refresh().setLength(n); });
+}
+
+void TLinkConnectForm::clearAveraging() {
+    m_tester.run([poll = &m_poll](CommandWrappers&) { poll->refresh().clearBuffers(); });
 }
 
 bool TLinkConnectForm::fpMode() const {
@@ -277,7 +291,8 @@ void TLinkConnectForm::showWindowLayout(bool measurements, bool status, int stat
 }
 
 void TLinkConnectForm::preparePPConnect() {
-    m_refresh.clearBuffers();
+    clearAveraging();
+    ++m_resetToken;
     showWindowLayout(true, false, kStatusConnectWidth, kMeasurementWidth + 8);
     setWindowTitle("PP Connect");
     StatusLabel->setText("PP Status");
@@ -288,6 +303,7 @@ void TLinkConnectForm::preparePPConnect() {
 }
 
 void TLinkConnectForm::prepareFPStatus() {
+    ++m_resetToken;
     showWindowLayout(false, true, kStatusSearchWidth, kStatusSearchWidth + 8);
     setWindowTitle("FP Status");
     StatusLabel->setText("FP Status");
@@ -300,7 +316,8 @@ void TLinkConnectForm::prepareFPStatus() {
 
 void TLinkConnectForm::prepareFPConnect() {
     StatusTimer->stop();
-    m_refresh.clearBuffers();
+    clearAveraging();
+    ++m_resetToken;
     showWindowLayout(true, true, kStatusConnectWidth, kMeasurementWidth + kStatusConnectWidth + 10);
     setWindowTitle("FP Connect");
     PPStatEdit->clear();
@@ -392,7 +409,9 @@ void TLinkConnectForm::FormShow() {
     FrequencyDriftLabel->setText(m_frame.SystemTabSheet->DriftKhzMs->isChecked()
                                      ? "Frequency Drift [kHz/mS]:"
                                      : "Frequency Drift [kHz/slot]:");
-    GraphTimer->start(m_frame.timing().ms(kGraphInterval));
+    ++m_session;
+    if (m_testerLost) testerLostChanged(true);
+    startPoll();
 }
 
 void TLinkConnectForm::FormClose() {
@@ -404,10 +423,14 @@ void TLinkConnectForm::FormClose() {
           PSFieldModulationEdit, NSFieldModulationEdit, FrequencyOffsetEdit, FrequencyDriftEdit,
           LTermBerEdit, LTermFerEdit, JitterMaxPos, JitterMaxNeg})
         f->setText(kNoValue);
-    GraphTimer->stop();
+    stopPoll();
     StatusTimer->stop();
-    // The release goes out only while the tester still holds the link.
-    if (m_wrappers.query("STAT:DEV?") == "DCE") m_wrappers.sendCommand("PROC:CONN:REL");
+    ++m_session;
+    // The release goes out only while the tester still holds the link. The window does not
+    // wait for it: a lost tester is left alone.
+    m_tester.run([](CommandWrappers& w) {
+        if (w.query("STAT:DEV?") == "DCE") w.sendCommand("PROC:CONN:REL");
+    });
     Button1->setText("Pause");
 
     TWenloForm& f = m_frame;
@@ -427,8 +450,7 @@ void TLinkConnectForm::FormClose() {
         f.FP_TestTabSheet->StatusFPButton->tag = 0;
         f.FP_TestTabSheet->StatusFPButton->setText("&Status");
         // The charts keep running on their own.
-        if (f.modulationForm().isVisible() || f.ntpForm().isVisible())
-            GraphTimer->start(m_frame.timing().ms(kGraphInterval));
+        if (f.modulationForm().isVisible() || f.ntpForm().isVisible()) startPoll();
     } else {
         f.PP_TestTabSheet->ConnectPPButton->tag = 1;
         f.PP_TestTabSheet->ConnectPPButton->setText("&Connect");
@@ -438,79 +460,126 @@ void TLinkConnectForm::FormClose() {
 
 // ----- the poll
 
+void TLinkConnectForm::startPoll() {
+    m_pollOn = true;
+    GraphTimer->start(m_frame.timing().ms(kGraphInterval));
+}
+
+void TLinkConnectForm::stopPoll() {
+    m_pollOn = false;
+    GraphTimer->stop();
+}
+
+bool TLinkConnectForm::pollWanted() const {
+    const QWidget* page = m_frame.PageControl->currentWidget();
+    return m_pollOn && (page == m_frame.PP_TestTabSheet || page == m_frame.FP_TestTabSheet ||
+                        page == m_frame.RF_AnalyzerTabSheet);
+}
+
 void TLinkConnectForm::GraphTimerTimer() {
     GraphTimer->stop();
+    // While the tester is lost the tester thread probes it; the ticks go on when it answers.
+    if (m_testerLost || m_ticksInFlight >= kTicksAhead) return;
+    ++m_ticksInFlight;
+    m_tester.ask([poll = &m_poll,
+                  request = tickRequest()](CommandWrappers& w) { return poll->tick(w, request); },
+                 this, [this](TickResult result) { tickDone(std::move(result)); });
+    if (m_ticksInFlight < kTicksAhead && pollWanted()) GraphTimer->start(0);
+}
+
+TickRequest TLinkConnectForm::tickRequest() {
+    TWenloForm& f = m_frame;
+    TickRequest q;
+    q.session = m_session;
+    q.measure = isVisible();
+    const bool chartShown = f.ntpForm().isVisible() || f.modulationForm().isVisible();
+    q.packetDelayForCharts =
+        chartShown && (f.PP_TestTabSheet->isVisible() || f.FP_TestTabSheet->isVisible());
+    RefreshChoice& choice = q.choice;
+    choice.ntp = NTPCheckBox->isChecked();
+    choice.offset = FrequencyOffsetCheckBox->isChecked();
+    choice.bField = BFieldModulationCheckBox->isChecked();
+    choice.sField = SFieldModulationCheckBox->isChecked();
+    choice.drift = FrequencyDriftCheckBox->isChecked();
+    choice.berFer = LTermBerCheckBox->isChecked() || LTermFerCheckBox->isChecked();
+    choice.jitter = JitterCheckBox->isChecked();
+    choice.loopback = windowTitle() == "FP Connect"
+                          ? f.FP_TestTabSheet->FPLOOPRadioButton->isChecked()
+                          : f.PP_TestTabSheet->LOOPRadioButton->isChecked();
+    choice.timingAccuracy = TimeLabel->text() == "Timing Acc. ppm";
+    choice.microseconds = cmdUnit->text() == "Bit";
+    // A pending Reset Count of either page goes out with the first linked tick, PP first.
+    q.resetToken = m_resetToken;
+    q.resetPP = f.PP_TestTabSheet->ResetCountPPButton->tag == 1;
+    q.resetFP = f.FP_TestTabSheet->ResetCountFPButton->tag == 1;
+    if (q.resetPP) q.resetLines = f.PP_TestTabSheet->resetCountCommands();
+    if (q.resetFP) {
+        const std::vector<std::string> fp = f.FP_TestTabSheet->resetCountCommands();
+        q.resetLines.insert(q.resetLines.end(), fp.begin(), fp.end());
+    }
+    if (f.ntpForm().isVisible()) q.power = f.ntpForm().sampleSpan();
+    if (f.modulationForm().isVisible()) q.deviation = f.modulationForm().sampleSpan();
+    return q;
+}
+
+void TLinkConnectForm::tickDone(TickResult result) {
+    --m_ticksInFlight;
+    // A lost tester is announced by the tester thread; its probe takes over from the ticks.
+    if (result.lost) return;
     ++m_pollCount;
     TWenloForm& f = m_frame;
-
-    // The link state goes to the library directly, so this poll never fills the console or
-    // the communication log.
-    char state[kReplyBufferSize] = {};
-    m_wrappers.directWrite("STAT:DEV?");
-    m_wrappers.directRead(state);
-    state[kReplyBufferSize - 1] = '\0';
-    SetText(PPStatEdit, state);
-    const bool linkUp = std::strcmp(state, "DCE") == 0;
-    SetBase(PPStatEdit, linkUp ? kLinkUp : kLinkDown);
-    PPStatEdit->repaint();
-
-    m_wrappers.sendCommand("PROC:SAMP:FORC");
-    const bool chartShown = f.ntpForm().isVisible() || f.modulationForm().isVisible();
-    if (chartShown && (f.PP_TestTabSheet->isVisible() || f.FP_TestTabSheet->isVisible()) && linkUp)
-        m_wrappers.query("FETCH:PACK:DEL?");
-    if (isVisible()) measurementRefresh();
+    // A tick issued before the window closed or opened again shows nothing in it.
+    if (result.session == m_session) {
+        SetText(PPStatEdit, Text(result.state));
+        SetBase(PPStatEdit, result.state == "DCE" ? kLinkUp : kLinkDown);
+        if (result.measured) {
+            m_readout = std::move(result.readout);
+            if (m_readout.sampleWindowLength)
+                f.setSampleWindowLength(*m_readout.sampleWindowLength);
+            if (result.state != "DCE") {
+                f.PP_TestTabSheet->ResetCountPPButton->setEnabled(false);
+                f.FP_TestTabSheet->ResetCountFPButton->setEnabled(false);
+            }
+            resetCountSent(result);
+            applyReadout();
+        }
+    }
+    f.chartHost().setSamples(std::move(result.power), std::move(result.deviation));
     if (f.modulationForm().isVisible()) f.modulationForm().refreshChart();
     if (f.ntpForm().isVisible()) f.ntpForm().refreshChart();
-
-    QWidget* page = f.PageControl->currentWidget();
-    if (page == f.PP_TestTabSheet || page == f.FP_TestTabSheet || page == f.RF_AnalyzerTabSheet)
-        GraphTimer->start(f.timing().ms(kGraphInterval));
+    if (pollWanted()) GraphTimer->start(f.timing().ms(kGraphInterval));
 }
 
-void TLinkConnectForm::measurementRefresh() {
-    TWenloForm& f = m_frame;
-    if (PPStatEdit->text() == "DCE") {
-        RefreshChoice choice;
-        choice.ntp = NTPCheckBox->isChecked();
-        choice.offset = FrequencyOffsetCheckBox->isChecked();
-        choice.bField = BFieldModulationCheckBox->isChecked();
-        choice.sField = SFieldModulationCheckBox->isChecked();
-        choice.drift = FrequencyDriftCheckBox->isChecked();
-        choice.berFer = LTermBerCheckBox->isChecked() || LTermFerCheckBox->isChecked();
-        choice.jitter = JitterCheckBox->isChecked();
-        choice.loopback = windowTitle() == "FP Connect"
-                              ? f.FP_TestTabSheet->FPLOOPRadioButton->isChecked()
-                              : f.PP_TestTabSheet->LOOPRadioButton->isChecked();
-        choice.timingAccuracy = TimeLabel->text() == "Timing Acc. ppm";
-        choice.microseconds = cmdUnit->text() == "Bit";
-        m_refresh.refresh([this](const char* command) { return m_wrappers.query(command); }, choice,
-                          [this] { return takeResetCount(); }, m_readout);
-        if (m_readout.sampleWindowLength) f.setSampleWindowLength(*m_readout.sampleWindowLength);
-    } else {
-        m_readout.clear();
-        f.PP_TestTabSheet->ResetCountPPButton->setEnabled(false);
-        f.FP_TestTabSheet->ResetCountFPButton->setEnabled(false);
-    }
-    applyReadout();
-}
-
-bool TLinkConnectForm::takeResetCount() {
+void TLinkConnectForm::resetCountSent(const TickResult& result) {
     PPTestPage& pp = *m_frame.PP_TestTabSheet;
     FPTestPage& fp = *m_frame.FP_TestTabSheet;
-    bool ran = false;
-    if (pp.ResetCountPPButton->tag == 1) {
+    if (result.resetPP && pp.ResetCountPPButton->tag == 1) {
         pp.ResetCountPPButton->tag = 0;
         pp.ResetCountPPButton->setEnabled(true);
-        pp.ResetCountPPButtonClick();
-        ran = true;
+        pp.resetCountSent();
     }
-    if (fp.ResetCountFPButton->tag == 1) {
+    if (result.resetFP && fp.ResetCountFPButton->tag == 1) {
         fp.ResetCountFPButton->tag = 0;
         fp.ResetCountFPButton->setEnabled(true);
-        fp.ResetCountFPButtonClick();
-        ran = true;
+        fp.resetCountSent();
     }
-    return ran;
+}
+
+void TLinkConnectForm::testerLostChanged(bool lost) {
+    m_testerLost = lost;
+    if (!lost) {
+        // It answers again: the ticks show whatever state it reports now.
+        PPStatEdit->setToolTip({});
+        if (pollWanted()) GraphTimer->start(m_frame.timing().ms(kGraphInterval));
+        return;
+    }
+    m_readout.clear();
+    applyReadout();
+    SetText(PPStatEdit, kTesterLostText);
+    SetBase(PPStatEdit, kLinkDown);
+    PPStatEdit->setToolTip("The tester does not answer; it is asked again once a second.");
+    m_frame.PP_TestTabSheet->ResetCountPPButton->setEnabled(false);
+    m_frame.FP_TestTabSheet->ResetCountFPButton->setEnabled(false);
 }
 
 void TLinkConnectForm::setFilling(QLineEdit* field, bool filling) {
@@ -600,23 +669,46 @@ void TLinkConnectForm::lockPageFields(bool locked) {
 
 // ----- the FP status poll
 
+// What one status tick reads of the fixed part; a refused query leaves its field as it is.
+struct FPStatus {
+    std::string lock;
+    std::optional<std::string> dummyCarrier;
+    std::optional<std::string> dummySlot;
+};
+
 void TLinkConnectForm::StatusTimerTimer() {
+    // One status tick at a time, and none while the tester is lost.
+    if (m_testerLost || m_statusInFlight) return;
+    m_statusInFlight = true;
+    m_tester.ask(
+        [](CommandWrappers& w) {
+            FPStatus status;
+            char reply[kReplyBufferSize] = {};
+            w.sendCommand("SENS:SIGN:STAT?");
+            w.readResponse(reply);
+            status.lock = reply;
+            if (w.sendCommand("SENS:DET:DUMM:CARR?") == 0) {
+                w.readResponse(reply);
+                status.dummyCarrier = reply;
+            }
+            if (w.sendCommand("SENS:DET:DUMM:SLOT?") == 0) {
+                w.readResponse(reply);
+                status.dummySlot = reply;
+            }
+            return status;
+        },
+        this, [this](FPStatus status) { statusAnswered(status); });
+}
+
+void TLinkConnectForm::statusAnswered(const FPStatus& status) {
     FPTestPage& p = *m_frame.FP_TestTabSheet;
-    char reply[kReplyBufferSize] = {};
-
-    m_wrappers.sendCommand("SENS:SIGN:STAT?");
-    m_wrappers.readResponse(reply);
-    FPLockStateEdit->setText(reply);
-    p.StatusFPButton->setEnabled(std::strcmp(reply, "LOCK") == 0);
-
-    if (m_wrappers.sendCommand("SENS:DET:DUMM:CARR?") == 0) {
-        m_wrappers.readResponse(reply);
-        FPDummyCarrierEdit->setText(reply);
-    }
-    if (m_wrappers.sendCommand("SENS:DET:DUMM:SLOT?") == 0) {
-        m_wrappers.readResponse(reply);
-        FPDummySlotEdit->setText(reply);
+    FPLockStateEdit->setText(Text(status.lock));
+    p.StatusFPButton->setEnabled(status.lock == "LOCK");
+    if (status.dummyCarrier) FPDummyCarrierEdit->setText(Text(*status.dummyCarrier));
+    if (status.dummySlot) {
+        FPDummySlotEdit->setText(Text(*status.dummySlot));
         // The tester cannot take its traffic slot on the fixed part's dummy slot: move it on.
+        // Its commands go out before the identity question, as one tick asked them.
         if (p.TrafficSlotFPEdit->text() == FPDummySlotEdit->text()) {
             UpDown* stepper = p.TrafficSlotFPUpDown;
             if (stepper->position() == stepper->maximum()) {
@@ -626,17 +718,24 @@ void TLinkConnectForm::StatusTimerTimer() {
                 p.TrafficSlotFPEdit->setText(QString::number(stepper->position() + 2));
             }
             p.TrafficSlotFPEditExit();
-            m_wrappers.sendCommand(
-                ("CONF:FP:TRAF:SLOT " + p.TrafficSlotFPEdit->text()).toLatin1().constData());
+            m_frame.send("CONF:FP:TRAF:SLOT " + p.TrafficSlotFPEdit->text());
             Label17->setText("Traffic Slot was equal");
             Label18->setText("with Dummy Slot!");
             Label19->setText("Traffic Slot changed.");
         }
     }
-    if (m_wrappers.sendCommand("SENS:DET:RFPI?") == 0) {
-        m_wrappers.readResponse(reply);
-        FP_RFPIEdit->setText(reply);
-    }
+    m_tester.ask(
+        [](CommandWrappers& w) -> std::optional<std::string> {
+            if (w.sendCommand("SENS:DET:RFPI?") != 0) return std::nullopt;
+            char reply[kReplyBufferSize] = {};
+            w.readResponse(reply);
+            return std::string(reply);
+        },
+        this,
+        [this](std::optional<std::string> rfpi) {
+            if (rfpi) FP_RFPIEdit->setText(Text(*rfpi));
+            m_statusInFlight = false;
+        });
 }
 
 // ----- buttons and boxes
@@ -709,10 +808,10 @@ void TLinkConnectForm::FontSizeUpDownClick() {
 
 void TLinkConnectForm::Button1Click() {
     if (GraphTimer->isActive() || Button1->text() == "Pause") {
-        GraphTimer->stop();
+        stopPoll();
         Button1->setText("Continue");
     } else {
-        GraphTimer->start(m_frame.timing().ms(kGraphInterval));
+        startPoll();
         Button1->setText("Pause");
     }
 }

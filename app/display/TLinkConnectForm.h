@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 
+#include "LinkPoll.h"
 #include "LinkRefresh.h"
 #include "common/LimitSet.h"
 #include "pages/LinkWindowControl.h"
@@ -21,8 +22,9 @@ class QTimer;
 
 namespace tavrin::app {
 
-class CommandWrappers;
 class StateButton;
+class TesterWorker;
+struct FPStatus;
 class TSlider;
 class TWenloForm;
 class UpDown;
@@ -35,6 +37,11 @@ public:
     static constexpr int kFieldHeight = 27;
     static constexpr int kBarHeight = 14;
     static constexpr double kNoBarValue = -32768;
+    // Ticks issued ahead: one waits behind the running one, so the tester thread goes from
+    // tick to tick without waiting for this window to draw.
+    static constexpr int kTicksAhead = 2;
+    // The state field while the tester does not answer.
+    static constexpr const char* kTesterLostText = "LOST";
 
     explicit TLinkConnectForm(TWenloForm& frame);
     ~TLinkConnectForm() override;
@@ -68,17 +75,28 @@ public:
     void prepareFPStatus();
     void prepareFPConnect();
 
+    // The poll: started when the window opens (or a chart needs it), stopped by Pause,
+    // Release and the charts closing. A tick issued before a stop still comes back.
+    void startPoll();
+    void stopPoll();
+    bool pollOn() const { return m_pollOn; }
+    // The tester stopped answering: every value "---" and the state field red with
+    // kTesterLostText until it answers again.
+    bool showsTesterLost() const { return m_testerLost; }
+
     // The averaging length N (1..200); a new length empties the buffers.
     void setAveragingLength(int n);
-    int averagingLength() const { return m_refresh.length(); }
-    void clearAveraging() { m_refresh.clearBuffers(); }
-    LinkRefresh& refresh() { return m_refresh; }
+    int averagingLength() const { return m_averagingLength; }
+    void clearAveraging();
+    // The poll's averages; only the tester thread touches them (tests of the synchronous
+    // worker may look).
+    LinkRefresh& refresh() { return m_poll.refresh(); }
     const LinkReadout& readout() const { return m_readout; }
     // The texts the measurement log writes, in its column order.
     std::array<std::string, 9> logColumns() const;
     // The bar under a row's value; null while the window is closed.
     TSlider* bar(common::LimitRow row) const { return m_bars[static_cast<int>(row)].get(); }
-    // Polls counted since the window was created (for the refresh-rate measurement).
+    // Poll ticks shown since the window was created (for the refresh-rate measurement).
     long pollCount() const { return m_pollCount; }
 
     // Measurement group.
@@ -141,9 +159,13 @@ protected:
 private:
     enum class Mode { PPConnect, FPStatus, FPConnect };
 
-    void measurementRefresh();
+    TickRequest tickRequest();
+    void tickDone(TickResult result);
+    void testerLostChanged(bool lost);
+    void statusAnswered(const FPStatus& status);
+    bool pollWanted() const;
+    void resetCountSent(const TickResult& result);
     void applyReadout();
-    bool takeResetCount();
     void buildBars();
     void destroyBars();
     void lockPageFields(bool locked);
@@ -154,9 +176,16 @@ private:
     void setChartMaxima(bool onlyHidden);
 
     TWenloForm& m_frame;
-    CommandWrappers& m_wrappers;
-    LinkRefresh m_refresh;
-    LinkReadout m_readout;
+    TesterWorker& m_tester;
+    LinkPoll m_poll;
+    LinkReadout m_readout;  // the last tick's, as shown
+    int m_averagingLength = 1;
+    int m_ticksInFlight = 0;
+    long m_session = 0;  // counts the openings and closings: late ticks of an old one are not shown
+    long m_resetToken = 0;  // counts the openings: each restarts the long-term counts once
+    bool m_pollOn = false;
+    bool m_testerLost = false;
+    bool m_statusInFlight = false;
     std::array<std::unique_ptr<TSlider>, kBarCount> m_bars;
     std::array<QLineEdit*, kBarCount> m_barFields{};
     long m_pollCount = 0;

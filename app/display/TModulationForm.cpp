@@ -61,6 +61,17 @@ void TModulationForm::ModulationChartUndoZoom() {
     }
 }
 
+int TModulationForm::storeOffset() const {
+    // The analyzer page's redraw switches to the microsecond display first.
+    return m_host.analyzerPageShown() || microsecondDisplay() ? 0 : kBitStoreOffset;
+}
+
+SampleSpan TModulationForm::sampleSpan() const {
+    const auto [x0, x1] = sampleWindow();
+    const int offset = storeOffset();
+    return StoreSpan(std::trunc(x0) + offset, std::ceil(x1) - 1 + offset, kLastSampleIndex);
+}
+
 void TModulationForm::RefreshGraph() {
     const bool analyzer = m_host.analyzerPageShown();
     if (analyzer) m_host.setUnitCaption("Bit");
@@ -69,10 +80,8 @@ void TModulationForm::RefreshGraph() {
     DeviationSeries->clear();
 
     const double clock = m_host.sampleClock();
-    const ChartView view = m_panel->view();
-    const double x0 = view.x.min * clock;
-    const double x1 = view.x.max * clock + (analyzer ? 1 : 0);
-    const int offset = microsecondDisplay() ? 0 : kBitStoreOffset;
+    const auto [x0, x1] = sampleWindow();
+    const int offset = storeOffset();
     m_trace.reserve(std::max(0, static_cast<int>(x1 - x0) + 1));
     for (int i = static_cast<int>(std::trunc(x0)); i < x1; ++i) {
         const int index = i + offset;

@@ -21,6 +21,7 @@ public:
     void FormShow() override;
     void FormClose() override;
     void refreshChart() override { RefreshGraph(); }
+    SampleSpan sampleSpan() const override;
     void undoZoom() override { ModulationChartUndoZoom(); }
 
     void RefreshGraph();
@@ -38,6 +39,9 @@ protected:
     std::vector<TraceColumn> traceColumns() const override;
 
 private:
+    // Store index of the sample drawn at position i.
+    int storeOffset() const;
+
     TNTPForm* m_ntp = nullptr;
     QList<QPointF> m_trace;
 };

@@ -84,6 +84,13 @@ TemplateSetup TNTPForm::templateSetup() const {
     return setup;
 }
 
+SampleSpan TNTPForm::sampleSpan() const {
+    const auto [x0, x1] = sampleWindow();
+    const int count = SampleCount(x0, x1);
+    return StoreSpan(std::trunc(x0 + kPowerStoreOffset),
+                     std::trunc(x0 + count - 1 + kPowerStoreOffset), kStoreSize - 1);
+}
+
 void TNTPForm::RefreshGraph() {
     const bool analyzer = m_host.analyzerPageShown();
     const TemplateSetup setup = templateSetup();
@@ -93,9 +100,7 @@ void TNTPForm::RefreshGraph() {
     placeStatus();
 
     const double clock = m_host.sampleClock();
-    const ChartView view = m_panel->view();
-    const double x0 = view.x.min * clock;
-    const double x1 = view.x.max * clock + (analyzer ? 1 : 0);
+    const auto [x0, x1] = sampleWindow();
     const int count = SampleCount(x0, x1);
     m_trace.reserve(count);
     bool matching = true;

@@ -23,6 +23,7 @@ public:
     void FormShow() override;
     void FormClose() override;
     void refreshChart() override { RefreshGraph(); }
+    SampleSpan sampleSpan() const override;
     void undoZoom() override { NTPChartUndoZoom(); }
 
     void RefreshGraph();

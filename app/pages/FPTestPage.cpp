@@ -266,11 +266,22 @@ void FPTestPage::BERFPEditExit() {
     if (!c.kept) berCount = c.value;
 }
 
+std::vector<std::string> FPTestPage::resetCountCommands() const {
+    const std::string text = CheckResetCount(BERFPEdit->text()).text.toStdString();
+    return {
+        "CONF:BER:EVAL:WIND " + text,
+        "PROC:STRT:BER",
+    };
+}
+
+void FPTestPage::resetCountSent() {
+    m_frame.applyCheck(BERFPEdit, CheckResetCount(BERFPEdit->text()));
+}
+
 void FPTestPage::ResetCountFPButtonClick() {
-    const FieldCheck c = CheckResetCount(BERFPEdit->text());
-    m_frame.applyCheck(BERFPEdit, c);
-    m_frame.send("CONF:BER:EVAL:WIND " + c.text);
-    m_frame.send("PROC:STRT:BER");
+    const std::vector<std::string> lines = resetCountCommands();
+    resetCountSent();
+    for (const std::string& line : lines) m_frame.send(QString::fromStdString(line));
 }
 
 void FPTestPage::StatusFPButtonClick() {

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/TabPage.h"
 
@@ -46,6 +48,10 @@ public:
     void DataPatternClick(int pattern);  // bound to the PP page's pattern commands
     void BERFPEditExit();
     void ResetCountFPButtonClick();
+    // The Reset Count's lines for the field's text, and the field's check shown once they went
+    // out (the link window sends them with its first linked tick).
+    std::vector<std::string> resetCountCommands() const;
+    void resetCountSent();
     void StatusFPButtonClick();
     void FPEchoRadioButtonClick();
     void FPLOOPRadioButtonClick();

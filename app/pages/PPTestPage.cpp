@@ -290,12 +290,23 @@ void PPTestPage::BEREditExit() {
     if (!c.kept) berCount = c.value;
 }
 
+std::vector<std::string> PPTestPage::resetCountCommands() const {
+    const std::string text = CheckResetCount(BEREdit->text()).text.toStdString();
+    return {
+        "CONF:BER:EVAL:WIND " + text,
+        "PROC:STRT:BER",
+        "CONF:JITT:EVAL:WIND " + text,
+    };
+}
+
+void PPTestPage::resetCountSent() {
+    m_frame.applyCheck(BEREdit, CheckResetCount(BEREdit->text()));
+}
+
 void PPTestPage::ResetCountPPButtonClick() {
-    const FieldCheck c = CheckResetCount(BEREdit->text());
-    m_frame.applyCheck(BEREdit, c);
-    m_frame.send("CONF:BER:EVAL:WIND " + c.text);
-    m_frame.send("PROC:STRT:BER");
-    m_frame.send("CONF:JITT:EVAL:WIND " + c.text);
+    const std::vector<std::string> lines = resetCountCommands();
+    resetCountSent();
+    for (const std::string& line : lines) m_frame.send(QString::fromStdString(line));
 }
 
 void PPTestPage::ConnectPPButtonClick() {

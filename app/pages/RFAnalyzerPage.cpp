@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "CarrierRow.h"
-#include "core/CommandWrappers.h"
 #include "core/StateButton.h"
+#include "core/TesterWorker.h"
 #include "core/UpDown.h"
 #include "core/UserDialogs.h"
 #include "display/ChartWindow.h"
@@ -86,7 +86,7 @@ RFAnalyzerPage::RFAnalyzerPage(QWidget* parent) : TabPage("RF_AnalyzerTabSheet",
 }
 
 void RFAnalyzerPage::send(const char* line) {
-    if (m_links.wrappers) m_links.wrappers->sendCommand(line);
+    if (m_links.tester) m_links.tester->send(line);
 }
 
 void RFAnalyzerPage::pageWork() {

@@ -18,7 +18,7 @@ class QRadioButton;
 namespace tavrin::app {
 
 class ChartWindow;
-class CommandWrappers;
+class TesterWorker;
 class StateButton;
 class UpDown;
 class UserDialogs;
@@ -28,7 +28,7 @@ class RFAnalyzerPage : public TabPage {
 public:
     // What the page uses of the rest of the program; the frame fills it in.
     struct Links {
-        CommandWrappers* wrappers = nullptr;
+        TesterWorker* tester = nullptr;
         UserDialogs* dialogs = nullptr;
         QWidget* mainWindow = nullptr;
         QPointer<ChartWindow> modulationWindow;

@@ -269,7 +269,7 @@ void RadioOptions::AverageFactorEditExit() {
     m_frame.applyCheck(edit, c);
     if (c.kept || c.value == m_frame.averagingLength()) return;
     // The one command the averaging field sends goes to the library directly.
-    m_frame.wrappers().directWrite("CONF:AVER:BURS 1");
+    m_frame.tester().sendDirect("CONF:AVER:BURS 1");
     m_frame.setAveragingLength(c.value);
 }
 

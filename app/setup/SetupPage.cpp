@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "RampLevels.h"
-#include "core/CommandWrappers.h"
 #include "core/EntryField.h"
+#include "core/TesterWorker.h"
 #include "core/UserDialogs.h"
 
 namespace tavrin::app {
@@ -46,8 +46,8 @@ QLineEdit* Field(QWidget* parent, const QString& name, std::string_view text, in
 }  // namespace
 
 SetupPage::SetupPage(const QString& objectName, const QString& side, const QString& rampPrefix,
-                     CommandWrappers& wrappers, UserDialogs& dialogs, QWidget* parent)
-    : TabPage(objectName, true, parent), m_wrappers(wrappers), m_dialogs(dialogs) {
+                     TesterWorker& tester, UserDialogs& dialogs, QWidget* parent)
+    : TabPage(objectName, true, parent), m_tester(tester), m_dialogs(dialogs) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(6);
@@ -191,7 +191,7 @@ void SetupPage::rampFieldExit(int level) {
                           {MessageButton::Ok});
     }
     field->setText(QString::fromStdString(exit.text));
-    m_wrappers.sendCommand(exit.command.c_str());
+    m_tester.send(exit.command);
     if (m_hooks.storeRamp) m_hooks.storeRamp(level, exit.stored);
 }
 

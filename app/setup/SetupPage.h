@@ -16,7 +16,7 @@ class QPushButton;
 
 namespace tavrin::app {
 
-class CommandWrappers;
+class TesterWorker;
 class UserDialogs;
 
 // What the pages hand to the main window, which holds the shared state.
@@ -33,7 +33,7 @@ public:
     // `side` is "" on the PP page and "FP" on the FP page (it goes before "Edit" in the limit
     // field names); `rampPrefix` is "PP_RAMP" or "FP_RAMP".
     SetupPage(const QString& objectName, const QString& side, const QString& rampPrefix,
-              CommandWrappers& wrappers, UserDialogs& dialogs, QWidget* parent = nullptr);
+              TesterWorker& tester, UserDialogs& dialogs, QWidget* parent = nullptr);
 
     void setHooks(SetupPageHooks hooks) { m_hooks = std::move(hooks); }
 
@@ -77,7 +77,7 @@ private:
     void buildRamps(const QString& rampPrefix);
     void buildSetupGroup(const QString& side);
 
-    CommandWrappers& m_wrappers;
+    TesterWorker& m_tester;
     UserDialogs& m_dialogs;
     SetupPageHooks m_hooks;
     std::array<std::array<QLineEdit*, 4>, 7> m_limitEdits{};

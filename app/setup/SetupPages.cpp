@@ -53,8 +53,8 @@ const LimitMembers<FP> kFPLimits = {{
 
 }  // namespace
 
-SetupPPPage::SetupPPPage(CommandWrappers& wrappers, UserDialogs& dialogs, QWidget* parent)
-    : SetupPage("SetupPPTabSheet", "", "PP_RAMP", wrappers, dialogs, parent) {
+SetupPPPage::SetupPPPage(TesterWorker& tester, UserDialogs& dialogs, QWidget* parent)
+    : SetupPage("SetupPPTabSheet", "", "PP_RAMP", tester, dialogs, parent) {
     BindNames(
         this, kPPLimits,
         {&PP::PP_RAMPA, &PP::PP_RAMPB, &PP::PP_RAMPC, &PP::PP_RAMPD, &PP::PP_RAMPE, &PP::PP_RAMPF});
@@ -66,8 +66,8 @@ SetupPPPage::SetupPPPage(CommandWrappers& wrappers, UserDialogs& dialogs, QWidge
     ConfigFilePPEdit = m_configFileEdit;
 }
 
-SetupFPPage::SetupFPPage(CommandWrappers& wrappers, UserDialogs& dialogs, QWidget* parent)
-    : SetupPage("SetupFPTabSheet", "FP", "FP_RAMP", wrappers, dialogs, parent) {
+SetupFPPage::SetupFPPage(TesterWorker& tester, UserDialogs& dialogs, QWidget* parent)
+    : SetupPage("SetupFPTabSheet", "FP", "FP_RAMP", tester, dialogs, parent) {
     BindNames(
         this, kFPLimits,
         {&FP::FP_RAMPA, &FP::FP_RAMPB, &FP::FP_RAMPC, &FP::FP_RAMPD, &FP::FP_RAMPE, &FP::FP_RAMPF});

@@ -9,7 +9,7 @@ namespace tavrin::app {
 class SetupPPPage : public SetupPage {
     Q_OBJECT
 public:
-    SetupPPPage(CommandWrappers& wrappers, UserDialogs& dialogs, QWidget* parent = nullptr);
+    SetupPPPage(TesterWorker& tester, UserDialogs& dialogs, QWidget* parent = nullptr);
 
     QLineEdit *NTPMinEdit, *NTPMinOKEdit, *NTPMaxOKEdit, *NTPMaxEdit;
     QLineEdit *FrqOffMinEdit, *FrqOffMinOKEdit, *FrqOffMaxOKEdit, *FrqOffMaxEdit;
@@ -27,7 +27,7 @@ public:
 class SetupFPPage : public SetupPage {
     Q_OBJECT
 public:
-    SetupFPPage(CommandWrappers& wrappers, UserDialogs& dialogs, QWidget* parent = nullptr);
+    SetupFPPage(TesterWorker& tester, UserDialogs& dialogs, QWidget* parent = nullptr);
 
     QLineEdit *NTPMinFPEdit, *NTPMinOKFPEdit, *NTPMaxOKFPEdit, *NTPMaxFPEdit;
     QLineEdit *FrqOffMinFPEdit, *FrqOffMinOKFPEdit, *FrqOffMaxOKFPEdit, *FrqOffMaxFPEdit;

@@ -1,7 +1,11 @@
 // How often the link measurement window refreshes on the virtual tester, which paces its
-// answers like an FT232R link: the program starts on the "sim" driver, connects on the PP
-// page with every measurement ticked, and counts the window's polls over 10 s of real time.
+// answers like an FT232R link, and how freely the user-interface thread runs meanwhile: the
+// program starts on the "sim" driver, connects on the PP page with every measurement ticked,
+// counts the window's polls over 10 s of real time and, with a 1 ms heartbeat timer on the
+// user-interface thread, the gaps between its beats (median, 99th percentile, worst).
 // With --charts the NTP and modulation charts are open too, and every poll redraws both.
+// With --silent the virtual tester then stops answering: how long until the window shows the
+// loss, and the worst gap meanwhile.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -9,14 +13,65 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "app/FakeTester.h"
 #include "core/LibrarySession.h"
 #include "core/StateButton.h"
+#include "core/TesterWorker.h"
 #include "display/TLinkConnectForm.h"
 #include "pages/PPTestPage.h"
+
+namespace {
+
+// Beats of a 1 ms timer on the user-interface thread; a late beat is a thread held up.
+class Heartbeat {
+public:
+    Heartbeat() {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            if (m_last >= 0) m_gaps.push_back((now - m_last) / 1e6);
+            m_last = now;
+        });
+    }
+    void start() {
+        m_gaps.clear();
+        m_last = -1;
+        m_clock.start();
+        m_timer.start();
+    }
+    void stop() { m_timer.stop(); }
+    double quantile(double q) const {
+        if (m_gaps.empty()) return 0;
+        std::vector<double> sorted = m_gaps;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted[static_cast<size_t>(q * static_cast<double>(sorted.size() - 1))];
+    }
+    double worst() const {
+        return m_gaps.empty() ? 0 : *std::max_element(m_gaps.begin(), m_gaps.end());
+    }
+    size_t beats() const { return m_gaps.size(); }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = -1;
+    std::vector<double> m_gaps;
+};
+
+void RunFor(int ms) {
+    // The program's own event loop: the tests' waiting helper sleeps 10 ms between rounds.
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace tavrin::app;
@@ -24,9 +79,12 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     int seconds = 10;
     bool charts = false;
+    bool silent = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--charts") == 0)
             charts = true;
+        else if (std::strcmp(argv[i], "--silent") == 0)
+            silent = true;
         else
             seconds = std::atoi(argv[i]);
     }
@@ -53,18 +111,47 @@ int main(int argc, char** argv) {
         link.Show_NTPButton->click();
         link.Show_ModulationButton->click();
     }
+    RunFor(500);  // the charts' first redraws and window mapping are not the steady state
+
+    Heartbeat heartbeat;
     const long first = link.pollCount();
     QElapsedTimer clock;
     clock.start();
-    // The program's own event loop: the tests' waiting helper sleeps 10 ms between rounds.
-    QEventLoop loop;
-    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
-    loop.exec();
+    heartbeat.start();
+    RunFor(seconds * 1000);
+    heartbeat.stop();
     const double elapsed = clock.elapsed() / 1000.0;
     const long polls = link.pollCount() - first;
+    const double rate = polls / elapsed;
+    const double p99 = heartbeat.quantile(0.99);
+    const double worst = heartbeat.worst();
     std::printf(
-        "link window, PP, every measurement ticked%s: %ld polls in %.1f s = %.1f per second\n",
-        charts ? ", both charts open" : "", polls, elapsed, polls / elapsed);
+        "link window, PP, every measurement ticked%s: %ld polls in %.1f s = %.1f per second\n"
+        "user-interface heartbeat (1 ms timer, %zu beats): gap median %.2f ms, 99th percentile "
+        "%.2f ms, worst %.2f ms\n",
+        charts ? ", both charts open" : "", polls, elapsed, rate, heartbeat.beats(),
+        heartbeat.quantile(0.5), p99, worst);
+    bool met = rate >= 7.0 && p99 <= 16.0 && worst <= 50.0;
+
+    if (silent) {
+        form.tester().run([](CommandWrappers&) { ConfigureSimulatedTester("fault", "silent"); },
+                          TesterWorker::Reach::Always);
+        heartbeat.start();
+        QElapsedTimer untilShown;
+        untilShown.start();
+        program.runUntil([&] { return link.showsTesterLost(); }, 30000);
+        const double shownAfter = untilShown.elapsed() / 1000.0;
+        RunFor(3000);  // the probe runs; the window stays free
+        heartbeat.stop();
+        std::printf(
+            "tester silent: loss shown after %.2f s; heartbeat meanwhile (%zu beats): median "
+            "%.2f ms, 99th percentile %.2f ms, worst %.2f ms\n",
+            shownAfter, heartbeat.beats(), heartbeat.quantile(0.5), heartbeat.quantile(0.99),
+            heartbeat.worst());
+        met = met && link.showsTesterLost() && shownAfter <= 3.0 && heartbeat.worst() <= 50.0;
+        form.tester().run([](CommandWrappers&) { ConfigureSimulatedTester("fault", ""); },
+                          TesterWorker::Reach::Always);
+    }
     form.PP_TestTabSheet->ConnectPPButton->click();
-    return polls / elapsed >= 6.0 ? 0 : 2;
+    return met ? 0 : 2;
 }

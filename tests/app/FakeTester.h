@@ -31,9 +31,11 @@ public:
     int16_t write(const char* line) override {
         lines.emplace_back(line);
         if (onWrite) onWrite(line);
-        m_pending = answerFor(line);
-        return failing.count(line) ? 1 : 0;
+        // A silent tester takes the line and never answers it.
+        m_pending = silent ? std::string() : answerFor(line);
+        return silent || failing.count(line) ? 1 : 0;
     }
+    bool testerLost() override { return silent; }
     int16_t read(char* out) override {
         std::memset(out, 0, kReplyBufferSize);
         std::strncpy(out, m_pending.c_str(), 167);
@@ -63,6 +65,7 @@ public:
     std::string linkState;   // when set, what "STAT:DEV?" answers ("DCE" while a link is up)
     std::string portAnswer;  // the answer to the port probe
     std::function<void(const std::string&)> onWrite;
+    bool silent = false;  // the cable pulled: every line goes unanswered
 
 private:
     std::string answerFor(const std::string& line) {
@@ -119,6 +122,9 @@ struct Program {
         settings.arguments = std::move(arguments);
         settings.timing.scale = port ? 0.05 : 0.01;
         settings.traceLogPath = std::move(traceLogPath);
+        // The library runs on the program's tester thread; the fake answers at once, on this
+        // thread.
+        settings.testerThread = port != nullptr;
         settings.terminate = [this](int code) { exitCode = code; };
         settings.screenSize = [this] { return screen; };
         form = std::make_unique<TWenloForm>(port ? *port : tester, dialogs, std::move(settings));
@@ -140,8 +146,18 @@ struct Program {
             },
             ms);
     }
-    // No reset and no deferred activation is pending.
-    bool settled() const { return form->dummyTimerTag() == 0 && !form->DummyTimer->isActive(); }
+    // No reset, no deferred activation and no request of the tester thread is pending.
+    bool settled() const {
+        return form->dummyTimerTag() == 0 && !form->DummyTimer->isActive() &&
+               form->tester().pending() == 0;
+    }
+    // Asks the tester through the program's tester thread and waits for the answer.
+    std::string query(const std::string& line) {
+        std::optional<std::string> answer;
+        form->tester().query(line, form.get(), [&answer](std::string a) { answer = a; });
+        runUntil([&answer] { return answer.has_value(); });
+        return answer.value_or("");
+    }
     void settle() { QTest::qWait(30); }
 
     FakeTester tester;

@@ -160,6 +160,47 @@ TEST(ChartWindows, ModulationInBitsReadsFromTheBurstOffset) {
     EXPECT_EQ(c.host.deviationReads.front(), 0);
 }
 
+// The tester thread reads each redraw's samples before the redraw: the span a chart asks for
+// holds every sample it then draws, and no more than one past either end, in every view.
+TEST(ChartWindows, TheSampleSpanHoldsEverySampleTheRedrawReads) {
+    Charts c;
+    c.ntp.show();
+    c.modulation.show();
+    struct View {
+        const char* unit;
+        float clock;
+        bool analyzer;
+        AxisRange x;
+    };
+    for (const View& v :
+         {View{"uS", 10.368f, false, {-50, 460}}, View{"uS", 10.368f, false, {3.3, 7.9}},
+          View{"Bit", 9.0f, false, {0, 25.5}}, View{"Bit", 10.368f, false, {-2, 2}},
+          View{"uS", 9.0f, true, {0, 25.5}}, View{"uS", 9.0f, false, {400, 780}}}) {
+        c.host.unit = v.unit;
+        c.host.clock = v.clock;
+        c.host.analyzer = v.analyzer;
+        for (ChartWindow* chart :
+             {static_cast<ChartWindow*>(&c.ntp), static_cast<ChartWindow*>(&c.modulation)}) {
+            chart->chart()->setHorizontal(v.x);
+            const SampleSpan span = chart->sampleSpan();
+            c.host.powerReads.clear();
+            c.host.deviationReads.clear();
+            chart->refreshChart();
+            const std::vector<uint16_t>& reads =
+                chart == &c.ntp ? c.host.powerReads : c.host.deviationReads;
+            ASSERT_FALSE(reads.empty()) << v.x.min;
+            const auto [low, high] = std::minmax_element(reads.begin(), reads.end());
+            EXPECT_GE(*low, span.first) << v.unit << " " << v.x.min;
+            EXPECT_LT(*high, span.first + span.count) << v.unit << " " << v.x.min;
+            EXPECT_LE(span.count, *high - *low + 2) << v.unit << " " << v.x.min;
+        }
+    }
+    EXPECT_EQ(StoreSpan(-5, 3, 100).first, 0);
+    EXPECT_EQ(StoreSpan(-5, 3, 100).count, 4);
+    EXPECT_EQ(StoreSpan(98, 120, 100).count, 3);
+    EXPECT_EQ(StoreSpan(-9, -2, 100).count, 0);
+}
+
 TEST(ChartWindows, PanAndZoomAreClampedAndCopiedToTheOtherChart) {
     Charts c;
     c.ntp.show();

@@ -1,6 +1,7 @@
 // The link measurement window on the recording fake: PP Connect to Release, the poll's
 // colours and averages, the loopback gate, the Reset Count of the first poll, the release
-// only while the link is up, the FP search with its traffic-slot correction, and the logs.
+// only while the link is up, the FP search with its traffic-slot correction, the logs, and a
+// tester that stops answering mid-measurement.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -159,6 +160,71 @@ TEST(LinkWindow, PPConnectShowsLiveValuesAgainstTheLimitsAndReleases) {
     EXPECT_EQ(l.NTPEdit->text(), "---");
     EXPECT_EQ(l.bar(LimitRow::NTP), nullptr);
     EXPECT_FALSE(l.GraphTimer->isActive());
+}
+
+TEST(LinkWindow, ALostTesterEndsTheTickIsShownProbedAndPickedUpAgain) {
+    LinkRig r;
+    r.connectPP();
+    r.poll(2);
+    TLinkConnectForm& l = r.link();
+    FakeTester& t = r.program.tester;
+    ASSERT_EQ(l.NTPEdit->text(), "22.5");
+    const auto showsLoss = [&] {
+        EXPECT_TRUE(l.showsTesterLost());
+        EXPECT_EQ(l.PPStatEdit->text(), TLinkConnectForm::kTesterLostText);
+        EXPECT_EQ(Base(l.PPStatEdit), QColor(255, 0, 0));
+        for (const QLineEdit* field :
+             {l.SLOTSIZE, l.TIMEACC, l.NTPEdit, l.FrequencyOffsetEdit, l.BFieldModulationEdit,
+              l.SFieldModulationEdit, l.FrequencyDriftEdit, l.LTermBerEdit, l.LTermFerEdit,
+              l.JitterMaxPos, l.JitterMaxNeg})
+            EXPECT_EQ(field->text(), "---") << field->objectName().toStdString();
+        EXPECT_FALSE(r.pp().ResetCountPPButton->isEnabled());
+    };
+
+    // The cable is pulled while the tick asks for the power: the tick asks nothing more.
+    t.onWrite = [&t](const std::string& line) {
+        if (line == "READ:NTP?") t.silent = true;
+    };
+    size_t mark = t.lines.size();
+    r.poll();
+    t.onWrite = nullptr;
+    EXPECT_EQ(r.linesFrom(mark),
+              (std::vector<std::string>{"STAT:DEV?", "PROC:SAMP:FORC", "READ:SLOT:SIZE?",
+                                        "FETCH:PACK:DEL?", "READ:NTP?"}));
+    showsLoss();
+    // No ticks while it is lost: only the probe's state question goes out.
+    mark = t.lines.size();
+    r.poll(3);
+    ASSERT_TRUE(r.program.runUntil([&] { return t.lines.size() >= mark + 2; }));
+    for (size_t i = mark; i < t.lines.size(); ++i) EXPECT_EQ(t.lines[i], "STAT:DEV?") << i;
+    // It answers again with the link still up: the window goes back to live values itself.
+    t.silent = false;
+    ASSERT_TRUE(r.program.runUntil(
+        [&] { return l.PPStatEdit->text() == "DCE" && l.NTPEdit->text() == "22.5"; }));
+    EXPECT_FALSE(l.showsTesterLost());
+    r.hold();
+
+    // Lost again: Release works at once and sends nothing to the lost tester.
+    t.silent = true;
+    r.poll();
+    showsLoss();
+    const int releases = t.count("PROC:CONN:REL");
+    r.pp().ConnectPPButton->click();
+    EXPECT_FALSE(l.isVisible());
+    EXPECT_EQ(r.pp().ConnectPPButton->text(), "&Connect");
+    EXPECT_TRUE(r.pp().RFPIEdit->isEnabled());
+    EXPECT_EQ(t.count("PROC:CONN:REL"), releases);
+    // Back again: Connect measures as before.
+    t.silent = false;
+    ASSERT_TRUE(r.program.runUntil([&] { return !r.form().tester().testerLost(); }));
+    mark = t.lines.size();
+    r.pp().ConnectPPButton->click();
+    r.hold();
+    r.poll(2);
+    EXPECT_EQ(r.linesFrom(mark).front(), "PROC:CONN:SET");
+    EXPECT_EQ(l.PPStatEdit->text(), "DCE");
+    EXPECT_EQ(l.NTPEdit->text(), "22.5");
+    EXPECT_EQ(Base(l.PPStatEdit), QColor(0, 255, 0));
 }
 
 TEST(LinkWindow, AveragesOverNWithYellowWhileSettling) {

@@ -66,11 +66,9 @@ TEST_P(LibraryStartup, RecognisesTheModelAndFillsTheLabels) {
     EXPECT_TRUE(QRegularExpression("^[0-9A-F]{8}$").match(s.SerialNumberLabel->text()).hasMatch())
         << s.SerialNumberLabel->text().toStdString();
     // The label shows the tester's firmware text followed by one blank.
-    char firmware[kReplyBufferSize] = {};
-    sim.port.write("SYST:FIRM:VERS?");
-    sim.port.read(firmware);
-    EXPECT_EQ(s.FirmwareLabel->text(), QString(firmware) + " ");
-    EXPECT_FALSE(QString(firmware).trimmed().isEmpty());
+    const QString firmware = QString::fromStdString(p.query("SYST:FIRM:VERS?"));
+    EXPECT_EQ(s.FirmwareLabel->text(), firmware + " ");
+    EXPECT_FALSE(firmware.trimmed().isEmpty());
     EXPECT_TRUE(
         QRegularExpression(QString("^") + m.name + " [0-9A-F]\\.[0-9A-F] [0-9A-F]\\.[0-9A-F]$")
             .match(s.HardWareIDLabel->text())
@@ -108,6 +106,8 @@ TEST(LibraryConsole, DebugShowsTraceAndEchoAndAnswers) {
     c.SendCommEdit->setText("*IDN?");
     c.CommMemo->clear();
     QTest::keyClick(c.SendCommEdit, Qt::Key_Return);
+    // The answer comes back from the tester thread; the console never waits for it.
+    ASSERT_TRUE(p.runUntil([&] { return c.CommMemo->toPlainText().contains("<--"); }));
     const QString memo = c.CommMemo->toPlainText();
     EXPECT_TRUE(memo.contains("-->\"*IDN?\" (0)")) << memo.toStdString();
     EXPECT_TRUE(memo.contains("<--\"3.2.0\" (5)")) << memo.toStdString();
@@ -117,6 +117,7 @@ TEST(LibraryConsole, DebugShowsTraceAndEchoAndAnswers) {
         << memo.toStdString();
     c.SendCommEdit->setText("SYST:NOSUCH");
     QTest::keyClick(c.SendCommEdit, Qt::Key_Return);
+    ASSERT_TRUE(p.runUntil([&] { return p.settled(); }));
     EXPECT_EQ(c.history().entry(0), "*IDN?");  // a refused line is not remembered
     EXPECT_EQ(p.form->wrappers().writeErrorCount, 1);
 }
@@ -214,12 +215,7 @@ TEST(LibraryPages, PPActivationCommitsTheFieldsToTheTester) {
     EXPECT_TRUE(p.dialogs.messages.empty());
     EXPECT_EQ(p.form->wrappers().writeErrorCount, 0);
 
-    const auto ask = [&](const char* query) {
-        char reply[kReplyBufferSize] = {};
-        EXPECT_EQ(sim.port.write(query), 0) << query;
-        sim.port.read(reply);
-        return std::string(reply);
-    };
+    const auto ask = [&](const char* query) { return p.query(query); };
     EXPECT_EQ(ask("CONF:PP:RFPI?"), "0012345ABC");
     EXPECT_EQ(ask("CONF:PP:TRAF:SLOT?"), "6");
     EXPECT_EQ(ask("CONF:PP:DUMM:SLOT?"), "2");
@@ -235,9 +231,10 @@ TEST(LibraryServiceCode, DebugModeUnlocksWithoutShowingTheCode) {
     TCommForm& c = p.form->commForm();
     c.SendCommEdit->setText("SYST:PASS \"KQZ4417WD385\"");
     QTest::keyClick(c.SendCommEdit, Qt::Key_Return);
-    EXPECT_EQ(p.form->wrappers().query("SYST:PASS?"), "PASSWORD OK!");
-    p.form->wrappers().sendCommand("SYST:PASS \"wrong\";*IDN?;syst : pass \"KQZ4417WD385\"");
-    EXPECT_EQ(p.form->wrappers().query("SYST:PASS?"), "PASSWORD OK!");
+    EXPECT_EQ(p.query("SYST:PASS?"), "PASSWORD OK!");
+    p.form->tester().send("SYST:PASS \"wrong\";*IDN?;syst : pass \"KQZ4417WD385\"");
+    EXPECT_EQ(p.query("SYST:PASS?"), "PASSWORD OK!");
+    ASSERT_TRUE(p.runUntil([&] { return p.settled(); }));
     QString seen = c.CommMemo->toPlainText();
     for (const QFileInfo& file : QDir(sim.dir.path()).entryInfoList(QDir::Files)) {
         QFile f(file.filePath());

@@ -1,6 +1,7 @@
 // The link measurement window end to end on the real library and the virtual tester: a
 // compliant portable part within its tolerances and inside every limit, a non-compliant one
-// outside, a fixed part found by the FP search and then measured, and a measurement log.
+// outside, a fixed part found by the FP search and then measured, a measurement log, and a
+// cable pulled mid-measurement.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -49,15 +50,17 @@ struct LiveProgram {
         EXPECT_TRUE(program->runUntil([this] { return program->settled(); }));
         program->settle();
     }
-    // Averages over `n` bursts and waits until every average is full.
+    // Averages over `n` bursts and waits until every average is full (no longer yellow).
     bool averaged(int n) {
         form().setAveragingLength(n);
+        const auto full = [](const QLineEdit* field) {
+            return field->text() != "---" &&
+                   field->palette().color(QPalette::Base) != QColor(Qt::yellow);
+        };
         return program->runUntil(
-            [this, n] {
-                return link().PPStatEdit->text() == "DCE" &&
-                       link().refresh().buffer(Average::NTP).count() == n &&
-                       link().refresh().buffer(Average::BPos).count() == n &&
-                       link().LTermBerEdit->text() != "---";
+            [this, full] {
+                return link().PPStatEdit->text() == "DCE" && full(link().NTPEdit) &&
+                       full(link().PBFieldModulationEdit) && link().LTermBerEdit->text() != "---";
             },
             20000);
     }
@@ -74,7 +77,7 @@ TEST(LinkWindowLive, CompliantPortablePartWithinToleranceAndLimitsAndLogged) {
     SystemPage& s = *p.form().SystemTabSheet;
     // Drift in kHz/ms, as the device profile states it.
     s.DriftKhzMs->setChecked(true);
-    p.form().wrappers().sendCommand("CONF:MOD:DRIF:UNIT MS");
+    p.form().tester().send("CONF:MOD:DRIF:UNIT MS");
     p.program->dialogs.saveAnswer = p.dir.path() + "/measurements.log";
     s.LogIntervalEdit->setText("1");
     s.LogMeasurementsCheckBox->click();
@@ -124,8 +127,52 @@ TEST(LinkWindowLive, CompliantPortablePartWithinToleranceAndLimitsAndLogged) {
         EXPECT_NEAR(columns[1].trimmed().toDouble(), 24.0, 0.5) << written[row].toStdString();
     }
     // Released: the tester leaves the link.
-    EXPECT_TRUE(
-        p.program->runUntil([&] { return p.form().wrappers().query("STAT:DEV?") != "DCE"; }));
+    EXPECT_TRUE(p.program->runUntil([&] { return p.program->query("STAT:DEV?") != "DCE"; }));
+}
+
+TEST(LinkWindowLive, CablePulledMidMeasurementIsShownReleasedAndMeasuredAgain) {
+    LiveProgram p;
+    TWenloForm& f = p.form();
+    TLinkConnectForm& l = p.link();
+    Program& program = *p.program;
+    PPTestPage& pp = *f.PP_TestTabSheet;
+    p.showPage(&pp);
+    pp.ConnectPPButton->click();
+    const auto live = [&] {
+        return l.PPStatEdit->text() == "DCE" && l.NTPEdit->text() != "---" && !l.showsTesterLost();
+    };
+    ASSERT_TRUE(program.runUntil(live, 20000));
+    // The virtual tester's fault, set from the tester thread like every library call.
+    const auto fault = [&f](const char* mode) {
+        f.tester().run([mode](CommandWrappers&) { ConfigureSimulatedTester("fault", mode); },
+                       TesterWorker::Reach::Always);
+    };
+
+    fault("silent");
+    ASSERT_TRUE(program.runUntil([&] { return l.showsTesterLost(); }, 30000));
+    EXPECT_EQ(l.PPStatEdit->text(), TLinkConnectForm::kTesterLostText);
+    EXPECT_EQ(l.PPStatEdit->palette().color(QPalette::Base), QColor(255, 0, 0));
+    EXPECT_EQ(l.NTPEdit->text(), "---");
+    EXPECT_EQ(l.BFieldModulationEdit->text(), "---");
+    // Release answers at once, while the tester is still silent.
+    pp.ConnectPPButton->click();
+    EXPECT_FALSE(l.isVisible());
+    EXPECT_EQ(pp.ConnectPPButton->text(), "&Connect");
+    EXPECT_TRUE(f.tester().testerLost());
+
+    fault("");
+    ASSERT_TRUE(program.runUntil([&] { return !f.tester().testerLost(); }, 40000));
+    pp.ConnectPPButton->click();
+    ASSERT_TRUE(program.runUntil(live, 20000));
+    EXPECT_NEAR(p.value(l.NTPEdit), 24.0, 0.5);
+    pp.ConnectPPButton->click();
+
+    // One trace line when it was lost, one when it answered again.
+    QFile trace(p.dir.path() + "/t.log");
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    const QString lines = QString::fromLocal8Bit(trace.readAll());
+    EXPECT_EQ(lines.count("Tavrin: the tester does not answer"), 1) << lines.toStdString();
+    EXPECT_EQ(lines.count("Tavrin: the tester answers again"), 1);
 }
 
 TEST(LinkWindowLive, NonCompliantPortablePartShowsRedBars) {
