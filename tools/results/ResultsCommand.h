@@ -28,7 +28,7 @@ bool ParseResultsOptions(const std::vector<std::string>& args, ResultsOptions& o
 struct MeasurementSummary {
     std::string plan, key, name, unit;
     int position = 0;
-    std::optional<double> lower, upper;  // the specification limits Cpk is taken against
+    std::optional<double> lower, upper;  // the tolerance limits Cpk is taken against
     int64_t count = 0;
     double mean = 0.0, stdDev = 0.0, min = 0.0, max = 0.0;
     std::optional<double> cpk;

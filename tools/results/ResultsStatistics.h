@@ -25,7 +25,7 @@ private:
     double m_mean = 0.0, m_m2 = 0.0, m_min = 0.0, m_max = 0.0;
 };
 
-// The specification limits of a measurement from its four recorded limits: the lower one is
+// The tolerance limits of a measurement (for Cpk) from its four recorded limits: the lower one is
 // MinOK (Min where the measurement has no MinOK), the upper one MaxOK (else Max), because a
 // value passes between MinOK and MaxOK and Min and Max are only the ends of the limit bar.
 struct SpecLimits {
