@@ -15,17 +15,8 @@
 
 namespace {
 
-struct Outcome {
-    std::string out, err;
-    int status = -1;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using tavrin::cli::fixtures::Outcome;
+using tavrin::cli::fixtures::Slurp;
 
 class Cli : public ::testing::Test {
 protected:
@@ -42,16 +33,9 @@ protected:
                 const std::string& env = "") {
         const std::string in = File("stdin", input);
         // The template check's trace goes to the test's folder, not the user's.
-        const std::string cmd = "env -u TAVRIN_TRACE XDG_STATE_HOME='" + m_dir +
-                                "' XDG_DATA_HOME='" + m_dir + "' " + env + " '" + TAVRIN_CLI +
-                                "' " + args + " <" + in + " >" + m_dir + "/out 2>" + m_dir +
-                                "/err";
-        const int raw = std::system(cmd.c_str());
-        Outcome o;
-        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        o.out = Slurp(m_dir + "/out");
-        o.err = Slurp(m_dir + "/err");
-        return o;
+        return m_scratch.Run("env -u TAVRIN_TRACE XDG_STATE_HOME='" + m_dir +
+                             "' XDG_DATA_HOME='" + m_dir + "' " + env + " '" + TAVRIN_CLI + "' " +
+                             args + " <" + in);
     }
 
     tavrin::cli::fixtures::ScratchFolder m_scratch;

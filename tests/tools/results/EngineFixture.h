@@ -24,8 +24,9 @@ public:
 
 protected:
     void SetUp() override {
-        if (GetParam() == Engine::PostgreSQL)
+        if (GetParam() == Engine::PostgreSQL) {
             ASSERT_TRUE(s_started) << "the throwaway PostgreSQL cluster did not start";
+        }
         m_location = NewDatabase();
     }
     // Where a new connection to the test's database goes.

@@ -17,17 +17,8 @@
 namespace tavrin::results {
 namespace {
 
-struct Outcome {
-    std::string out, err;
-    int status = -1;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using cli::fixtures::Outcome;
+using cli::fixtures::Slurp;
 
 bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -37,12 +28,8 @@ class Recording : public ::testing::Test {
 protected:
     // The program with the test's own data and state folders.
     Outcome Cli(const std::string& args) {
-        const std::string cmd = "XDG_STATE_HOME='" + m_dir + "/state' XDG_DATA_HOME='" + m_dir +
-                                "/data' '" + TAVRIN_CLI + "' " + args + " </dev/null >" + m_dir +
-                                "/out 2>" + m_dir + "/err";
-        const int raw = std::system(cmd.c_str());
-        return {Slurp(m_dir + "/out"), Slurp(m_dir + "/err"),
-                WIFEXITED(raw) ? WEXITSTATUS(raw) : -1};
+        return m_scratch.Run("XDG_STATE_HOME='" + m_dir + "/state' XDG_DATA_HOME='" + m_dir +
+                             "/data' '" + TAVRIN_CLI + "' " + args + " </dev/null");
     }
     // A plan of one quick measurement that the virtual tester's device passes.
     std::string Test(const std::string& serial, const std::string& more = "") {
