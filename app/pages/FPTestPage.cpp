@@ -12,91 +12,86 @@ namespace {
 
 constexpr const char* kDefaultRfpi = "0000000000";
 
-const RadioSide& FPSide() {
-    static const RadioSide side{
-        .pageName = "FP_TestTabSheet",
-        .prefix = "FP",
-        .testType = "DFP",
-        .defaultRfpi = kDefaultRfpi,
-        .fixedPart = true,
-        .rows =
-            {
-                {RadioRow::Antenna,
-                 "Antenna [0..7]",
-                 "AntennaLabel",
-                 "AntennaEdit",
-                 "AntennaUpDown",
-                 "0",
-                 1,
-                 20,
-                 {0, 7, 1, false, 0}},
-                {RadioRow::Rfpi, "RFPI", nullptr, "RFPI_FPEdit", nullptr, kDefaultRfpi, 10, 70, {}},
-                {RadioRow::DummyCarrier,
-                 "Dummy Carrier [0..78 255]",
-                 "DummyCarrierFPLabel",
-                 "DummyCarrierFPEdit",
-                 "DummyCarrierFPUpDown",
-                 "0",
-                 10,
-                 30,
-                 {0, 9, 1, true, 1}},
-                {RadioRow::TrafficSlot,
-                 "Traffic Slot [0,2,4,6,8]",
-                 "TrafficSlotFPLabel",
-                 "TrafficSlotFPEdit",
-                 "TrafficSlotFPUpDown",
-                 "0",
-                 1,
-                 20,
-                 {0, 8, 2, true, 4}},
-                {RadioRow::TrafficCarrier,
-                 "Traffic Carrier [0..9]",
-                 "TrafficCarrierFPLabel",
-                 "TrafficCarrierFPEdit",
-                 "TrafficCarrierFPUpDown",
-                 "5",
-                 10,
-                 30,
-                 {0, 82, 1, true, 1}},
-            },
-        // The dummy carrier is not sent: the fixed part under test chooses it.
-        .show = {ShowStep::Antenna, ShowStep::Rfpi, ShowStep::TrafficSlot, ShowStep::TrafficCarrier,
-                 ShowStep::CarrierOffset, ShowStep::Ramps, ShowStep::SignalMode,
-                 ShowStep::DynamicLow, ShowStep::Averaging, ShowStep::LevelAndAttenuator},
-        .names = {.levelEdit = "RFLevelFPEdit",
-                  .levelTrackBar = "RFLevelFPTrackBar",
-                  .patterns = "GroupBox6",
-                  .ber = "BERFPEdit",
-                  .resetCount = "ResetCountFPButton",
-                  .slotType = "SlotLengthFPCombo",
-                  .powerTemplate = "PTemplateSelectFP",
-                  .preamble = "ProPreampleFP",
-                  .highDynamic = "HighDynamicFPSelect",
-                  .mode = "FPMode",
-                  .echo = "FPEchoRadioButton",
-                  .loop = "FPLOOPRadioButton",
-                  .linkButton = "StatusFPButton"},
-        .catIqSlots = false,
-        .dummyCarrierFromDut = true,
-        .resetsJitter = false,
-        .preambleOn = true,
-        .preambleToolTip = "Prolonged preample on output signal",
-        .levelMessage = LevelMessage::LossAsEntered,
-        .linkCaption = "&Status",
-        .linkFlag = 0,
-    };
-    return side;
-}
+const RadioSide kFPSide{
+    .pageName = "FP_TestTabSheet",
+    .prefix = "FP",
+    .testType = "DFP",
+    .defaultRfpi = kDefaultRfpi,
+    .fixedPart = true,
+    .rows =
+        {
+            {RadioRow::Antenna,
+             "Antenna [0..7]",
+             "AntennaLabel",
+             "AntennaEdit",
+             "AntennaUpDown",
+             "0",
+             1,
+             20,
+             {0, 7, 1, false, 0}},
+            {RadioRow::Rfpi, "RFPI", nullptr, "RFPI_FPEdit", nullptr, kDefaultRfpi, 10, 70, {}},
+            {RadioRow::DummyCarrier,
+             "Dummy Carrier [0..78 255]",
+             "DummyCarrierFPLabel",
+             "DummyCarrierFPEdit",
+             "DummyCarrierFPUpDown",
+             "0",
+             10,
+             30,
+             {0, 9, 1, true, 1}},
+            {RadioRow::TrafficSlot,
+             "Traffic Slot [0,2,4,6,8]",
+             "TrafficSlotFPLabel",
+             "TrafficSlotFPEdit",
+             "TrafficSlotFPUpDown",
+             "0",
+             1,
+             20,
+             {0, 8, 2, true, 4}},
+            {RadioRow::TrafficCarrier,
+             "Traffic Carrier [0..9]",
+             "TrafficCarrierFPLabel",
+             "TrafficCarrierFPEdit",
+             "TrafficCarrierFPUpDown",
+             "5",
+             10,
+             30,
+             {0, 82, 1, true, 1}},
+        },
+    // The dummy carrier is not sent: the fixed part under test chooses it.
+    .show = {ShowStep::Antenna, ShowStep::Rfpi, ShowStep::TrafficSlot, ShowStep::TrafficCarrier,
+             ShowStep::CarrierOffset, ShowStep::Ramps, ShowStep::SignalMode, ShowStep::DynamicLow,
+             ShowStep::Averaging, ShowStep::LevelAndAttenuator},
+    .names = {.levelEdit = "RFLevelFPEdit",
+              .levelTrackBar = "RFLevelFPTrackBar",
+              .patterns = "GroupBox6",
+              .ber = "BERFPEdit",
+              .resetCount = "ResetCountFPButton",
+              .slotType = "SlotLengthFPCombo",
+              .powerTemplate = "PTemplateSelectFP",
+              .preamble = "ProPreampleFP",
+              .highDynamic = "HighDynamicFPSelect",
+              .mode = "FPMode",
+              .echo = "FPEchoRadioButton",
+              .loop = "FPLOOPRadioButton",
+              .linkButton = "StatusFPButton"},
+    .catIqSlots = false,
+    .dummyCarrierFromDut = true,
+    .resetsJitter = false,
+    .preambleOn = true,
+    .preambleToolTip = "Prolonged preample on output signal",
+    .levelMessage = LevelMessage::LossAsEntered,
+    .linkCaption = "&Status",
+    .linkFlag = 0,
+};
 
 }  // namespace
 
-FPTestPage::FPTestPage(TWenloForm& frame, QWidget* parent)
-    : RadioTestPage(frame, FPSide(), parent) {
+FPTestPage::FPTestPage(TWenloForm& frame, QWidget* parent) : RadioTestPage(frame, kFPSide, parent) {
     connect(StatusFPButton, &QPushButton::clicked, this, &FPTestPage::StatusFPButtonClick);
 }
 
 void FPTestPage::StatusFPButtonClick() {
-    LinkWindowControl& link = frame().linkWindow();
     switch (StatusFPButton->tag) {
         case 0:
             StatusFPButton->tag = 1;
@@ -105,22 +100,22 @@ void FPTestPage::StatusFPButtonClick() {
             StatusFPButton->setEnabled(false);
             ResetCountFPButton->tag = 1;
             FPMode->setEnabled(true);
-            link.openFPStatus();
+            frame().linkWindow().openFPStatus();
             break;
         case 1:
             FPMode->setEnabled(false);
             StatusFPButton->tag = 2;
             StatusFPButton->setText("&Release");
             frame().send("PROC:CONN:SET");
-            link.openFPConnect();
+            frame().linkWindow().openFPConnect();
             break;
         default:
             StatusFPButton->tag = 0;
             StatusFPButton->setText("&Status");
             FPMode->setEnabled(true);
-            link.closeChartWindows();
+            frame().linkWindow().closeChartWindows();
             // The link window's close handling releases the link; nothing is sent from here.
-            link.closeLinkWindow();
+            frame().linkWindow().closeLinkWindow();
             break;
     }
 }

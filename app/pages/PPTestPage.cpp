@@ -13,103 +13,98 @@ namespace {
 
 constexpr const char* kDefaultRfpi = "0000000010";
 
-const RadioSide& PPSide() {
-    static const RadioSide side{
-        .pageName = "PP_TestTabSheet",
-        .prefix = "PP",
-        .testType = "DPP",
-        .defaultRfpi = kDefaultRfpi,
-        .fixedPart = false,
-        .rows =
-            {
-                {RadioRow::Rfpi, "RFPI", nullptr, "RFPIEdit", nullptr, kDefaultRfpi, 10, 70, {}},
-                {RadioRow::DummySlot,
-                 "Dummy Slot [0,2,4,6,8]",
-                 "DummySlotPPLabel",
-                 "DummySlotEdit",
-                 "DummySlotUpDown",
-                 "0",
-                 1,
-                 20,
-                 {0, 8, 2, true, 0}},
-                {RadioRow::DummyCarrier,
-                 "Dummy Carrier [0..9]",
-                 "DummyCarrierPPLabel",
-                 "DummyCarrierEdit",
-                 "DummyCarrierUpDown",
-                 "0",
-                 10,
-                 30,
-                 {0, 9, 1, true, 1}},
-                {RadioRow::TrafficSlot,
-                 "Traffic Slot [0,2,4,6,8]",
-                 "TrafficSlotPPLabel",
-                 "TrafficSlotEdit",
-                 "TrafficSlotUpDown",
-                 "0",
-                 1,
-                 20,
-                 {0, 8, 2, true, 0}},
-                {RadioRow::TrafficCarrier,
-                 "Traffic Carrier [0..9]",
-                 "TrafficCarrierPPLabel",
-                 "TrafficCarrierEdit",
-                 "TrafficCarrierUpDown",
-                 "0",
-                 10,
-                 30,
-                 {0, 9, 1, true, 0}},
-            },
-        .show = {ShowStep::Rfpi, ShowStep::DummySlot, ShowStep::DummyCarrier, ShowStep::TrafficSlot,
-                 ShowStep::TrafficCarrier, ShowStep::CarrierOffset, ShowStep::SignalMode,
-                 ShowStep::SlotType, ShowStep::LevelAndAttenuator, ShowStep::DynamicLow,
-                 ShowStep::Averaging, ShowStep::Ramps},
-        .names = {.levelEdit = "RFLevelEdit",
-                  .levelTrackBar = "RFLevelTrackBar",
-                  .patterns = "GroupBox3",
-                  .ber = "BEREdit",
-                  .resetCount = "ResetCountPPButton",
-                  .slotType = "SlotLengthCombo",
-                  .powerTemplate = "PTemplateSelectPP",
-                  .preamble = "ProPreamplePP",
-                  .highDynamic = "HighDynamicPPSelect",
-                  .mode = "Mode",
-                  .echo = "EchoRadioButton",
-                  .loop = "LOOPRadioButton",
-                  .linkButton = "ConnectPPButton"},
-        .catIqSlots = true,
-        .dummyCarrierFromDut = false,
-        .resetsJitter = true,
-        .preambleOn = false,
-        .preambleToolTip = nullptr,
-        .levelMessage = LevelMessage::WholeLoss,
-        .linkCaption = "&Connect",
-        .linkFlag = 1,
-    };
-    return side;
-}
+const RadioSide kPPSide{
+    .pageName = "PP_TestTabSheet",
+    .prefix = "PP",
+    .testType = "DPP",
+    .defaultRfpi = kDefaultRfpi,
+    .fixedPart = false,
+    .rows =
+        {
+            {RadioRow::Rfpi, "RFPI", nullptr, "RFPIEdit", nullptr, kDefaultRfpi, 10, 70, {}},
+            {RadioRow::DummySlot,
+             "Dummy Slot [0,2,4,6,8]",
+             "DummySlotPPLabel",
+             "DummySlotEdit",
+             "DummySlotUpDown",
+             "0",
+             1,
+             20,
+             {0, 8, 2, true, 0}},
+            {RadioRow::DummyCarrier,
+             "Dummy Carrier [0..9]",
+             "DummyCarrierPPLabel",
+             "DummyCarrierEdit",
+             "DummyCarrierUpDown",
+             "0",
+             10,
+             30,
+             {0, 9, 1, true, 1}},
+            {RadioRow::TrafficSlot,
+             "Traffic Slot [0,2,4,6,8]",
+             "TrafficSlotPPLabel",
+             "TrafficSlotEdit",
+             "TrafficSlotUpDown",
+             "0",
+             1,
+             20,
+             {0, 8, 2, true, 0}},
+            {RadioRow::TrafficCarrier,
+             "Traffic Carrier [0..9]",
+             "TrafficCarrierPPLabel",
+             "TrafficCarrierEdit",
+             "TrafficCarrierUpDown",
+             "0",
+             10,
+             30,
+             {0, 9, 1, true, 0}},
+        },
+    .show = {ShowStep::Rfpi, ShowStep::DummySlot, ShowStep::DummyCarrier, ShowStep::TrafficSlot,
+             ShowStep::TrafficCarrier, ShowStep::CarrierOffset, ShowStep::SignalMode,
+             ShowStep::SlotType, ShowStep::LevelAndAttenuator, ShowStep::DynamicLow,
+             ShowStep::Averaging, ShowStep::Ramps},
+    .names = {.levelEdit = "RFLevelEdit",
+              .levelTrackBar = "RFLevelTrackBar",
+              .patterns = "GroupBox3",
+              .ber = "BEREdit",
+              .resetCount = "ResetCountPPButton",
+              .slotType = "SlotLengthCombo",
+              .powerTemplate = "PTemplateSelectPP",
+              .preamble = "ProPreamplePP",
+              .highDynamic = "HighDynamicPPSelect",
+              .mode = "Mode",
+              .echo = "EchoRadioButton",
+              .loop = "LOOPRadioButton",
+              .linkButton = "ConnectPPButton"},
+    .catIqSlots = true,
+    .dummyCarrierFromDut = false,
+    .resetsJitter = true,
+    .preambleOn = false,
+    .preambleToolTip = nullptr,
+    .levelMessage = LevelMessage::WholeLoss,
+    .linkCaption = "&Connect",
+    .linkFlag = 1,
+};
 
 }  // namespace
 
-PPTestPage::PPTestPage(TWenloForm& frame, QWidget* parent)
-    : RadioTestPage(frame, PPSide(), parent) {
+PPTestPage::PPTestPage(TWenloForm& frame, QWidget* parent) : RadioTestPage(frame, kPPSide, parent) {
     connect(ConnectPPButton, &QPushButton::clicked, this, &PPTestPage::ConnectPPButtonClick);
 }
 
 void PPTestPage::ConnectPPButtonClick() {
-    LinkWindowControl& link = frame().linkWindow();
     if (ConnectPPButton->tag == 1) {
         ConnectPPButton->tag = 0;
         ConnectPPButton->setText("&Release");
         Mode->setEnabled(false);
         ResetCountPPButton->tag = 1;  // the link window restarts the count at its first poll
         frame().send("PROC:CONN:SET");
-        link.openPPConnect();
+        frame().linkWindow().openPPConnect();
     } else {
         ConnectPPButton->tag = 1;
         ConnectPPButton->setText("&Connect");
         // The link window's close handling releases the link; nothing is sent from here.
-        link.closeLinkWindow();
+        frame().linkWindow().closeLinkWindow();
         Mode->setEnabled(true);
     }
 }
