@@ -60,21 +60,12 @@ enum class ShowStep {
     Ramps,
 };
 
-// The object names of the controls below the field rows and in the right column.
+// The object names of the controls below the field rows and in the right column, in this
+// order.
 struct RadioControlNames {
-    const char* levelEdit;
-    const char* levelTrackBar;
-    const char* patterns;
-    const char* ber;
-    const char* resetCount;
-    const char* slotType;
-    const char* powerTemplate;
-    const char* preamble;
-    const char* highDynamic;
-    const char* mode;
-    const char* echo;
-    const char* loop;
-    const char* linkButton;
+    const char *levelEdit, *levelTrackBar, *patterns, *ber, *resetCount;
+    const char *slotType, *powerTemplate, *preamble, *highDynamic;
+    const char *mode, *echo, *loop, *linkButton;
 };
 
 // Everything that sets one side's page apart from the other's.
