@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <vector>
-
+#include "ScriptedQueries.h"
 #include "common/TrafficSlot.h"
 
 namespace tavrin::common {
@@ -90,33 +88,12 @@ TEST(Replies, NumbersSplitsAndFormats) {
     EXPECT_EQ(SampleWindowFor(true, false), 7020.0f);
 }
 
-// A tester that answers each query from a script, the last answer repeating; from the
-// `failAt` command on, every exchange fails (and is still recorded).
-struct ScriptedPort final : QueryPort {
-    std::string Query(const std::string& line) override {
-        sent.push_back(line);
-        if (line == failAt) failed = true;
-        if (failed) return {};
-        auto it = replies.find(line);
-        if (it == replies.end() || it->second.empty()) return {};
-        std::string reply = it->second.front();
-        if (it->second.size() > 1) it->second.erase(it->second.begin());
-        return reply;
-    }
-    bool Failed() const override { return failed; }
-
-    std::map<std::string, std::vector<std::string>> replies;
-    std::vector<std::string> sent;
-    std::string failAt;
-    bool failed = false;
-};
-
 struct Refresh {
     explicit Refresh(int n) { cycle.setLength(n); }
     void poll() {
         cycle.refresh(tester, choice, [this] { return std::exchange(resetPending, false); }, out);
     }
-    ScriptedPort tester;
+    testing::ScriptedQueries tester;
     RefreshChoice choice;
     bool resetPending = false;
     MeasurementCycle cycle;
@@ -125,7 +102,7 @@ struct Refresh {
 
 TEST(MeasurementCycle, MalformedRepliesShowNoValueAndTheRefreshGoesOn) {
     Refresh r(1);
-    r.tester.replies = {
+    r.tester.script.replies = {
         {"READ:SLOT:SIZE?", {"80"}},   {"FETCH:PACK:DEL?", {"garbage"}}, {"READ:NTP?", {"INV"}},
         {"FETCH:JITT?", {"x,0.4"}},    {"READ:FREQ:OFFS?", {"abc"}},     {"READ:BF?", {"340000"}},
         {"READ:SF?", {"335000,oops"}}, {"READ:FREQ:DRIF?", {""}},        {"FETC:BER:LTER?", {""}},
@@ -157,10 +134,10 @@ TEST(MeasurementCycle, MalformedRepliesShowNoValueAndTheRefreshGoesOn) {
     EXPECT_EQ(o.bars[static_cast<int>(Bar::B_Field)], 340.0);
 
     // An "INV" first jitter part leaves both jitter fields; "INV" BER/FER and CRC.
-    r.tester.replies["FETCH:JITT?"] = {"INV,3"};
-    r.tester.replies["FETC:BER:LTER?"] = {"INV"};
-    r.tester.replies["READ:CRC?"] = {"INV"};
-    r.tester.replies["READ:BF?"] = {"INV,5"};
+    r.tester.script.replies["FETCH:JITT?"] = {"INV,3"};
+    r.tester.script.replies["FETC:BER:LTER?"] = {"INV"};
+    r.tester.script.replies["READ:CRC?"] = {"INV"};
+    r.tester.script.replies["READ:BF?"] = {"INV,5"};
     r.poll();
     EXPECT_EQ(r.out.jitterNeg, "0.4");
     EXPECT_EQ(r.out.ber, kNoValue);
@@ -171,7 +148,7 @@ TEST(MeasurementCycle, MalformedRepliesShowNoValueAndTheRefreshGoesOn) {
 
 TEST(MeasurementCycle, AFailedExchangeEndsTheRefreshAndKeepsWhatCameBefore) {
     Refresh r(4);
-    r.tester.replies = {{"READ:NTP?", {"24.0"}}, {"READ:FREQ:OFFS?", {"1200"}}};
+    r.tester.script.replies = {{"READ:NTP?", {"24.0"}}, {"READ:FREQ:OFFS?", {"1200"}}};
     r.tester.failAt = "READ:FREQ:OFFS?";
     r.poll();
     EXPECT_EQ(r.tester.sent, (std::vector<std::string>{"READ:SLOT:SIZE?", "FETCH:PACK:DEL?",
@@ -192,7 +169,7 @@ TEST(MeasurementCycle, ProductionRunAsksTheAveragedValuesAndReadsTheBarsDigits) 
     Refresh r(3);
     r.choice.berFer = r.choice.jitter = r.choice.slotSize = r.choice.timing = false;
     r.choice.frameFlags = false;
-    r.tester.replies = {
+    r.tester.script.replies = {
         {"READ:NTP?", {"24.2", "INV", "24.4"}},
         {"READ:FREQ:OFFS?", {"12000", "12300", "12000"}},
         {"READ:BF?", {"402040,-398000", "402040,-398000", "402040,-398000"}},
