@@ -58,13 +58,19 @@ std::optional<std::string> MeasurementCycle::halfPeakToPeakText(Average pos, Ave
 
 std::optional<std::string> MeasurementCycle::barText(Bar b) const {
     switch (b) {
-    case Bar::NTP: return averageText(Average::NTP);
-    case Bar::FrqOff: return averageText(Average::FrqOff);
-    case Bar::FrqDrift: return averageText(Average::FrqDrift);
-    case Bar::B_Field: return averageText(Average::BPos);
-    case Bar::S_Field: return halfPeakToPeakText(Average::SPos, Average::SNeg);
-    case Bar::LT_BER:
-    case Bar::LT_FER: break;
+        case Bar::NTP:
+            return averageText(Average::NTP);
+        case Bar::FrqOff:
+            return averageText(Average::FrqOff);
+        case Bar::FrqDrift:
+            return averageText(Average::FrqDrift);
+        case Bar::B_Field:
+            return averageText(Average::BPos);
+        case Bar::S_Field:
+            return halfPeakToPeakText(Average::SPos, Average::SNeg);
+        case Bar::LT_BER:
+        case Bar::LT_FER:
+            break;
     }
     return std::nullopt;
 }

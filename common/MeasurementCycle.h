@@ -90,8 +90,8 @@ public:
     const AveragingBuffer& buffer(Average a) const { return m_buffers[static_cast<int>(a)]; }
 
     // One refresh while the link is up ("DCE").
-    void refresh(QueryPort& port, const RefreshChoice& choice,
-                 const TakeResetCount& takeResetCount, LinkReadout& out);
+    void refresh(QueryPort& port, const RefreshChoice& choice, const TakeResetCount& takeResetCount,
+                 LinkReadout& out);
 
     // The text a bar's value is read from, from the averages as they stand: one decimal, in
     // kHz but for NTP; the B-field bar takes the positive deviation, the S-field bar half the

@@ -237,8 +237,9 @@ TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
             &TLinkConnectForm::setAveragingLength);
     // A new coupling loss moves every power reading: the NTP average starts again.
     connect(&m_frame, &TWenloForm::couplingLossChanged, this, [this] {
-        m_tester.run(
-            [poll = &m_poll](CommandWrappers&) { poll->refresh().buffer(common::Average::NTP).clear(); });
+        m_tester.run([poll = &m_poll](CommandWrappers&) {
+            poll->refresh().buffer(common::Average::NTP).clear();
+        });
     });
     connect(&m_tester, &TesterWorker::testerLostChanged, this,
             &TLinkConnectForm::testerLostChanged);

@@ -91,7 +91,8 @@ TEST(Replies, NumbersSplitsAndFormats) {
 struct Refresh {
     explicit Refresh(int n) { cycle.setLength(n); }
     void poll() {
-        cycle.refresh(tester, choice, [this] { return std::exchange(resetPending, false); }, out);
+        cycle.refresh(
+            tester, choice, [this] { return std::exchange(resetPending, false); }, out);
     }
     testing::ScriptedQueries tester;
     RefreshChoice choice;
@@ -151,9 +152,9 @@ TEST(MeasurementCycle, AFailedExchangeEndsTheRefreshAndKeepsWhatCameBefore) {
     r.tester.script.replies = {{"READ:NTP?", {"24.0"}}, {"READ:FREQ:OFFS?", {"1200"}}};
     r.tester.failAt = "READ:FREQ:OFFS?";
     r.poll();
-    EXPECT_EQ(r.tester.sent, (std::vector<std::string>{"READ:SLOT:SIZE?", "FETCH:PACK:DEL?",
-                                                       "READ:NTP?", "FETCH:JITT?",
-                                                       "READ:FREQ:OFFS?"}));
+    EXPECT_EQ(r.tester.sent,
+              (std::vector<std::string>{"READ:SLOT:SIZE?", "FETCH:PACK:DEL?", "READ:NTP?",
+                                        "FETCH:JITT?", "READ:FREQ:OFFS?"}));
     EXPECT_EQ(r.out.ntp.text, "24.0");
     EXPECT_TRUE(r.out.ntp.filling);
     EXPECT_EQ(r.out.offset.text, kNoValue);

@@ -41,7 +41,7 @@ public:
 
     std::vector<std::string> lines;
     std::function<void(const std::string&)> beforeWrite;  // e.g. to pull the cable
-    testing::ScriptedReplies* script = nullptr;  // answers that replace the tester's
+    testing::ScriptedReplies* script = nullptr;           // answers that replace the tester's
 
 private:
     testing::SimLink& m_sim;
@@ -175,10 +175,11 @@ TEST_F(Runner, BurstsAreJudgedOnWhatTheLinkWindowShowsForTheSameReplies) {
     common::LinkReadout shown;
     for (int tick = 0; tick < 3; ++tick) cycle.refresh(window, {}, {}, shown);
     using common::Bar;
-    const std::pair<Bar, const std::string*> expected[] = {
-        {Bar::NTP, &shown.ntp.text},          {Bar::FrqOff, &shown.offset.text},
-        {Bar::B_Field, &shown.bPos.text},     {Bar::S_Field, &shown.sField.text},
-        {Bar::FrqDrift, &shown.drift.text}};
+    const std::pair<Bar, const std::string*> expected[] = {{Bar::NTP, &shown.ntp.text},
+                                                           {Bar::FrqOff, &shown.offset.text},
+                                                           {Bar::B_Field, &shown.bPos.text},
+                                                           {Bar::S_Field, &shown.sField.text},
+                                                           {Bar::FrqDrift, &shown.drift.text}};
     for (size_t i = 0; i < r.rows.size(); ++i) {
         const auto [bar, text] = expected[i];
         EXPECT_EQ(r.rows[i].text, *text) << r.rows[i].key;
