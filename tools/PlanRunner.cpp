@@ -313,17 +313,15 @@ void PlanRunner::TakeFrameMeasurements(RunResult& result) {
             m_port.SleepMs(kFramePollMs);
         }
         if (p.Takes(Measurement::Ber)) {
-            const common::NumberPair rates = common::PairOfNumbers(ber);
-            const std::optional<double>&b = rates.first, &f = rates.second;
+            const auto [b, f] = common::PairOfNumbers(ber);
             Add(result, BarRow(p, "ber", "BER", LimitRow::LT_BER, b, b ? FormatNumber(*b) : ""));
             Add(result, BarRow(p, "fer", "FER", LimitRow::LT_FER, f, f ? FormatNumber(*f) : ""));
         }
     }
     if (p.Takes(Measurement::Jitter)) {
-        const common::NumberPair jitter = common::PairOfNumbers(Query("FETC:JITT?"));
+        const auto [pos, neg] = common::PairOfNumbers(Query("FETC:JITT?"));
         std::optional<double> v;
-        if (jitter.first && jitter.second)
-            v = std::max(std::fabs(*jitter.first), std::fabs(*jitter.second));
+        if (pos && neg) v = std::max(std::fabs(*pos), std::fabs(*neg));
         Add(result, RangeRow("jitter", "Jitter", "us", v, v ? common::FixedText(*v, 1) : "",
                              Range{std::nullopt, l.jitterMax}));
     }
