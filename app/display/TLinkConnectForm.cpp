@@ -18,6 +18,7 @@
 #include "FrameChartHost.h"
 #include "TModulationForm.h"
 #include "TNTPForm.h"
+#include "common/TrafficSlot.h"
 #include "core/BottomPanel.h"
 #include "core/CommandWrappers.h"
 #include "core/LogSettings.h"
@@ -55,7 +56,7 @@ QLineEdit* ReadOnlyField(QWidget* parent, const char* name, int left, int top, i
     field->setReadOnly(true);
     field->setFocusPolicy(Qt::NoFocus);
     field->setGeometry(left, top, width, TLinkConnectForm::kFieldHeight);
-    field->setText(kNoValue);
+    field->setText(common::kNoValue);
     return field;
 }
 
@@ -236,8 +237,9 @@ TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
             &TLinkConnectForm::setAveragingLength);
     // A new coupling loss moves every power reading: the NTP average starts again.
     connect(&m_frame, &TWenloForm::couplingLossChanged, this, [this] {
-        m_tester.run(
-            [poll = &m_poll](CommandWrappers&) { poll->refresh().buffer(Average::NTP).clear(); });
+        m_tester.run([poll = &m_poll](CommandWrappers&) {
+            poll->refresh().buffer(common::Average::NTP).clear();
+        });
     });
     connect(&m_tester, &TesterWorker::testerLostChanged, this,
             &TLinkConnectForm::testerLostChanged);
@@ -416,13 +418,13 @@ void TLinkConnectForm::FormShow() {
 
 void TLinkConnectForm::FormClose() {
     destroyBars();
-    NTPEdit->setText(kNoValue);
+    NTPEdit->setText(common::kNoValue);
     lblFrame->clear();
     for (QLineEdit* f :
          {BFieldModulationEdit, PBFieldModulationEdit, NBFieldModulationEdit, SFieldModulationEdit,
           PSFieldModulationEdit, NSFieldModulationEdit, FrequencyOffsetEdit, FrequencyDriftEdit,
           LTermBerEdit, LTermFerEdit, JitterMaxPos, JitterMaxNeg})
-        f->setText(kNoValue);
+        f->setText(common::kNoValue);
     stopPoll();
     StatusTimer->stop();
     ++m_session;
@@ -495,7 +497,7 @@ TickRequest TLinkConnectForm::tickRequest() {
     const bool chartShown = f.ntpForm().isVisible() || f.modulationForm().isVisible();
     q.packetDelayForCharts =
         chartShown && (f.PP_TestTabSheet->isVisible() || f.FP_TestTabSheet->isVisible());
-    RefreshChoice& choice = q.choice;
+    common::RefreshChoice& choice = q.choice;
     choice.ntp = NTPCheckBox->isChecked();
     choice.offset = FrequencyOffsetCheckBox->isChecked();
     choice.bField = BFieldModulationCheckBox->isChecked();
@@ -587,10 +589,10 @@ void TLinkConnectForm::setFilling(QLineEdit* field, bool filling) {
 }
 
 void TLinkConnectForm::applyReadout() {
-    const LinkReadout& r = m_readout;
+    const common::LinkReadout& r = m_readout;
     SetText(SLOTSIZE, Text(r.slotSize));
     SetText(TIMEACC, Text(r.timing));
-    const std::pair<QLineEdit*, const ValueField*> fields[] = {
+    const std::pair<QLineEdit*, const common::ValueField*> fields[] = {
         {NTPEdit, &r.ntp},
         {FrequencyOffsetEdit, &r.offset},
         {FrequencyDriftEdit, &r.drift},
@@ -613,7 +615,7 @@ void TLinkConnectForm::applyReadout() {
     if (r.frameFlags) {
         for (QCheckBox* box : {Sync, AField, XField, ZField}) box->setChecked(*r.frameFlags);
     }
-    for (int i = 0; i < kBarCount; ++i) {
+    for (int i = 0; i < common::kBarCount; ++i) {
         if (m_bars[i]) m_bars[i]->setValue(r.bars[i].value_or(kNoBarValue));
     }
 }
@@ -711,12 +713,9 @@ void TLinkConnectForm::statusAnswered(const FPStatus& status) {
         // Its commands go out before the identity question, as one tick asked them.
         if (p.TrafficSlotFPEdit->text() == FPDummySlotEdit->text()) {
             UpDown* stepper = p.TrafficSlotFPUpDown;
-            if (stepper->position() == stepper->maximum()) {
-                stepper->setPosition(0);
-                p.TrafficSlotFPEdit->setText("0");
-            } else {
-                p.TrafficSlotFPEdit->setText(QString::number(stepper->position() + 2));
-            }
+            const int moved = common::TrafficSlotPastDummy(stepper->position(), stepper->maximum());
+            if (moved == 0) stepper->setPosition(0);
+            p.TrafficSlotFPEdit->setText(QString::number(moved));
             p.TrafficSlotFPEditExit();
             m_frame.send("CONF:FP:TRAF:SLOT " + p.TrafficSlotFPEdit->text());
             Label17->setText("Traffic Slot was equal");

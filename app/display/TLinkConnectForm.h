@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "LinkPoll.h"
-#include "LinkRefresh.h"
 #include "common/LimitSet.h"
 #include "pages/LinkWindowControl.h"
 
@@ -90,8 +89,8 @@ public:
     void clearAveraging();
     // The poll's averages; only the tester thread touches them (tests of the synchronous
     // worker may look).
-    LinkRefresh& refresh() { return m_poll.refresh(); }
-    const LinkReadout& readout() const { return m_readout; }
+    common::MeasurementCycle& refresh() { return m_poll.refresh(); }
+    const common::LinkReadout& readout() const { return m_readout; }
     // The texts the measurement log writes, in its column order.
     std::array<std::string, 9> logColumns() const;
     // The bar under a row's value; null while the window is closed.
@@ -178,7 +177,7 @@ private:
     TWenloForm& m_frame;
     TesterWorker& m_tester;
     LinkPoll m_poll;
-    LinkReadout m_readout;  // the last tick's, as shown
+    common::LinkReadout m_readout;  // the last tick's, as shown
     int m_averagingLength = 1;
     int m_ticksInFlight = 0;
     long m_session = 0;  // counts the openings and closings: late ticks of an old one are not shown
@@ -186,8 +185,8 @@ private:
     bool m_pollOn = false;
     bool m_testerLost = false;
     bool m_statusInFlight = false;
-    std::array<std::unique_ptr<TSlider>, kBarCount> m_bars;
-    std::array<QLineEdit*, kBarCount> m_barFields{};
+    std::array<std::unique_ptr<TSlider>, common::kBarCount> m_bars;
+    std::array<QLineEdit*, common::kBarCount> m_barFields{};
     long m_pollCount = 0;
 };
 

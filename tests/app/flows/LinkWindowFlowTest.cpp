@@ -249,8 +249,8 @@ TEST(LinkWindow, AveragesOverNWithYellowWhileSettling) {
     EXPECT_EQ(l.NTPEdit->text(), "15.5");  // 11..20
     // A new coupling loss starts the NTP average again, and the others keep theirs.
     Q_EMIT r.form().couplingLossChanged();
-    EXPECT_EQ(l.refresh().buffer(Average::NTP).count(), 0);
-    EXPECT_EQ(l.refresh().buffer(Average::FrqOff).count(), 10);
+    EXPECT_EQ(l.refresh().buffer(common::Average::NTP).count(), 0);
+    EXPECT_EQ(l.refresh().buffer(common::Average::FrqOff).count(), 10);
 }
 
 TEST(LinkWindow, RepliesOfEveryShapeKeepThePollGoing) {
