@@ -134,8 +134,8 @@ int main(int argc, char** argv) {
         tavrin::SteadyClock steady;
         const TickFigures real = Measure(steady, charts, uint64_t(seconds) * 1'000'000);
         std::printf(
-            "%s (%zu commands): link model %.1f ms (%.2f per second), plus %.1f ms of work on the "
-            "host that the model does not count; real time %.1f ms (%.2f per second), %.0f waits of the bridge asked for %.1f ms "
+            "%s (%zu commands): link model %.1f ms (%.2f per second), plus %.1f ms of CPU work "
+            "(library and virtual tester) that it does not count; real time %.1f ms (%.2f per second), %.0f waits of the bridge asked for %.1f ms "
             "and took %.1f ms longer\n",
             charts ? "with a chart open" : "without charts", Tick(charts).size(), model.msPerTick,
             1000.0 / model.msPerTick, model.cpuMsPerTick, real.msPerTick, 1000.0 / real.msPerTick,
