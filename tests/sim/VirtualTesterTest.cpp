@@ -3,6 +3,7 @@
 
 #include "Firmware.h"
 #include "SimUsbDriver.h"
+#include "transport/Link.h"
 #include "transport/MailboxLayout.h"
 
 namespace tavrin::testing {
@@ -230,6 +231,32 @@ TEST(BridgePacing, LateWakeUpsAreAbsorbedButTheModelIsNeverBeaten) {
     // A host held up for 5 ms at every wait is made up by at most 1 ms each time.
     clock.lateUs = 5000;
     EXPECT_GE(TwentyReads(clock, 0), modelled + 20 * 3500);
+}
+
+// A capture plane as the library reads it: requests of 128 bytes pipelined, the answers
+// streaming at the line rate, with a status call between requests.
+TEST(BridgePacing, PipelinedBlockReadKeepsTheLineRateWhenWaitsWakeLate) {
+    const auto planeRead = [](uint64_t lateUs) {
+        LateWakingClock clock;
+        clock.lateUs = lateUs;
+        auto tester = std::make_shared<sim::VirtualTester>(clock);
+        std::string reason;
+        EXPECT_TRUE(sim::InstallFirmware(*tester, SimulationSettings{}, reason)) << reason;
+        for (uint32_t i = 0; i < 8192; ++i)
+            tester->Memory().Write(0x010000 + i, static_cast<uint8_t>(i * 7));
+        Link link(clock, std::make_unique<sim::SimUsbDriver>(tester));
+        EXPECT_EQ(link.usb.OpenUsbLink(kFirstUsbPort), 2);  // 2: open
+        std::vector<uint8_t> plane(8192);
+        const uint64_t start = clock.nowUs();
+        EXPECT_EQ(link.usb.TesterReadBlock(0x010000, 8192, plane.data()), 0);
+        EXPECT_EQ(plane[8191], static_cast<uint8_t>(8191 * 7));
+        return clock.nowUs() - start;
+    };
+    const uint64_t modelled = planeRead(0);
+    EXPECT_GE(modelled, 8192u * 10 / 3);  // 3.33 µs a byte at 3 Mbaud
+    const uint64_t late = planeRead(150);
+    EXPECT_GE(late, modelled);
+    EXPECT_LE(late, modelled + 150);
 }
 
 }  // namespace
