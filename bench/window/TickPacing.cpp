@@ -8,13 +8,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "CaptureSynthesis.h"
 #include "Firmware.h"
 #include "SimUsbDriver.h"
+#include "common/MeasurementCycle.h"
 #include "link/MeasurementRig.h"
 #include "transport/Link.h"
 
@@ -22,19 +22,19 @@ namespace {
 
 using tavrin::Clock;
 
-// The window's tick with every PP measurement ticked, in the program's order: the state, the
-// forced capture, then the refresh. With a chart open the tick also asks the packet delay
-// for the chart's caption before the refresh.
-const std::vector<const char*> kRefresh = {
-    "READ:SLOT:SIZE?", "FETCH:PACK:DEL?", "READ:NTP?",       "FETCH:JITT?", "READ:FREQ:OFFS?",
-    "READ:BF?",        "READ:SF?",        "READ:FREQ:DRIF?", "FETC:BER:LTER?", "READ:CRC?"};
+// The refresh's queries go straight to the link instance.
+struct LinkQueries final : tavrin::common::QueryPort {
+    explicit LinkQueries(std::function<std::string(const char*)> run) : m_run(std::move(run)) {}
+    std::string Query(const std::string& line) override {
+        ++sent;
+        return m_run(line.c_str());
+    }
+    bool Failed() const override { return false; }
+    int sent = 0;
 
-std::vector<const char*> Tick(bool charts) {
-    std::vector<const char*> tick = {"STAT:DEV?", "PROC:SAMP:FORC"};
-    if (charts) tick.push_back("FETCH:PACK:DEL?");
-    tick.insert(tick.end(), kRefresh.begin(), kRefresh.end());
-    return tick;
-}
+private:
+    std::function<std::string(const char*)> m_run;
+};
 
 // Forwards to a clock and counts the waits asked of it and how much longer they took.
 class CountingClock final : public Clock {
@@ -91,6 +91,7 @@ struct LiveLink {
 };
 
 struct TickFigures {
+    int commands = 0;
     double msPerTick = 0;
     double cpuMsPerTick = 0;  // the library's and the virtual tester's own work (wall time)
     double sleepsPerTick = 0, askedMsPerTick = 0, overMsPerTick = 0;
@@ -100,18 +101,31 @@ struct TickFigures {
 TickFigures Measure(Clock& base, bool charts, uint64_t budgetUs) {
     CountingClock clock(base);
     LiveLink live(clock);
-    const std::vector<const char*> tick = Tick(charts);
-    for (const char* line : tick) live.Run(line);  // the first capture is not the steady state
+    LinkQueries queries([&live](const char* line) { return live.Run(line); });
+    tavrin::common::MeasurementCycle cycle;
+    tavrin::common::LinkReadout readout;
+    // The window's tick with every PP measurement ticked, in the program's order: the state,
+    // the forced capture, then the refresh. With a chart open the tick also asks the packet
+    // delay for the chart's caption before the refresh.
+    const auto tick = [&] {
+        queries.Query("STAT:DEV?");
+        queries.Query("PROC:SAMP:FORC");
+        if (charts) queries.Query("FETCH:PACK:DEL?");
+        cycle.refresh(queries, tavrin::common::RefreshChoice{}, {}, readout);
+    };
+    tick();  // the first capture is not the steady state
     clock.sleeps = clock.askedUs = clock.overUs = 0;
     const uint64_t start = clock.nowUs();
     const auto wallStart = std::chrono::steady_clock::now();
     int ticks = 0;
+    queries.sent = 0;
     while (ticks < 3 || clock.nowUs() - start < budgetUs) {
-        for (const char* line : tick) live.Run(line);
+        tick();
         ++ticks;
     }
     const double n = ticks;
     TickFigures f;
+    f.commands = queries.sent / ticks;
     f.msPerTick = static_cast<double>(clock.nowUs() - start) / n / 1000.0;
     f.cpuMsPerTick =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart)
@@ -134,10 +148,10 @@ int main(int argc, char** argv) {
         tavrin::SteadyClock steady;
         const TickFigures real = Measure(steady, charts, uint64_t(seconds) * 1'000'000);
         std::printf(
-            "%s (%zu commands): link model %.1f ms (%.2f per second), plus %.1f ms of CPU work "
+            "%s (%d commands): link model %.1f ms (%.2f per second), plus %.1f ms of CPU work "
             "(library and virtual tester) that it does not count; real time %.1f ms (%.2f per second), %.0f waits of the bridge asked for %.1f ms "
             "and took %.1f ms longer\n",
-            charts ? "with a chart open" : "without charts", Tick(charts).size(), model.msPerTick,
+            charts ? "with a chart open" : "without charts", model.commands, model.msPerTick,
             1000.0 / model.msPerTick, model.cpuMsPerTick, real.msPerTick, 1000.0 / real.msPerTick,
             real.sleepsPerTick, real.askedMsPerTick, real.overMsPerTick);
     }
