@@ -71,8 +71,8 @@ struct LiveLink {
             std::exit(1);
         }
         tavrin::testing::RigCalibration{}.WriteInto(*tester);
-        link = std::make_unique<tavrin::Link>(
-            clock, std::make_unique<tavrin::sim::SimUsbDriver>(tester));
+        link = std::make_unique<tavrin::Link>(clock,
+                                              std::make_unique<tavrin::sim::SimUsbDriver>(tester));
         for (const char* line : {"CONF:COMM:PORT USB", "SYST:RESET", "CONF:TEST:TYPE DPP",
                                  "CONF:SAMPLE:MODE CTRL", "CONF:AVER:BURS 1", "PROC:CONN:SET"})
             Run(line);
@@ -149,7 +149,8 @@ int main(int argc, char** argv) {
         const TickFigures real = Measure(steady, charts, uint64_t(seconds) * 1'000'000);
         std::printf(
             "%s (%d commands): link model %.1f ms (%.2f per second), plus %.1f ms of CPU work "
-            "(library and virtual tester) that it does not count; real time %.1f ms (%.2f per second), %.0f waits of the bridge asked for %.1f ms "
+            "(library and virtual tester) that it does not count; real time %.1f ms (%.2f per "
+            "second), %.0f waits of the bridge asked for %.1f ms "
             "and took %.1f ms longer\n",
             charts ? "with a chart open" : "without charts", model.commands, model.msPerTick,
             1000.0 / model.msPerTick, model.cpuMsPerTick, real.msPerTick, 1000.0 / real.msPerTick,
