@@ -11,6 +11,11 @@ namespace {
 
 constexpr char kOtherDescription[] = "FT232R USB UART";
 constexpr uint64_t kStatusCallUs = 20;  // cost of one status call on the host
+// How far the bridge's time line may run behind the clock to absorb its own late wake-ups: the
+// platform's timer slack and scheduling delay are tens to hundreds of microseconds. A longer
+// stall (a host held up for real) is not made up, so an exchange never finishes sooner after
+// the host's request than half the 2 ms latency timer.
+constexpr uint64_t kMaxCatchUpUs = 1000;
 
 void CopyText(void* dst, const std::string& text, size_t size) {
     if (!dst) return;
@@ -57,6 +62,7 @@ FT_STATUS SimUsbDriver::Open(int deviceNumber, FT_HANDLE* handle) {
         m_tester->Opened();
         m_inFlight.clear();
         m_visible.clear();
+        m_behindUs = 0;
         *handle = &m_testerToken;
         return FT_OK;
     }
@@ -94,7 +100,7 @@ FT_STATUS SimUsbDriver::Write(FT_HANDLE handle, void* buf, DWORD count, DWORD* w
     if (written) *written = count;
     if (Which(handle) == Device::Other) return FT_OK;  // nothing answers there
     ++bridge.writes;
-    const uint64_t now = m_clock.nowUs();
+    const uint64_t now = ModelNowUs();
     const double byteUs = m_model.ByteUs();
     std::vector<VirtualTester::Answer> answers;
     m_tester->HostBytes(static_cast<const uint8_t*>(buf), count, answers);
@@ -135,25 +141,36 @@ void SimUsbDriver::Release(uint64_t nowUs) {
     }
 }
 
+uint64_t SimUsbDriver::ModelNowUs() {
+    return m_clock.nowUs() - m_behindUs;
+}
+
+void SimUsbDriver::PaceUntil(uint64_t deadlineUs) {
+    // The wait ends at a point of the bridge's time line, not after a span: a wake-up that came
+    // late shortens the next wait instead of adding to every wait after it.
+    const uint64_t now = m_clock.nowUs();
+    if (deadlineUs > now) m_clock.sleepUs(deadlineUs - now);
+    const uint64_t woke = m_clock.nowUs();
+    m_behindUs = woke > deadlineUs ? std::min(woke - deadlineUs, kMaxCatchUpUs) : 0;
+}
+
 FT_STATUS SimUsbDriver::GetQueueStatus(FT_HANDLE handle, DWORD* rxBytes) {
     if (FT_STATUS s = Check(handle)) return s;
-    m_clock.sleepUs(kStatusCallUs);
-    Release(m_clock.nowUs());
+    PaceUntil(ModelNowUs() + kStatusCallUs);
+    Release(ModelNowUs());
     if (rxBytes) *rxBytes = static_cast<DWORD>(m_visible.size());
     return FT_OK;
 }
 
 FT_STATUS SimUsbDriver::GetStatus(FT_HANDLE handle, DWORD* rxBytes, DWORD* txBytes, DWORD* events) {
     if (FT_STATUS s = Check(handle)) return s;
-    m_clock.sleepUs(kStatusCallUs);
-    Release(m_clock.nowUs());
+    PaceUntil(ModelNowUs() + kStatusCallUs);
+    Release(ModelNowUs());
     if (m_visible.empty() && !m_inFlight.empty()) {
         // A host spinning on this call would reach the next packet's arrival: go there.
-        const uint64_t now = m_clock.nowUs();
-        const uint64_t at = NextReleaseUs();
-        if (at > now) m_clock.sleepUs(at - now);
+        PaceUntil(std::max(NextReleaseUs(), ModelNowUs()));
         ++bridge.waits;
-        Release(m_clock.nowUs());
+        Release(ModelNowUs());
     }
     if (rxBytes) *rxBytes = static_cast<DWORD>(m_visible.size());
     if (txBytes) *txBytes = 0;
@@ -164,7 +181,7 @@ FT_STATUS SimUsbDriver::GetStatus(FT_HANDLE handle, DWORD* rxBytes, DWORD* txByt
 FT_STATUS SimUsbDriver::Read(FT_HANDLE handle, void* buf, DWORD count, DWORD* returned) {
     if (FT_STATUS s = Check(handle)) return s;
     ++bridge.reads;
-    Release(m_clock.nowUs());
+    Release(ModelNowUs());
     const DWORD n = static_cast<DWORD>(std::min<size_t>(count, m_visible.size()));
     auto* out = static_cast<uint8_t*>(buf);
     for (DWORD i = 0; i < n; ++i) {

@@ -55,6 +55,9 @@ private:
     FT_STATUS Check(FT_HANDLE handle) const;
     void Release(uint64_t nowUs);
     uint64_t NextReleaseUs() const;
+    // The bridge's time line: the clock, less what the bridge's last wait overslept.
+    uint64_t ModelNowUs();
+    void PaceUntil(uint64_t deadlineUs);
 
     std::shared_ptr<VirtualTester> m_tester;
     LinkCostModel m_model;
@@ -64,6 +67,7 @@ private:
     std::deque<InFlight> m_inFlight;  // answered, still in the bridge
     std::deque<uint8_t> m_visible;    // arrived at the host
     double m_lineFreeUs = 0;          // when the tester-to-host line is free again (µs)
+    uint64_t m_behindUs = 0;          // how late the bridge's last wait woke, still unspent
     int m_testerToken = 0, m_otherToken = 0;
 };
 

@@ -1,8 +1,9 @@
 // How often the link measurement window refreshes on the virtual tester, which paces its
 // answers like an FT232R link, and how freely the user-interface thread runs meanwhile: the
 // program starts on the "sim" driver, connects on the PP page with every measurement ticked,
-// counts the window's polls over 10 s of real time and, with a 1 ms heartbeat timer on the
-// user-interface thread, the gaps between its beats (median, 99th percentile, worst).
+// times the window's polls over 10 s of real time (from the first to the last poll seen) and,
+// with a 1 ms heartbeat timer on the user-interface thread, the gaps between its beats
+// (median, 99th percentile, worst).
 // With --charts the NTP and modulation charts are open too, and every poll redraws both.
 // With --silent the virtual tester then stops answering: how long until the window shows the
 // loss, and the worst gap meanwhile.
@@ -64,10 +65,51 @@ private:
     std::vector<double> m_gaps;
 };
 
+// When the window's poll count changes, seen every millisecond: the rate between the first
+// and the last poll of the run, so the run's ends, which fall mid-tick, do not move it by up
+// to a poll (0.1 a second over 10 s).
+class PollTimes {
+public:
+    explicit PollTimes(const tavrin::app::TLinkConnectForm& link) : m_link(link) {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const long count = m_link.pollCount();
+            if (count == m_seen) return;
+            m_seen = count;
+            const qint64 now = m_clock.nsecsElapsed();
+            if (m_first < 0) {
+                m_first = count;
+                m_firstNs = now;
+            }
+            m_last = count;
+            m_lastNs = now;
+        });
+    }
+    void start() {
+        m_seen = m_link.pollCount();
+        m_first = -1;
+        m_clock.start();
+        m_timer.start();
+    }
+    void stop() { m_timer.stop(); }
+    long polls() const { return m_first < 0 ? 0 : m_last - m_first; }
+    double seconds() const { return m_first < 0 ? 0 : (m_lastNs - m_firstNs) / 1e9; }
+    double rate() const { return polls() > 0 ? polls() / seconds() : 0; }
+
+private:
+    const tavrin::app::TLinkConnectForm& m_link;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    long m_seen = 0, m_first = -1, m_last = 0;
+    qint64 m_firstNs = 0, m_lastNs = 0;
+};
+
 void RunFor(int ms) {
-    // The program's own event loop: the tests' waiting helper sleeps 10 ms between rounds.
+    // The program's own event loop: the tests' waiting helper sleeps 10 ms between rounds. A
+    // precise timer: a coarse one may end a 10 s run half a second early.
     QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
@@ -114,19 +156,19 @@ int main(int argc, char** argv) {
     RunFor(500);  // the charts' first redraws and window mapping are not the steady state
 
     Heartbeat heartbeat;
-    const long first = link.pollCount();
-    QElapsedTimer clock;
-    clock.start();
+    PollTimes pollTimes(link);
+    pollTimes.start();
     heartbeat.start();
     RunFor(seconds * 1000);
     heartbeat.stop();
-    const double elapsed = clock.elapsed() / 1000.0;
-    const long polls = link.pollCount() - first;
-    const double rate = polls / elapsed;
+    pollTimes.stop();
+    const long polls = pollTimes.polls();
+    const double elapsed = pollTimes.seconds();
+    const double rate = pollTimes.rate();
     const double p99 = heartbeat.quantile(0.99);
     const double worst = heartbeat.worst();
     std::printf(
-        "link window, PP, every measurement ticked%s: %ld polls in %.1f s = %.1f per second\n"
+        "link window, PP, every measurement ticked%s: %ld polls in %.2f s = %.2f per second\n"
         "user-interface heartbeat (1 ms timer, %zu beats): gap median %.2f ms, 99th percentile "
         "%.2f ms, worst %.2f ms\n",
         charts ? ", both charts open" : "", polls, elapsed, rate, heartbeat.beats(),

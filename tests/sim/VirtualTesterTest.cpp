@@ -3,6 +3,7 @@
 
 #include "Firmware.h"
 #include "SimUsbDriver.h"
+#include "transport/Link.h"
 #include "transport/MailboxLayout.h"
 
 namespace tavrin::testing {
@@ -174,6 +175,88 @@ TEST_F(BridgeTest, UnpluggedTesterFailsItsCallsAndLeavesTheList) {
     EXPECT_EQ(driver->Write(h, request, 5, &written), FT_IO_ERROR);
     driver->CreateDeviceInfoList(&n);
     EXPECT_EQ(n, 1u);
+}
+
+// The platform's clock as the virtual bridge meets it: every wait wakes `lateUs` late.
+class LateWakingClock final : public Clock {
+public:
+    uint32_t nowMs() override { return base.nowMs(); }
+    void sleepMs(uint32_t ms) override { sleepUs(uint64_t{ms} * 1000); }
+    uint64_t nowUs() override { return base.nowUs(); }
+    void sleepUs(uint64_t us) override { base.sleepUs(us + lateUs); }
+
+    VirtualClock base;
+    uint64_t lateUs = 0;
+};
+
+// Twenty single-cell reads as the host makes them, spinning on the status call until the
+// answer is there, with `hostUs` of the host's own work before each; returns the time taken.
+uint64_t TwentyReads(LateWakingClock& clock, uint64_t hostUs) {
+    auto tester = std::make_shared<sim::VirtualTester>(clock);
+    sim::SimUsbDriver driver(tester);
+    FT_HANDLE h = nullptr;
+    EXPECT_EQ(driver.Open(1, &h), FT_OK);
+    driver.SetLatencyTimer(h, 2);
+    const uint64_t start = clock.nowUs();
+    for (int i = 0; i < 20; ++i) {
+        clock.base.sleepUs(hostUs);
+        uint8_t request[] = {0x01, 0x00, 0x6A, 0x5C, 0x00};
+        DWORD n = 0, rx = 0, tx = 0, ev = 0;
+        driver.Write(h, request, 5, &n);
+        while (rx == 0 && driver.GetStatus(h, &rx, &tx, &ev) == FT_OK) {
+        }
+        uint8_t answer = 0;
+        driver.Read(h, &answer, 1, &n);
+        EXPECT_EQ(n, 1u);
+    }
+    return clock.nowUs() - start;
+}
+
+TEST(BridgePacing, LateWakeUpsAreAbsorbedButTheModelIsNeverBeaten) {
+    LateWakingClock clock;
+    const uint64_t modelled = TwentyReads(clock, 0);
+    EXPECT_GE(modelled, 20u * 2000u);  // one latency timer each
+
+    // Waking 150 µs late from each of some forty waits costs only the last one.
+    clock.lateUs = 150;
+    const uint64_t late = TwentyReads(clock, 0);
+    EXPECT_GE(late, modelled);
+    EXPECT_LE(late, modelled + 150);
+
+    // The host's own work is not absorbed: it delays its requests on a real bridge too.
+    const uint64_t slowHost = TwentyReads(clock, 500);
+    EXPECT_GE(slowHost, modelled + 20 * 500);
+    EXPECT_LE(slowHost, modelled + 20 * 500 + 150);
+
+    // A host held up for 5 ms at every wait is made up by at most 1 ms each time.
+    clock.lateUs = 5000;
+    EXPECT_GE(TwentyReads(clock, 0), modelled + 20 * 3500);
+}
+
+// A capture plane as the library reads it: requests of 128 bytes pipelined, the answers
+// streaming at the line rate, with a status call between requests.
+TEST(BridgePacing, PipelinedBlockReadKeepsTheLineRateWhenWaitsWakeLate) {
+    const auto planeRead = [](uint64_t lateUs) {
+        LateWakingClock clock;
+        clock.lateUs = lateUs;
+        auto tester = std::make_shared<sim::VirtualTester>(clock);
+        std::string reason;
+        EXPECT_TRUE(sim::InstallFirmware(*tester, SimulationSettings{}, reason)) << reason;
+        for (uint32_t i = 0; i < 8192; ++i)
+            tester->Memory().Write(0x010000 + i, static_cast<uint8_t>(i * 7));
+        Link link(clock, std::make_unique<sim::SimUsbDriver>(tester));
+        EXPECT_EQ(link.usb.OpenUsbLink(kFirstUsbPort), 2);  // 2: open
+        std::vector<uint8_t> plane(8192);
+        const uint64_t start = clock.nowUs();
+        EXPECT_EQ(link.usb.TesterReadBlock(0x010000, 8192, plane.data()), 0);
+        EXPECT_EQ(plane[8191], static_cast<uint8_t>(8191 * 7));
+        return clock.nowUs() - start;
+    };
+    const uint64_t modelled = planeRead(0);
+    EXPECT_GE(modelled, 8192u * 10 / 3);  // 3.33 µs a byte at 3 Mbaud
+    const uint64_t late = planeRead(150);
+    EXPECT_GE(late, modelled);
+    EXPECT_LE(late, modelled + 150);
 }
 
 }  // namespace
