@@ -10,7 +10,7 @@
 #include <QValueAxis>
 #include <algorithm>
 
-#include "UserDialogs.h"
+#include "core/UserDialogs.h"
 
 namespace tavrin::app {
 namespace {

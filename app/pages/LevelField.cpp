@@ -7,7 +7,7 @@
 
 #include "EntryRules.h"
 #include "RadioOptions.h"
-#include "core/TWenloForm.h"
+#include "shell/TWenloForm.h"
 
 namespace tavrin::app {
 

@@ -14,9 +14,9 @@
 #include "OptionTables.h"
 #include "PageLayout.h"
 #include "RadioOptions.h"
-#include "core/BottomPanel.h"
+#include "BottomPanel.h"
 #include "core/EntryField.h"
-#include "core/TWenloForm.h"
+#include "shell/TWenloForm.h"
 #include "core/UpDown.h"
 
 namespace tavrin::app {

@@ -16,10 +16,10 @@
 #include "PPTestPage.h"
 #include "RFAnalyzerPage.h"
 #include "RFGenPage.h"
-#include "core/BottomPanel.h"
+#include "BottomPanel.h"
 #include "core/EntryField.h"
-#include "core/SystemPage.h"
-#include "core/TWenloForm.h"
+#include "SystemPage.h"
+#include "shell/TWenloForm.h"
 #include "core/UpDown.h"
 #include "display/ChartRanges.h"
 

@@ -19,8 +19,8 @@
 
 #include <QPushButton>
 
-#include "core/SystemPage.h"
-#include "core/TWenloForm.h"
+#include "pages/SystemPage.h"
+#include "shell/TWenloForm.h"
 #include "core/TesterPort.h"
 #include "core/UserDialogs.h"
 

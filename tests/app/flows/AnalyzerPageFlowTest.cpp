@@ -11,11 +11,11 @@
 #include <QTest>
 
 #include "FakeTester.h"
-#include "core/BottomPanel.h"
+#include "pages/BottomPanel.h"
 #include "core/StartupOptions.h"
 #include "core/StateButton.h"
 #include "core/UpDown.h"
-#include "display/FrameChartHost.h"
+#include "shell/FrameChartHost.h"
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
 #include "pages/RFAnalyzerPage.h"

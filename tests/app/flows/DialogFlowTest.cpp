@@ -13,7 +13,7 @@
 #include <clocale>
 
 #include "FakeTester.h"
-#include "core/SystemPage.h"
+#include "pages/SystemPage.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"

@@ -16,11 +16,11 @@
 #include <QTimer>
 
 #include "FakeTester.h"
-#include "core/BottomPanel.h"
-#include "core/LogSettings.h"
+#include "pages/BottomPanel.h"
+#include "pages/LogSettings.h"
 #include "core/StateButton.h"
 #include "core/UpDown.h"
-#include "dialogs/TSlider.h"
+#include "display/TSlider.h"
 #include "display/TLinkConnectForm.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"

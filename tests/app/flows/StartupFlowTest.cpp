@@ -10,8 +10,8 @@
 #include <QTabWidget>
 
 #include "FakeTester.h"
-#include "core/BottomPanel.h"
-#include "core/SystemPage.h"
+#include "pages/BottomPanel.h"
+#include "pages/SystemPage.h"
 #include "core/UpDown.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"

@@ -15,9 +15,9 @@
 #include <QTabWidget>
 
 #include "FakeTester.h"
-#include "core/BottomPanel.h"
+#include "pages/BottomPanel.h"
 #include "core/StateButton.h"
-#include "core/SystemPage.h"
+#include "pages/SystemPage.h"
 #include "core/UpDown.h"
 #include "pages/FPTestPage.h"
 #include "pages/LinkWindowControl.h"

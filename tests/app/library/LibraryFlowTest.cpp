@@ -17,7 +17,7 @@
 #include "FakeTester.h"
 #include "core/LibrarySession.h"
 #include "core/StartupOptions.h"
-#include "core/SystemPage.h"
+#include "pages/SystemPage.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"

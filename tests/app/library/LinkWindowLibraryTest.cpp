@@ -14,10 +14,10 @@
 
 #include "FakeTester.h"
 #include "core/LibrarySession.h"
-#include "core/LogSettings.h"
+#include "pages/LogSettings.h"
 #include "core/StateButton.h"
-#include "core/SystemPage.h"
-#include "dialogs/TSlider.h"
+#include "pages/SystemPage.h"
+#include "display/TSlider.h"
 #include "display/TLinkConnectForm.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"

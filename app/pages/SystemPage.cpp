@@ -12,8 +12,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "EntryField.h"
-#include "UpDown.h"
+#include "core/EntryField.h"
+#include "core/UpDown.h"
 
 namespace tavrin::app {
 namespace {

@@ -2,7 +2,7 @@
 // analyzer page's chart buttons, and the poll that redraws the visible charts.
 #pragma once
 
-#include "ChartHost.h"
+#include "display/ChartHost.h"
 
 namespace tavrin::app {
 

@@ -8,14 +8,14 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "BottomPanel.h"
-#include "StateButton.h"
-#include "SystemPage.h"
-#include "TLinkConnectForm.h"
-#include "TModulationForm.h"
-#include "TNTPForm.h"
+#include "pages/BottomPanel.h"
+#include "core/StateButton.h"
+#include "pages/SystemPage.h"
+#include "display/TLinkConnectForm.h"
+#include "display/TModulationForm.h"
+#include "display/TNTPForm.h"
 #include "TWenloForm.h"
-#include "TesterWorker.h"
+#include "core/TesterWorker.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"

@@ -1,0 +1,71 @@
+// The "S&ystem" page: what the program knows about itself and the connected tester, the
+// "&Reset" button, the CAT-iq switch, the default window layout, the log settings and the
+// carrier-mode, reference, dirty-transmit and drift-unit groups.
+#pragma once
+
+#include "core/TabPage.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace tavrin::app {
+
+class UpDown;
+
+class SystemPage : public TabPage {
+    Q_OBJECT
+public:
+    explicit SystemPage(QWidget* parent = nullptr);
+
+    // "Windows Position"
+    QPushButton* Windows_posButton;
+    // "Software Version"
+    QLabel* FirmwareLabel;
+    QCheckBox* OptionEnable;
+    QLabel* PCDllLabel;
+    QLabel* VersionLabel;
+    QLabel* BuildDateLabel;
+    // "Hardware"
+    QLabel* HardWareIDLabel;
+    QLabel* SerialNumberLabel;
+    QPushButton* ResetButton;
+    // "Log Settings"
+    QCheckBox* LogMeasurementsCheckBox;
+    QLineEdit* LogIntervalEdit;
+    QCheckBox* LogCommunicationCheckBox;
+    // "Carrier mode"
+    QGroupBox* CarrierModeGroup;
+    QRadioButton* Offset;
+    QRadioButton* ExtendedFrequencies;
+    QLabel* CountryLabel;
+    QComboBox* Country;
+    QLabel* NumberOfUsedCarriersLabel;
+    QComboBox* NumberOfUsedCarriers;
+    QLabel* CarrierOffsetLabel;
+    QLineEdit* TCarrierOffset;
+    UpDown* CarrierOffsetUpDown;
+    QLabel* HighestCarrierLabel;
+    QLineEdit* ExtendedRef;
+    UpDown* ExtendedRefUpDown;
+    // "Reference"
+    QGroupBox* ReferenceGroup;
+    QCheckBox* ExtRefSelect;
+    // "Dirty transmit"
+    QGroupBox* DirtyTX;
+    QRadioButton* Normal;
+    QRadioButton* Plus50kHz;
+    QRadioButton* Minus50kHz;
+    // "Frq. drift Unit:"
+    QGroupBox* DriftUnitGroup;
+    QRadioButton* DriftKhzMs;
+    QRadioButton* DriftKhzSlot;
+    // Hidden state flag of the carrier mode: "0" right after a user's reset, "1" once applied.
+    QLabel* TimeAfterReset;
+};
+
+}  // namespace tavrin::app
