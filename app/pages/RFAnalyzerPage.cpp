@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "CarrierRow.h"
+#include "core/SampleTimeBase.h"
 #include "core/StateButton.h"
 #include "core/TesterWorker.h"
 #include "core/UpDown.h"
@@ -23,7 +24,6 @@ namespace tavrin::app {
 namespace {
 
 constexpr int kDefaultCarrier = 5;
-constexpr float kAnalyzerWindowLength = 268;
 constexpr int kSelftestLoss = 0;
 
 }  // namespace
@@ -92,7 +92,7 @@ void RFAnalyzerPage::send(const char* line) {
 void RFAnalyzerPage::pageWork() {
     // The window length and the averaging commit come with the deferred work: nothing reads
     // them in the one tick between.
-    if (m_links.setSampleWindowLength) m_links.setSampleWindowLength(kAnalyzerWindowLength);
+    if (m_links.setSampleWindowLength) m_links.setSampleWindowLength(SampleTimeBase::kAnalyzerPageSamples);
     run(m_links.commitAveraging);
     send("PROC:SEL:TEST MAN");
     send("CONF:TEST:TYPE:RFGE 0");

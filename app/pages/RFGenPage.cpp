@@ -66,6 +66,11 @@ RFGenPage::RFGenPage(TWenloForm& frame, QWidget* parent)
     // The generator level goes out with the FP level command.
     m_level = std::make_unique<LevelField>(frame, this, RFLevelGenEdit, RFLevelGenTrackBar,
                                            "CONF:FP:RF:LEV", LevelMessage::LossAsEntered);
+    // A setup load's level is the one new entries are compared against.
+    connect(&frame.session(), &SessionState::rememberedChanged, this,
+            [this](Remembered value, double number) {
+                if (value == Remembered::GenRFLevel) m_level->lastLevel = number;
+            });
     EntryCommit::install(CarrierGenEdit, [this] { CarrierGenEditExit(); });
     EntryCommit::install(RFLevelGenEdit, [this] { RFLevelGenEditExit(); });
     connect(CarrierGenUpDown, &UpDown::clicked, this, &RFGenPage::CarrierGenUpDownClick);
@@ -75,7 +80,7 @@ RFGenPage::RFGenPage(TWenloForm& frame, QWidget* parent)
 RFGenPage::~RFGenPage() = default;
 
 void RFGenPage::prepareShow() {
-    m_frame.markActivePage(this);
+    m_frame.session().setActivePage(TestPage::Generator);
 }
 
 void RFGenPage::RF_GenTabSheetShow() {
@@ -101,7 +106,7 @@ void RFGenPage::CarrierGenUpDownClick() {
     const int p = CarrierGenUpDown->position();
     const bool extended = m_frame.radioOptions().extendedMode();
     CarrierGenEdit->setText(
-        QString::number(extended ? m_frame.carrierPlan().extendedCarrierAt(p) : p));
+        QString::number(extended ? m_frame.radioOptions().carrierPlan().extendedCarrierAt(p) : p));
     CarrierGenEditExit();
 }
 

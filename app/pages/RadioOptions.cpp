@@ -33,9 +33,22 @@ constexpr int kNeighbourStepperPosition = 5;
 
 }  // namespace
 
-RadioOptions::RadioOptions(TWenloForm& frame) : m_frame(frame) {
+RadioOptions::RadioOptions(TWenloForm& frame) : m_frame(frame), m_session(frame.session()) {
     SystemPage* s = frame.SystemTabSheet;
     BottomPanel* b = frame.AlwaysPanel;
+    // The session follows the choices the other windows read, however they are set (a setup
+    // load sets them without a click).
+    const auto drift = [this](bool perMs) {
+        m_session.setDriftUnit(perMs ? DriftUnit::KhzPerMs : DriftUnit::KhzPerSlot);
+    };
+    drift(s->DriftKhzMs->isChecked());
+    connect(s->DriftKhzMs, &QRadioButton::toggled, this, drift);
+    m_session.setRxAttenuator(b->RxAttCheckBox->isChecked());
+    connect(b->RxAttCheckBox, &QCheckBox::toggled, this,
+            [this](bool on) { m_session.setRxAttenuator(on); });
+    m_session.setCatIq(s->OptionEnable->isChecked());
+    connect(s->OptionEnable, &QCheckBox::toggled, this,
+            [this](bool on) { m_session.setCatIq(on); });
     connect(s->Offset, &QRadioButton::clicked, this, &RadioOptions::OffsetClick);
     connect(s->ExtendedFrequencies, &QRadioButton::clicked, this, &RadioOptions::OffsetClick);
     connect(s->Country, &QComboBox::activated, this, &RadioOptions::CountryChange);
@@ -121,7 +134,7 @@ void RadioOptions::OffsetClick() {
 }
 
 void RadioOptions::applyHighestCarrier(int highest) {
-    m_frame.setHighestCarrier(highest);
+    m_session.setHighestCarrier(highest);
     PPTestPage* pp = m_frame.PP_TestTabSheet;
     FPTestPage* fp = m_frame.FP_TestTabSheet;
     RFGenPage* gen = m_frame.RF_GenTabSheet;
@@ -150,7 +163,7 @@ void RadioOptions::NumberOfUsedCarriersChange() {
         UsedCarriers(m_frame.SystemTabSheet->NumberOfUsedCarriers->currentText());
     if (!nu) return;
     m_lastUsedCarriers = *nu;
-    m_frame.setHighestCarrier(*nu - 1);
+    m_session.setHighestCarrier(*nu - 1);
     TExtendedRefExit();
     m_frame.send("CONF:NUMB:CARR " + QString::number(*nu));
 }
@@ -204,7 +217,7 @@ void RadioOptions::TExtendedRefExit() {
     pp->DummyCarrierUpDown->setPosition(kNeighbourStepperPosition);
     pp->TrafficCarrierUpDown->setPosition(kNeighbourStepperPosition);
     m_frame.send("CONF:CARR:REF " + QString::number(r.carrier));
-    m_frame.carrierPlan().applyReference(r.carrier, usedCarriers());
+    m_carrierPlan.applyReference(r.carrier, usedCarriers());
 }
 
 void RadioOptions::ExtRefSelectClick() {
@@ -238,20 +251,25 @@ void RadioOptions::RFAttenuationEditExit() {
     m_frame.send("SENS:CORR:LOSS " + c.text);
     const double a = couplingLoss();
     UpdateRFRange(a);
-    const AxisRange range = PowerChartRange(a, m_frame.AlwaysPanel->RxAttCheckBox->isChecked());
-    m_frame.setPowerChartRange({static_cast<int>(range.min), static_cast<int>(range.max)});
-    m_frame.setLastCouplingLoss(static_cast<int>(a));
-    Q_EMIT m_frame.couplingLossChanged();
+    const AxisRange range = PowerChartRange(a, m_session.rxAttenuator());
+    m_session.commitCouplingLoss(static_cast<int>(a), static_cast<int>(range.min),
+                                 static_cast<int>(range.max));
 }
 
 void RadioOptions::UpdateRFRange(double couplingLoss) {
     LevelField* level = nullptr;
-    if (m_frame.PP_TestTabSheet->tag == 1) {
-        level = &m_frame.PP_TestTabSheet->levelField();
-    } else if (m_frame.FP_TestTabSheet->tag == 1) {
-        level = &m_frame.FP_TestTabSheet->levelField();
-    } else if (m_frame.RF_GenTabSheet->tag == 1) {
-        level = &m_frame.RF_GenTabSheet->levelField();
+    switch (m_session.activePage()) {
+        case TestPage::PP:
+            level = &m_frame.PP_TestTabSheet->levelField();
+            break;
+        case TestPage::FP:
+            level = &m_frame.FP_TestTabSheet->levelField();
+            break;
+        case TestPage::Generator:
+            level = &m_frame.RF_GenTabSheet->levelField();
+            break;
+        case TestPage::None:
+            break;
     }
     if (level) level->checkAgainstLoss(couplingLoss);
 }
@@ -260,17 +278,17 @@ void RadioOptions::RxAttCheckBoxClick() {
     const bool on = m_frame.AlwaysPanel->RxAttCheckBox->isChecked();
     m_frame.send(on ? "CONF:ATT:RX ON" : "CONF:ATT:RX OFF");
     m_frame.send("PROC:SAMP:FORC");
-    if (m_frame.linkWindow().ntpWindowVisible()) RFAttenuationEditExit();
+    if (m_session.powerChartShown()) RFAttenuationEditExit();
 }
 
 void RadioOptions::AverageFactorEditExit() {
     QLineEdit* edit = m_frame.AlwaysPanel->AverageFactorEdit;
-    const FieldCheck c = CheckAveraging(edit->text(), m_frame.averagingLength());
+    const FieldCheck c = CheckAveraging(edit->text(), m_session.averagingLength());
     m_frame.applyCheck(edit, c);
-    if (c.kept || c.value == m_frame.averagingLength()) return;
+    if (c.kept || c.value == m_session.averagingLength()) return;
     // The one command the averaging field sends goes to the library directly.
     m_frame.tester().sendDirect("CONF:AVER:BURS 1");
-    m_frame.setAveragingLength(c.value);
+    m_session.setAveragingLength(c.value);
 }
 
 void RadioOptions::commitCarrier(QLineEdit* edit, UpDown* upDown, const char* prefix) {
@@ -280,7 +298,7 @@ void RadioOptions::commitCarrier(QLineEdit* edit, UpDown* upDown, const char* pr
         upDown->setPosition(c.value);
         number = c.text;
     } else {
-        const CarrierPlan& plan = m_frame.carrierPlan();
+        const CarrierPlan& plan = m_carrierPlan;
         if (const std::optional<int> p = plan.findExtendedCarrier(edit->text(), upDown->maximum()))
             upDown->setPosition(*p);
         number = QString::number(plan.extendedCarrierAt(upDown->position()));
@@ -291,7 +309,7 @@ void RadioOptions::commitCarrier(QLineEdit* edit, UpDown* upDown, const char* pr
 
 void RadioOptions::stepCarrier(QLineEdit* edit, UpDown* upDown, const char* prefix) {
     const int p = upDown->position();
-    edit->setText(QString::number(extendedMode() ? m_frame.carrierPlan().extendedCarrierAt(p) : p));
+    edit->setText(QString::number(extendedMode() ? m_carrierPlan.extendedCarrierAt(p) : p));
     commitCarrier(edit, upDown, prefix);
 }
 
@@ -300,7 +318,7 @@ void RadioOptions::commitGeneratorCarrier(QLineEdit* edit, UpDown* upDown) {
         commitCarrier(edit, upDown, "CONF:RFGE:CARR");
         return;
     }
-    const FieldCheck c = CheckGeneratorCarrier(edit->text(), m_frame.highestCarrier());
+    const FieldCheck c = CheckGeneratorCarrier(edit->text(), m_session.highestCarrier());
     m_frame.applyCheck(edit, c);
     upDown->setPosition(c.value);
     m_frame.send("CONF:RFGE:CARR " + c.text);
@@ -310,8 +328,8 @@ void RadioOptions::slotTypeChanged(QComboBox* own, QComboBox* other, QComboBox* 
                                    QComboBox* otherTemplate, const char* side) {
     const int index = own->currentIndex();
     other->setCurrentIndex(index);  // the other page's list follows without its handler
-    m_frame.setSampleWindowLength(SampleWindowForSlotType(index));
-    m_frame.linkWindow().reopenModulationWindow();
+    m_session.setSampleWindowLength(SampleWindowForSlotType(index));
+    m_session.request(LinkRequest::ReopenModulation);
     m_frame.send(SlotTypeCommand(side, index));
     const int templateIndex = TemplateForSlotType(index);
     if (templateIndex >= 0) ownTemplate->setCurrentIndex(templateIndex);
@@ -321,8 +339,8 @@ void RadioOptions::slotTypeChanged(QComboBox* own, QComboBox* other, QComboBox* 
 void RadioOptions::powerTemplateChanged(QComboBox* own, QComboBox* other, QComboBox* ownSlotType) {
     const int index = own->currentIndex();
     other->setCurrentIndex(index);
-    m_frame.setSampleWindowLength(SampleWindowForSlotType(ownSlotType->currentIndex()));
-    m_frame.linkWindow().reopenModulationWindow();
+    m_session.setSampleWindowLength(SampleWindowForSlotType(ownSlotType->currentIndex()));
+    m_session.request(LinkRequest::ReopenModulation);
     m_frame.send(PowerTemplateCommand(index));
 }
 

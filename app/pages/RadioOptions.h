@@ -7,11 +7,14 @@
 #include <QObject>
 #include <QString>
 
+#include "CarrierPlan.h"
+
 class QComboBox;
 class QLineEdit;
 
 namespace tavrin::app {
 
+class SessionState;
 class TWenloForm;
 class UpDown;
 
@@ -46,6 +49,8 @@ public:
     // NU from its list; 10 while the list holds no valid count.
     int usedCarriers() const;
     double couplingLoss() const;
+    // The carrier plan of the extended carrier list and the reference.
+    CarrierPlan& carrierPlan() { return m_carrierPlan; }
     // "[0..9]" and its forms, for the pages' carrier labels.
     QString carrierRangeText() const;
 
@@ -66,6 +71,8 @@ private:
     void applyHighestCarrier(int highest);
 
     TWenloForm& m_frame;
+    SessionState& m_session;
+    CarrierPlan m_carrierPlan;
     int m_lastUsedCarriers = 10;
 };
 

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/SessionState.h"
+
 namespace tavrin::app {
 
 enum class SetupKind {
@@ -21,18 +23,6 @@ enum class SetupKind {
     FontSize,    // the link window's font size, 8..14
 };
 
-// What a loaded number also becomes besides the field's text: the values that the test pages
-// compare new entries against (slots and BER counts are whole numbers, levels may have decimals).
-enum class Remembered {
-    None,
-    PPDummySlot,
-    PPTrafficSlot,
-    PPRFLevel,
-    PPBERCount,
-    FPRFLevel,
-    FPBERCount,
-    GenRFLevel,
-};
 
 struct ModulationChoice {
     std::string_view word;     // as written in the file

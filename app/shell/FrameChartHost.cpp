@@ -31,30 +31,30 @@ bool Unticked(const QWidget* page, const char* name) {
 
 }  // namespace
 
-FrameChartHost::FrameChartHost(TWenloForm& frame) : m_frame(frame) {}
+FrameChartHost::FrameChartHost(TWenloForm& frame) : m_frame(frame), m_session(frame.session()) {}
 
 float FrameChartHost::sampleClock() const {
-    return m_frame.sampleClock();
+    return m_session.timeBase().clock;
 }
 
 void FrameChartHost::setSampleClock(float clock) {
-    m_frame.setSampleClock(clock);
+    m_session.setSampleClock(clock);
 }
 
 float FrameChartHost::sampleWindowLength() const {
-    return m_frame.sampleWindowLength();
+    return m_session.timeBase().windowLength;
 }
 
 void FrameChartHost::setSampleWindowLength(float length) {
-    m_frame.setSampleWindowLength(length);
+    m_session.setSampleWindowLength(length);
 }
 
 std::array<int, 6> FrameChartHost::powerRamp() const {
-    return m_frame.powerRamp();
+    return m_session.powerRamp();
 }
 
 bool FrameChartHost::analyzerPageShown() const {
-    return m_frame.PageControl->currentWidget() == m_frame.RF_AnalyzerTabSheet;
+    return m_session.shownPage() == ShownPage::Analyzer;
 }
 
 bool FrameChartHost::highDynamicOff() const {
@@ -65,7 +65,7 @@ bool FrameChartHost::highDynamicOff() const {
 }
 
 bool FrameChartHost::rxAttenuatorTicked() const {
-    return m_frame.AlwaysPanel->RxAttCheckBox->isChecked();
+    return m_session.rxAttenuator();
 }
 
 bool FrameChartHost::prolongedPreamble() const {
@@ -74,15 +74,15 @@ bool FrameChartHost::prolongedPreamble() const {
 }
 
 bool FrameChartHost::catIqMode() const {
-    return m_frame.SystemTabSheet->OptionEnable->isChecked();
+    return m_session.catIq();
 }
 
-QString FrameChartHost::unitCaption() const {
-    return m_frame.linkForm().cmdUnit->text();
+ChartUnit FrameChartHost::chartUnit() const {
+    return m_session.timeBase().unit;
 }
 
-void FrameChartHost::setUnitCaption(const QString& caption) {
-    m_frame.linkForm().cmdUnit->setText(caption);
+void FrameChartHost::setChartUnit(ChartUnit unit) {
+    m_session.setChartUnit(unit);
 }
 
 bool FrameChartHost::longSlot() const {
@@ -160,8 +160,10 @@ void WireAnalyzerPage(TWenloForm& frame) {
     links.ntpWindow = &frame.ntpForm();
     links.rxAttenuator = frame.AlwaysPanel->RxAttCheckBox;
     links.couplingLossField = frame.AlwaysPanel->RFAttenuationEdit;
-    links.highestCarrier = [&frame] { return frame.highestCarrier(); };
-    links.setSampleWindowLength = [&frame](float length) { frame.setSampleWindowLength(length); };
+    links.highestCarrier = [&frame] { return frame.session().highestCarrier(); };
+    links.setSampleWindowLength = [&frame](float length) {
+        frame.session().setSampleWindowLength(length);
+    };
     // The radio options' handlers the page runs.
     RadioOptions& radio = frame.radioOptions();
     links.applyRxAttenuator = [&radio] { radio.RxAttCheckBoxClick(); };
@@ -169,8 +171,7 @@ void WireAnalyzerPage(TWenloForm& frame) {
     links.commitCarrierOffset = [&radio] { radio.TCarrierOffsetExit(); };
     links.commitCouplingLoss = [&radio] { radio.RFAttenuationEditExit(); };
     links.setPowerRangeForLoss = [&frame](int loss) {
-        const AxisRange range =
-            PowerChartRange(loss, frame.AlwaysPanel->RxAttCheckBox->isChecked());
+        const AxisRange range = PowerChartRange(loss, frame.session().rxAttenuator());
         frame.ntpForm().setPowerRange(static_cast<int>(range.min), static_cast<int>(range.max));
         frame.ntpForm().NTPChartUndoZoom();
     };

@@ -6,6 +6,7 @@
 
 namespace tavrin::app {
 
+class SessionState;
 class TWenloForm;
 
 class FrameChartHost : public ChartHost {
@@ -16,8 +17,8 @@ public:
     void setSampleClock(float clock) override;
     float sampleWindowLength() const override;
     void setSampleWindowLength(float length) override;
-    QString unitCaption() const override;
-    void setUnitCaption(const QString& caption) override;
+    ChartUnit chartUnit() const override;
+    void setChartUnit(ChartUnit unit) override;
 
     std::array<int, 6> powerRamp() const override;
     bool analyzerPageShown() const override;
@@ -44,6 +45,7 @@ public:
 
 private:
     TWenloForm& m_frame;
+    SessionState& m_session;
     SampleBlock m_power;
     SampleBlock m_deviation;
 };

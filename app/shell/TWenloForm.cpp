@@ -44,6 +44,7 @@
 #include "pages/RadioOptions.h"
 #include "setup/SetupFiles.h"
 #include "setup/SetupPages.h"
+#include "PageWiring.h"
 
 namespace tavrin::app {
 namespace {
@@ -123,8 +124,8 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     SetupFPTabSheet = new SetupFPPage(*m_tester, dialogs);
     for (SetupPage* page :
          {static_cast<SetupPage*>(SetupPPTabSheet), static_cast<SetupPage*>(SetupFPTabSheet)}) {
-        page->setHooks({[this](int level, int value) { setPowerRamp(level, value); },
-                        [this](int delta) { limitRowChecked(delta); }});
+        page->setHooks({[this](int level, int value) { m_session.setPowerRamp(level, value); },
+                        [this](int delta) { m_session.addLimitErrors(delta); }});
     }
     PageControl->addTab(SystemTabSheet, "S&ystem");
     PageControl->addTab(PP_TestTabSheet, "PP-T&est");
@@ -153,18 +154,15 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
 
     // The windows after the main one, in their creation order.
     m_commForm = std::make_unique<TCommForm>(*m_tester);
-    m_linkForm = std::make_unique<TLinkConnectForm>(*this);
-    setLinkWindowControl(m_linkForm.get());
     m_chartHost = std::make_unique<FrameChartHost>(*this);
     m_modulationForm = std::make_unique<TModulationForm>(*m_chartHost, m_dialogs);
     m_ntpForm = std::make_unique<TNTPForm>(*m_chartHost, m_dialogs);
     PairCharts(*m_ntpForm, *m_modulationForm);
+    m_linkForm = std::make_unique<TLinkConnectForm>(m_session, *m_tester, m_settings.timing,
+                                                    LinkWindowLinks(*this));
     WireAnalyzerPage(*this);
-    // A committed coupling loss sets the power chart's range and undoes its zoom.
-    connect(this, &TWenloForm::powerChartRangeChanged, this, [this](int lower, int upper) {
-        m_ntpForm->setPowerRange(lower, upper);
-        m_ntpForm->NTPChartUndoZoom();
-    });
+    WireCharts(*this);
+    WireTestPages(*this);
     m_resetForm = std::make_unique<TResetForm>();
     m_helpForm = std::make_unique<THelpForm>();
     m_noConnectForm = std::make_unique<TNoConnectForm>(*m_helpForm);
@@ -224,6 +222,9 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
             &TWenloForm::Windows_posButtonClick);
 
     connectSetupFiles();
+    connect(&m_session, &SessionState::limitConsistencyChanged, this,
+            &TWenloForm::applyLimitConsistency);
+    connect(PageControl, &QTabWidget::currentChanged, this, &TWenloForm::noteShownPage);
 
     // FormCreate.
     PageControl->setCurrentWidget(SetupPPTabSheet);
@@ -259,25 +260,8 @@ void TWenloForm::send(const QString& line) {
     m_tester->send(line.toLatin1().toStdString());
 }
 
-void TWenloForm::setLinkWindowControl(LinkWindowControl* control) {
-    m_linkWindow = control ? control : &m_noLinkWindow;
-}
-
 void TWenloForm::markActivePage(TabPage* page) {
-    for (TabPage* p :
-         {static_cast<TabPage*>(PP_TestTabSheet), static_cast<TabPage*>(FP_TestTabSheet),
-          static_cast<TabPage*>(RF_GenTabSheet)})
-        p->tag = p == page ? 1 : 0;
-}
-
-void TWenloForm::setAveragingLength(int n) {
-    m_averagingLength = n;
-    Q_EMIT averagingLengthChanged(n);
-}
-
-void TWenloForm::setPowerChartRange(PowerRange range) {
-    m_powerChartRange = range;
-    Q_EMIT powerChartRangeChanged(range.lower, range.upper);
+    m_session.setActivePage(page == PP_TestTabSheet ? TestPage::PP : TestPage::FP);
 }
 
 void TWenloForm::terminate(int code) {
@@ -330,13 +314,13 @@ void TWenloForm::initialisation() {
     Windows_posButtonClick();
     ScreenSizeMonitoringTimer->start();
     m_setupFiles->LoadDefaultButtonClick();
-    m_sampleClock = 10.0f;
+    m_session.setSampleClock(SampleTimeBase::kStartClock);
     SystemTabSheet->FirmwareLabel->clear();
     SystemTabSheet->PCDllLabel->clear();
     SystemTabSheet->HardWareIDLabel->clear();
     SystemTabSheet->VersionLabel->setText(QString("MMI Version : ") + kProgramVersion);
     SystemTabSheet->BuildDateLabel->setText(QString("Build Date : ") + kBuildDate);
-    m_powerRamp = {-47, -16, 4, 1, -1, -5};
+    m_session.resetPowerRamp();
 }
 
 void TWenloForm::ResetButtonClick() {
@@ -373,7 +357,7 @@ void TWenloForm::portProbed(bool refused) {
 
 void TWenloForm::waitForTester() {
     // The link window's averaging length goes back to 1 (it empties its buffers).
-    setAveragingLength(1);
+    m_session.setAveragingLength(1);
     m_tester->run([](CommandWrappers& w) { w.showErrorCount(); });
     m_resetForm->setStatus("Please wait ...", Qt::yellow);
     m_resetForm->show();
@@ -486,7 +470,21 @@ void TWenloForm::layOutPage(bool setupPage) {
     AlwaysPanel->raise();
 }
 
+void TWenloForm::noteShownPage() {
+    const QWidget* page = PageControl->currentWidget();
+    const std::pair<const QWidget*, ShownPage> pages[] = {
+        {SystemTabSheet, ShownPage::System},      {PP_TestTabSheet, ShownPage::PP},
+        {FP_TestTabSheet, ShownPage::FP},         {RF_GenTabSheet, ShownPage::Generator},
+        {RF_AnalyzerTabSheet, ShownPage::Analyzer}, {SetupPPTabSheet, ShownPage::SetupPP},
+        {SetupFPTabSheet, ShownPage::SetupFP}};
+    for (const auto& [widget, id] : pages) {
+        if (widget == page) m_session.setShownPage(id);
+    }
+}
+
 bool TWenloForm::eventFilter(QObject* watched, QEvent* event) {
+    // The tab control's current page changes before its pages are shown and hidden.
+    if (event->type() == QEvent::Show || event->type() == QEvent::Hide) noteShownPage();
     if (event->type() == QEvent::Show) {
         if (auto* page = qobject_cast<TabPage*>(watched)) pageShow(page);
     } else if (event->type() == QEvent::Hide && isVisible() && !event->spontaneous()) {
@@ -613,7 +611,7 @@ TWenloForm::Identification TWenloForm::identifyTester(const std::string& answer)
 void TWenloForm::configureForModel(const TesterModel& model, const std::string& answer) {
     m_captionBase = model.baseName;
     if (model.refreshesCaption) setWindowTitle(m_captionBase);
-    m_sampleClock = 10.368f;
+    m_session.setSampleClock(SampleTimeBase::kMicrosecondClock);
     setPageTabVisible(PP_TestTabSheet, true);
     setPageTabVisible(FP_TestTabSheet, true);
     setPageTabVisible(RF_GenTabSheet, true);
@@ -623,12 +621,12 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
     // Limits in error keep the test pages hidden until they are mended.
     applyLimitConsistency();
 
-    m_highestCarrier = model.highestCarrier;
+    m_session.setHighestCarrier(model.highestCarrier);
     for (UpDown* stepper :
          {RF_GenTabSheet->CarrierGenUpDown, RF_AnalyzerTabSheet->CarrierAnalyzerUpDown,
           PP_TestTabSheet->DummyCarrierUpDown, PP_TestTabSheet->TrafficCarrierUpDown,
           FP_TestTabSheet->TrafficCarrierFPUpDown, FP_TestTabSheet->DummyCarrierFPUpDown}) {
-        stepper->setMaximum(m_highestCarrier);
+        stepper->setMaximum(model.highestCarrier);
         if (model.carrierMinimum) stepper->setMinimum(*model.carrierMinimum);
     }
     const QString range = model.rangeText;
@@ -666,9 +664,11 @@ void TWenloForm::connectSetupFiles() {
     context.hooks.sendCommand = [this](const char* line) { m_tester->send(line); };
     context.hooks.powerRange = [this](double loss, bool rxAttenuator) {
         const AxisRange range = PowerChartRange(loss, rxAttenuator);
-        setPowerChartRange({static_cast<int>(range.min), static_cast<int>(range.max)});
+        m_session.setPowerChartRange(static_cast<int>(range.min), static_cast<int>(range.max));
     };
-    context.hooks.remember = [this](Remembered value, double number) { remember(value, number); };
+    context.hooks.remember = [this](Remembered value, double number) {
+        m_session.remember(value, number);
+    };
     context.trace = [this](const std::string& line) {
         if (m_traceLog) m_traceLog->traceLine(line.c_str());
     };
@@ -690,36 +690,6 @@ void TWenloForm::connectSetupFiles() {
     wire(SetupFPTabSheet->FactoryFPButton, &SetupFiles::FactoryFPButtonClick);
 }
 
-void TWenloForm::remember(Remembered value, double number) {
-    // Slots and BER counts are whole numbers; levels keep their decimals.
-    const int whole = static_cast<int>(number);
-    switch (value) {
-        case Remembered::PPDummySlot:
-            PP_TestTabSheet->dummySlot = whole;
-            break;
-        case Remembered::PPTrafficSlot:
-            PP_TestTabSheet->trafficSlot = whole;
-            break;
-        case Remembered::PPRFLevel:
-            PP_TestTabSheet->levelField().lastLevel = number;
-            break;
-        case Remembered::PPBERCount:
-            PP_TestTabSheet->berCount = whole;
-            break;
-        case Remembered::FPRFLevel:
-            FP_TestTabSheet->levelField().lastLevel = number;
-            break;
-        case Remembered::FPBERCount:
-            FP_TestTabSheet->berCount = whole;
-            break;
-        case Remembered::GenRFLevel:
-            RF_GenTabSheet->levelField().lastLevel = number;
-            break;
-        case Remembered::None:
-            break;
-    }
-}
-
 void TWenloForm::CheckAllLimitRows() {
     for (SetupPage* page :
          {static_cast<SetupPage*>(SetupPPTabSheet), static_cast<SetupPage*>(SetupFPTabSheet)}) {
@@ -728,14 +698,9 @@ void TWenloForm::CheckAllLimitRows() {
     }
 }
 
-void TWenloForm::limitRowChecked(int delta) {
-    m_limitErrorCount += delta;
-    applyLimitConsistency();
-}
-
 void TWenloForm::applyLimitConsistency() {
     // The setup pages and the RF analyzer stay as they are, so the faulty field is reachable.
-    const bool consistent = limitsConsistent();
+    const bool consistent = m_session.limitsConsistent();
     setPageTabVisible(SystemTabSheet, consistent);
     if (m_validHardware) {
         setPageTabVisible(PP_TestTabSheet, consistent);

@@ -13,14 +13,12 @@
 #include <vector>
 
 #include "core/CommandWrappers.h"
+#include "core/SessionState.h"
 #include "core/StartupOptions.h"
 #include "core/TesterWorker.h"
 #include "core/Timing.h"
 #include "core/UserDialogs.h"
-#include "pages/CarrierPlan.h"
 #include "pages/LinkWindowControl.h"
-#include "pages/RFLevelRule.h"
-#include "setup/SetupKeys.h"
 
 class QLineEdit;
 class QTabWidget;
@@ -119,7 +117,8 @@ public:
     QTimer* ScreenSizeMonitoringTimer;
     QLineEdit* TimingEdit;  // never shown; only its text goes into the setup file
 
-    // Shared state.
+    // What the windows share.
+    SessionState& session() { return m_session; }
     // The tester thread, every window's way to the tester.
     TesterWorker& tester() { return *m_tester; }
     // Its wrappers: only for requests, and for the tests' look at the error count.
@@ -128,21 +127,9 @@ public:
     bool debugMode() const { return m_debugMode; }
     bool startupInProgress() const { return m_startupInProgress; }
     const QString& captionBase() const { return m_captionBase; }
-    float sampleClock() const { return m_sampleClock; }
-    float sampleWindowLength() const { return m_sampleWindowLength; }
-    void setSampleClock(float clock) { m_sampleClock = clock; }
-    void setSampleWindowLength(float length) { m_sampleWindowLength = length; }
     const Timing& timing() const { return m_settings.timing; }
-    int highestCarrier() const { return m_highestCarrier; }
-    int slotMaximum() const { return m_slotMaximum; }
-    const std::array<int, 6>& powerRamp() const { return m_powerRamp; }
-    // The stored template level 0 = A .. 5 = F, as the last ramp field's exit left it.
-    void setPowerRamp(int level, int value) { m_powerRamp.at(static_cast<size_t>(level)) = value; }
     // Checks all fourteen limit rows, PP first (after every load of settings).
     void CheckAllLimitRows();
-    // The count of limit fields marked in error, and whether it is 0.
-    int limitErrorCount() const { return m_limitErrorCount; }
-    bool limitsConsistent() const { return m_limitErrorCount == 0; }
     // The Setup group's actions of both setup pages.
     SetupFiles& setupFiles() { return *m_setupFiles; }
     int dummyTimerTag() const { return m_dummyTimerTag; }
@@ -158,29 +145,14 @@ public:
     // Sends one command line through the send wrapper.
     void send(const QString& line);
     RadioOptions& radioOptions() { return *m_radioOptions; }
-    CarrierPlan& carrierPlan() { return m_carrierPlan; }
-    // The link measurement window as the pages see it; a do-nothing one until it is installed.
-    LinkWindowControl& linkWindow() { return *m_linkWindow; }
-    void setLinkWindowControl(LinkWindowControl* control);
-    void setHighestCarrier(int highest) { m_highestCarrier = highest; }
-    void setSlotMaximum(int maximum) { m_slotMaximum = maximum; }
-    // The PP, FP or RF-Gen page marks itself the last activated (tag 1, the others 0).
+    // The link measurement window as the PP and FP pages still reach it: their wishes go to
+    // the session, which the shell hands on to the window.
+    LinkWindowControl& linkWindow() { return m_linkWindow; }
+    void setSampleWindowLength(float length) { m_session.setSampleWindowLength(length); }
+    int slotMaximum() const { return m_session.slotMaximum(); }
+    void setSlotMaximum(int maximum) { m_session.setSlotMaximum(maximum); }
+    // The PP or FP page marks itself the last activated.
     void markActivePage(TabPage* page);
-    // The link window's averaging length N (1..200).
-    int averagingLength() const { return m_averagingLength; }
-    void setAveragingLength(int n);
-    PowerRange powerChartRange() const { return m_powerChartRange; }
-    void setPowerChartRange(PowerRange range);
-    int lastCouplingLoss() const { return m_lastCouplingLoss; }
-    void setLastCouplingLoss(int a) { m_lastCouplingLoss = a; }
-
-Q_SIGNALS:
-    // The averaging field really changed N; the link window empties its averaging buffers.
-    void averagingLengthChanged(int n);
-    // The coupling loss was committed; the link window empties its NTP averaging buffer.
-    void couplingLossChanged();
-    // The NTP chart's level range (its zoom is undone).
-    void powerChartRangeChanged(int lower, int upper);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -206,15 +178,16 @@ private:
     void systemActivation();
     void layOutPage(bool setupPage);
     void connectSetupFiles();
-    // A setup load's value that the test pages compare new entries against.
-    void remember(Remembered value, double number);
     void setPageTabVisible(TabPage* page, bool visible);
-    void limitRowChecked(int delta);
+    // The session learns the page the tab control shows.
+    void noteShownPage();
     void applyLimitConsistency();
     void terminate(int code);
     void testerLostChanged(bool lost);
 
     WenloSettings m_settings;
+    SessionState m_session;
+    LinkWindowControl m_linkWindow{m_session};
     UserDialogs& m_dialogs;
     std::unique_ptr<TesterWorker> m_tester;
     bool m_debugMode = false;
@@ -229,12 +202,6 @@ private:
     std::unique_ptr<TraceLog> m_traceLog;
     std::unique_ptr<LogSettings> m_logSettings;
     std::unique_ptr<RadioOptions> m_radioOptions;
-    LinkWindowControl m_noLinkWindow;
-    LinkWindowControl* m_linkWindow = &m_noLinkWindow;
-    CarrierPlan m_carrierPlan;
-    int m_averagingLength = 1;
-    PowerRange m_powerChartRange{-50, 30};
-    int m_lastCouplingLoss = 0;
     std::unique_ptr<SetupFiles> m_setupFiles;
     std::unique_ptr<QTimer> m_initTimer;
     std::unique_ptr<QTimer> m_resetTimer;
@@ -250,12 +217,6 @@ private:
     bool m_terminating = false;
     bool m_showAnalyzer = false;
     QString m_captionBase = "Tavrin";
-    float m_sampleClock = 10.0f;
-    float m_sampleWindowLength = 4225.0f;
-    int m_highestCarrier = 9;
-    int m_slotMaximum = 10;
-    std::array<int, 6> m_powerRamp{-47, -16, 4, 1, -1, -5};
-    int m_limitErrorCount = 0;
     bool m_validHardware = false;  // the identification recognised the tester
     int m_recordedScreenHeight = 0;
     std::string m_savedNumericLocale;

@@ -58,7 +58,7 @@ TEST(AnalyzerPage, OnlyTheSwitchKeepsTheTabOfARecognisedModel) {
     EXPECT_LT(at("PROC:SEL:TEST MAN"), at("CONF:TEST:TYPE:RFGE 0"));
     EXPECT_LT(at("CONF:TEST:TYPE:RFGE 0"), at("CONF:RFGE:CARR 5"));
     EXPECT_LT(at("CONF:RFGE:CARR 5"), at("CONF:RFGE:MOD OFF"));
-    EXPECT_EQ(run.program.form->sampleWindowLength(), 268);
+    EXPECT_EQ(run.program.form->session().timeBase().windowLength, 268);
     EXPECT_TRUE(run.program.form->AlwaysPanel->RxAttCheckBox->isChecked());
     EXPECT_TRUE(run.program.dialogs.messages.empty());
 }
@@ -123,7 +123,7 @@ TEST(AnalyzerPage, ChartButtonsOpenTheChartsWithTheirPollAndTheCloseGivesItBack)
     EXPECT_EQ(page.Show_NTPButton->text(), "Close Po&wer");
     EXPECT_EQ(page.Show_NTPButton->tag, 0);
     EXPECT_TRUE(f.ntpForm().isVisible());
-    EXPECT_EQ(f.chartHost().unitCaption(), "Bit");
+    EXPECT_EQ(f.session().timeBase().unit, ChartUnit::Microseconds);
     // The poll captures and redraws while the page is shown.
     const int before = run.tester().count("PROC:SAMP:FORC");
     EXPECT_TRUE(

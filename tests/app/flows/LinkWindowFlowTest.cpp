@@ -144,7 +144,7 @@ TEST(LinkWindow, PPConnectShowsLiveValuesAgainstTheLimitsAndReleases) {
     const auto fetch = std::find(lines.begin(), lines.end(), "FETC:BER:LTER?");
     ASSERT_NE(restart, lines.end());
     EXPECT_LT(restart, fetch);
-    EXPECT_EQ(r.pp().ResetCountPPButton->tag, 0);
+    EXPECT_FALSE(r.form().session().countResetPending(RadioSide::PP));
     EXPECT_TRUE(r.pp().ResetCountPPButton->isEnabled());
     EXPECT_EQ(l.LTermBerEdit->text(), "0.00010");
 
@@ -248,7 +248,7 @@ TEST(LinkWindow, AveragesOverNWithYellowWhileSettling) {
     EXPECT_NE(Base(l.FrequencyOffsetEdit), kYellow);
     EXPECT_EQ(l.NTPEdit->text(), "15.5");  // 11..20
     // A new coupling loss starts the NTP average again, and the others keep theirs.
-    Q_EMIT r.form().couplingLossChanged();
+    Q_EMIT r.form().session().couplingLossChanged(0);
     EXPECT_EQ(l.refresh().buffer(Average::NTP).count(), 0);
     EXPECT_EQ(l.refresh().buffer(Average::FrqOff).count(), 10);
 }
@@ -267,7 +267,7 @@ TEST(LinkWindow, RepliesOfEveryShapeKeepThePollGoing) {
     EXPECT_EQ(l.PBFieldModulationEdit->text(), "340.0");
     EXPECT_EQ(l.NBFieldModulationEdit->text(), "340.0");
     EXPECT_EQ(l.SLOTSIZE->text(), "P64Z");
-    EXPECT_EQ(r.form().sampleWindowLength(), 7020.0f);  // the charts count bits
+    EXPECT_EQ(r.form().session().timeBase().windowLength, 7020.0f);  // the charts count bits
     EXPECT_EQ(l.LTermBerEdit->text(), "---");
     EXPECT_EQ(l.bar(LimitRow::LT_BER)->band(), 1);  // no value: the frame takes band 1's colour
     EXPECT_EQ(l.NTPEdit->text(), "22.5");           // the rest of the poll went on

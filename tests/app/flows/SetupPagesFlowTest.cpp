@@ -114,7 +114,7 @@ TEST(SetupPages, NoNumberRestoresTheFactoryValueAndSendsNothing) {
     Enter(p.fp->LT_BERMaxFPEdit, "");
     EXPECT_EQ(p.dialogs.messages.back(), "Error. Setting default (0.005)");
     EXPECT_EQ(p.fp->LT_BERMaxFPEdit->text(), "0.005");
-    EXPECT_EQ(p.form->limitErrorCount(), 0);
+    EXPECT_EQ(p.form->session().limitErrorCount(), 0);
     EXPECT_EQ(p.tester.lines.size(), sent);  // limits live in the program only
     // Switching to another window is no exit.
     p.pp->NTPMaxEdit->setText("x");
@@ -133,7 +133,7 @@ TEST(SetupPages, RowsOutOfOrderLockTheProgramUntilMended) {
     EXPECT_TRUE(Red(p.pp->NTPMaxOKEdit));
     EXPECT_FALSE(Red(p.pp->NTPMinEdit));
     EXPECT_FALSE(Red(p.pp->NTPMaxEdit));
-    EXPECT_EQ(f.limitErrorCount(), 2);
+    EXPECT_EQ(f.session().limitErrorCount(), 2);
     EXPECT_TRUE(p.locked());
     EXPECT_EQ(f.pageTabVisible(f.RF_AnalyzerTabSheet), analyzerTab);
     EXPECT_TRUE(f.pageTabVisible(f.SetupPPTabSheet) && f.pageTabVisible(f.SetupFPTabSheet));
@@ -143,12 +143,12 @@ TEST(SetupPages, RowsOutOfOrderLockTheProgramUntilMended) {
     Enter(p.fp->LT_FERMaxOKFPEdit, "10");
     Enter(p.fp->LT_FERMaxOKFPEdit, "10");
     EXPECT_TRUE(Red(p.fp->LT_FERMaxOKFPEdit) && Red(p.fp->LT_FERMaxFPEdit));
-    EXPECT_EQ(f.limitErrorCount(), 4);
+    EXPECT_EQ(f.session().limitErrorCount(), 4);
     Enter(p.pp->NTPMinOKEdit, "19");
-    EXPECT_EQ(f.limitErrorCount(), 2);
+    EXPECT_EQ(f.session().limitErrorCount(), 2);
     EXPECT_TRUE(p.locked());
     Enter(p.fp->LT_FERMaxOKFPEdit, "5");
-    EXPECT_EQ(f.limitErrorCount(), 0);
+    EXPECT_EQ(f.session().limitErrorCount(), 0);
     EXPECT_FALSE(Red(p.pp->NTPMaxOKEdit) || Red(p.fp->LT_FERMaxFPEdit));
     EXPECT_TRUE(p.unlocked());
     EXPECT_TRUE(p.dialogs.messages.empty());
@@ -167,7 +167,7 @@ TEST(SetupPages, EnterCommitsInPlaceAndIsSwallowed) {
     EXPECT_EQ(field->text(), "403");
     EXPECT_EQ(p.dialogs.messages.size(), 1u);
     EXPECT_EQ(returns.count(), 0);
-    EXPECT_EQ(p.form->limitErrorCount(), 0);
+    EXPECT_EQ(p.form->session().limitErrorCount(), 0);
 }
 
 TEST(SetupPages, LimitTextsFromAFileAreCheckedAsTheyStand) {
@@ -181,10 +181,10 @@ TEST(SetupPages, LimitTextsFromAFileAreCheckedAsTheyStand) {
     EXPECT_FALSE(Red(p.fp->NTPMaxOKFPEdit));
     EXPECT_TRUE(Red(p.pp->S_FieldMinEdit) && Red(p.pp->S_FieldMinOKEdit));
     EXPECT_EQ(p.fp->NTPMaxFPEdit->text(), "3O");
-    EXPECT_EQ(p.form->limitErrorCount(), 3);
-    EXPECT_FALSE(p.form->limitsConsistent());
+    EXPECT_EQ(p.form->session().limitErrorCount(), 3);
+    EXPECT_FALSE(p.form->session().limitsConsistent());
     p.form->CheckAllLimitRows();
-    EXPECT_EQ(p.form->limitErrorCount(), 3);
+    EXPECT_EQ(p.form->session().limitErrorCount(), 3);
     EXPECT_TRUE(p.locked());
     EXPECT_TRUE(p.dialogs.messages.empty());
     p.fp->NTPMaxFPEdit->setText("30");
@@ -221,7 +221,7 @@ TEST(SetupPages, RampFieldsSendTheirLevelAndStoreItTruncated) {
               (std::vector<std::string>{"CALC:LIM:POW:RMPC 4", "CALC:LIM:POW:RMPB -7.9",
                                         "CALC:LIM:POW:RMPA -47"}));
     EXPECT_EQ(p.dialogs.messages, (std::vector<QString>{"Error. Setting default (-47)"}));
-    EXPECT_EQ(f.powerRamp(), (std::array<int, 6>{-47, -7, 4, 1, -1, -5}));
+    EXPECT_EQ(f.session().powerRamp(), (std::array<int, 6>{-47, -7, 4, 1, -1, -5}));
 
     // The side committed last holds the six levels; a failed send still stores.
     p.fp->FP_RAMPE->setText("-3.5");
@@ -234,7 +234,7 @@ TEST(SetupPages, RampFieldsSendTheirLevelAndStoreItTruncated) {
     EXPECT_EQ(p.tester.lines[6], "CALC:LIM:POW:RMPA -47");
     EXPECT_EQ(p.tester.lines[10], "CALC:LIM:POW:RMPE -3.5");
     EXPECT_EQ(f.wrappers().writeErrorCount, errors + 2);
-    EXPECT_EQ(f.powerRamp(), (std::array<int, 6>{-47, -16, 4, 1, -3, -6}));
+    EXPECT_EQ(f.session().powerRamp(), (std::array<int, 6>{-47, -16, 4, 1, -3, -6}));
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ struct LiveProgram {
     }
     // Averages over `n` bursts and waits until every average is full (no longer yellow).
     bool averaged(int n) {
-        form().setAveragingLength(n);
+        form().session().setAveragingLength(n);
         const auto full = [](const QLineEdit* field) {
             return field->text() != "---" &&
                    field->palette().color(QPalette::Base) != QColor(Qt::yellow);
