@@ -10,12 +10,21 @@ class QWidget;
 
 namespace tavrin::app {
 
-class TWenloForm;
+class RadioOptions;
+class TesterWorker;
+class UserDialogs;
 
 class LevelField {
 public:
-    LevelField(TWenloForm& frame, QWidget* page, QLineEdit* edit, QSlider* trackBar,
-               const char* command, LevelMessage style);
+    LevelField(TesterWorker& tester, UserDialogs& dialogs, const RadioOptions& radio,
+               QWidget* page, QLineEdit* edit, QSlider* trackBar, const char* command,
+               LevelMessage style);
+    // Until the PP and FP pages are built on the session: their frame gives the same three.
+    template <class Frame>
+    LevelField(Frame& frame, QWidget* page, QLineEdit* edit, QSlider* trackBar,
+               const char* command, LevelMessage style)
+        : LevelField(frame.tester(), frame.dialogs(), frame.radioOptions(), page, edit,
+                     trackBar, command, style) {}
 
     // The field's commit (RFLevelEditExit and its twins): checks the level, places the track
     // bar and, while the page is visible, sends the command. Moving the track bar from here
@@ -31,7 +40,11 @@ public:
     double lastLevel = 0;  // the last level committed from this page
 
 private:
-    TWenloForm& m_frame;
+    void showError(const QString& text);
+
+    TesterWorker& m_tester;
+    UserDialogs& m_dialogs;
+    const RadioOptions& m_radio;
     QWidget* m_page;
     QLineEdit* m_edit;
     QSlider* m_trackBar;

@@ -19,7 +19,10 @@
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
+#include "pages/CarrierPlan.h"
 #include "pages/RadioOptions.h"
+#include "core/UpDown.h"
+#include <QLabel>
 
 namespace tavrin::app {
 namespace {
@@ -176,6 +179,13 @@ void WireAnalyzerPage(TWenloForm& frame) {
         frame.ntpForm().NTPChartUndoZoom();
     };
     frame.RF_AnalyzerTabSheet->setLinks(std::move(links));
+    RFAnalyzerPage* page = frame.RF_AnalyzerTabSheet;
+    QObject::connect(&frame.session(), &SessionState::highestCarrierChanged, page,
+                     [page](int highest) {
+                         page->CarrierAnalyzerUpDown->setMaximum(highest);
+                         page->RfAnalyzerCarrierLabel->setText(
+                             "Carrier " + CarrierRangeText(false, highest + 1, {}));
+                     });
 }
 
 }  // namespace tavrin::app

@@ -2,6 +2,7 @@
 #include "PageWiring.h"
 
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,8 +16,11 @@
 #include "pages/FPTestPage.h"
 #include "pages/LevelField.h"
 #include "pages/LogSettings.h"
+#include "pages/CarrierPlan.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
+#include "pages/RFGenPage.h"
+#include "pages/RadioOptions.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app {
@@ -38,6 +42,8 @@ public:
 private:
     std::function<void(bool)> m_report;
 };
+
+constexpr int kNeighbourStepperPosition = 5;  // the PP carrier steppers at the neighbour
 
 void SetEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
     for (QWidget* w : widgets) w->setEnabled(enabled);
@@ -208,6 +214,37 @@ void WireTestPages(TWenloForm& frame) {
                                  break;
                          }
                      });
+    // The carrier range and the reference's neighbour on the PP and FP pages.
+    QObject::connect(&session, &SessionState::highestCarrierChanged, f, [pp, fp](int highest) {
+        for (UpDown* u : {pp->DummyCarrierUpDown, pp->TrafficCarrierUpDown,
+                          fp->TrafficCarrierFPUpDown, fp->DummyCarrierFPUpDown})
+            u->setMaximum(highest);
+        const QString range = CarrierRangeText(false, highest + 1, {});
+        pp->DummyCarrierPPLabel->setText("Dummy Carrier " + range);
+        fp->DummyCarrierFPLabel->setText("Dummy Carrier " + range);
+        pp->TrafficCarrierPPLabel->setText("Traffic Carrier " + range);
+        fp->TrafficCarrierFPLabel->setText("Traffic Carrier " + range);
+    });
+    QObject::connect(&frame.radioOptions(), &RadioOptions::neighbourCarrierChosen, pp,
+                     [pp](const QString& carrier) {
+                         pp->DummyCarrierEdit->setText(carrier);
+                         pp->TrafficCarrierEdit->setText(carrier);
+                         pp->DummyCarrierUpDown->setPosition(kNeighbourStepperPosition);
+                         pp->TrafficCarrierUpDown->setPosition(kNeighbourStepperPosition);
+                     });
+    frame.radioOptions().levelFieldOf = [f](TestPage page) -> LevelField* {
+        switch (page) {
+            case TestPage::PP:
+                return &f->PP_TestTabSheet->levelField();
+            case TestPage::FP:
+                return &f->FP_TestTabSheet->levelField();
+            case TestPage::Generator:
+                return &f->RF_GenTabSheet->levelField();
+            case TestPage::None:
+                break;
+        }
+        return nullptr;
+    };
     // The pages' activation marks.
     QObject::connect(&session, &SessionState::activePageChanged, f, [pp, fp](TestPage page) {
         pp->tag = page == TestPage::PP ? 1 : 0;

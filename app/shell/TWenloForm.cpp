@@ -116,9 +116,12 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     PageControl = new QTabWidget(this);
     PageControl->setObjectName("PageControl");
     SystemTabSheet = new SystemPage;
+    AlwaysPanel = new BottomPanel(this);
+    m_radioOptions = std::make_unique<RadioOptions>(m_session, *m_tester, m_dialogs,
+                                                    *SystemTabSheet, *AlwaysPanel);
     PP_TestTabSheet = new PPTestPage(*this);
     FP_TestTabSheet = new FPTestPage(*this);
-    RF_GenTabSheet = new RFGenPage(*this);
+    RF_GenTabSheet = new RFGenPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
     RF_AnalyzerTabSheet = new RFAnalyzerPage;
     SetupPPTabSheet = new SetupPPPage(*m_tester, dialogs);
     SetupFPTabSheet = new SetupFPPage(*m_tester, dialogs);
@@ -143,9 +146,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
         // The bottom panel covers the lower edge of the System and test pages.
         if (!page->isSetupPage()) page->setContentsMargins(0, 0, 0, BottomPanel::kHeight);
     }
-    AlwaysPanel = new BottomPanel(this);
     layOutPage(false);
-    m_radioOptions = std::make_unique<RadioOptions>(*this);
     TimingEdit = new QLineEdit(this);
     TimingEdit->setObjectName("TimingEdit");
     LimitTypedLength(TimingEdit, 3);
@@ -248,7 +249,7 @@ TWenloForm::~TWenloForm() {
 }
 
 void TWenloForm::showError(const QString& text) {
-    m_dialogs.message(this, MessageKind::Error, "Tavrin", text, {MessageButton::Ok});
+    m_dialogs.showError(this, text);
 }
 
 void TWenloForm::applyCheck(QLineEdit* field, const FieldCheck& check) {
@@ -257,7 +258,7 @@ void TWenloForm::applyCheck(QLineEdit* field, const FieldCheck& check) {
 }
 
 void TWenloForm::send(const QString& line) {
-    m_tester->send(line.toLatin1().toStdString());
+    m_tester->sendText(line);
 }
 
 void TWenloForm::markActivePage(TabPage* page) {
