@@ -7,23 +7,35 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "LinkCostModel.h"
 #include "SimLink.h"
+#include "common/MeasurementCycle.h"
 #include "link/MeasurementRig.h"
 
 namespace {
 
 using tavrin::testing::RigCalibration;
 
-const std::vector<const char*> kWindowCycle = {
-    "STAT:DEV?", "PROC:SAMP:FORC",  "READ:SLOT:SIZE?", "FETCH:PACK:DEL?",
-    "READ:NTP?", "FETCH:JITT?",     "READ:FREQ:OFFS?", "READ:BF?",
-    "READ:SF?",  "READ:FREQ:DRIF?", "FETC:BER:LTER?",  "READ:CRC?"};
-const std::vector<const char*> kShortCycle = {"STAT:DEV?",       "PROC:SAMP:FORC", "READ:NTP?",
-                                              "READ:FREQ:OFFS?", "READ:BF?",       "READ:SF?",
-                                              "READ:FREQ:DRIF?", "FETC:BER:LTER?"};
+// The shared measurement cycle's queries go straight to the link instance.
+struct SimQueries final : tavrin::common::QueryPort {
+    explicit SimQueries(tavrin::testing::SimLink& link) : sim(link) {}
+    std::string Query(const std::string& line) override {
+        ++sent;
+        return sim.Run(line.c_str());
+    }
+    bool Failed() const override { return false; }
+    tavrin::testing::SimLink& sim;
+    uint64_t sent = 0;
+};
+
+// The window's tick asks everything it shows; the short one only the averaged values and the
+// long-term BER/FER.
+tavrin::common::RefreshChoice ShortChoice() {
+    tavrin::common::RefreshChoice choice;
+    choice.slotSize = choice.timing = choice.jitter = choice.frameFlags = false;
+    return choice;
+}
 
 // The full firmware (device states and capture synthesis) with a calibrated tester, set up as
 // the program does it: port, reset, PP test, CTRL mode with one burst, link up.
@@ -39,16 +51,22 @@ struct LiveWindow {
     }
 };
 
-void RunCycle(benchmark::State& state, const std::vector<const char*>& cycle) {
+void RunCycle(benchmark::State& state, const tavrin::common::RefreshChoice& choice) {
     LiveWindow window;
     tavrin::testing::SimLink& sim = window.sim;
+    SimQueries queries(sim);
+    tavrin::common::MeasurementCycle cycle;
+    tavrin::common::LinkReadout readout;
     const tavrin::sim::LinkCostModel model;
     uint64_t requests = 0, waits = 0, toTester = 0, fromTester = 0, us = 0, cycles = 0;
     for (auto _ : state) {
         const auto before = sim.tester->counters;
         const uint64_t waitsBefore = sim.driver->bridge.waits;
         const uint64_t t0 = sim.clock.nowUs();
-        for (const char* command : cycle) benchmark::DoNotOptimize(sim.Run(command));
+        // The tick's state poll and capture, then the cycle's queries.
+        benchmark::DoNotOptimize(queries.Query("STAT:DEV?"));
+        benchmark::DoNotOptimize(queries.Query("PROC:SAMP:FORC"));
+        cycle.refresh(queries, choice, {}, readout);
         us += sim.clock.nowUs() - t0;
         requests += sim.tester->counters.requests - before.requests;
         waits += sim.driver->bridge.waits - waitsBefore;
@@ -58,8 +76,9 @@ void RunCycle(benchmark::State& state, const std::vector<const char*>& cycle) {
         sim.ClearLogs();
     }
     const double n = static_cast<double>(cycles);
-    const double boundUs = 3 * 8192 * model.ByteUs() +
-                           static_cast<double>(cycle.size()) * static_cast<double>(model.latencyUs);
+    const double commands = static_cast<double>(queries.sent) / n;
+    const double boundUs =
+        3 * 8192 * model.ByteUs() + commands * static_cast<double>(model.latencyUs);
     state.counters["exchanges"] = static_cast<double>(requests) / n;
     state.counters["bridge_waits"] = static_cast<double>(waits) / n;
     state.counters["bytes_to_tester"] = static_cast<double>(toTester) / n;
@@ -73,10 +92,10 @@ void RunCycle(benchmark::State& state, const std::vector<const char*>& cycle) {
 }
 
 void BM_MeasurementCycle(benchmark::State& state) {
-    RunCycle(state, kWindowCycle);
+    RunCycle(state, tavrin::common::RefreshChoice{});
 }
 void BM_MeasurementCycleShort(benchmark::State& state) {
-    RunCycle(state, kShortCycle);
+    RunCycle(state, ShortChoice());
 }
 
 BENCHMARK(BM_MeasurementCycle)->Iterations(20)->Unit(benchmark::kMillisecond);

@@ -1,14 +1,14 @@
-// The test sequence of a plan on the command language, and the verdict of each value as the
-// link window's bars give it.
+// The test sequence of a plan on the command language; the bursts run the link window's own
+// measurement cycle, and each value is judged as the window's bar judges it.
 #include "PlanRunner.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 #include "TestReport.h"
+#include "common/MeasurementCycle.h"
+#include "common/TrafficSlot.h"
 
 namespace tavrin::cli {
 namespace {
@@ -24,32 +24,9 @@ constexpr uint32_t kFramePollMs = 100;
 constexpr double kResetSeconds = 10.0;
 constexpr double kReleaseSeconds = 2.0;
 
-// The value a bar is given for NTP, offset and drift is the averaged text with one decimal.
-std::string Fixed1(double v) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%.1f", v);
-    return text;
-}
-
-struct Average {
-    double sum = 0.0;
-    int count = 0;
-    void Push(std::optional<double> v) {
-        if (!v) return;
-        sum += *v;
-        ++count;
-    }
-    std::optional<double> Value() const {
-        return count ? std::optional<double>(sum / count) : std::nullopt;
-    }
-};
-
-// A reply of two values split at its first comma; without a comma both are the whole reply.
-std::pair<std::string, std::string> SplitPair(const std::string& reply) {
-    const size_t comma = reply.find(',');
-    if (comma == std::string::npos) return {reply, reply};
-    return {reply.substr(0, comma), reply.substr(comma + 1)};
-}
+// The FP traffic slots a plan offers run 0 to 11; from 10 on, a traffic slot on the fixed
+// part's dummy slot starts again from 0.
+constexpr int kHighestFpTrafficSlot = 10;
 
 // A row judged by a limit bar of the setup pages.
 ResultRow BarRow(const TestPlan& plan, const char* key, const char* name, LimitRow row,
@@ -106,17 +83,6 @@ std::string TesterLost(int linkState, const std::string& line) {
 
 }  // namespace
 
-std::optional<double> LeadingNumber(const std::string& reply) {
-    size_t start = 0;
-    while (start < reply.size() && reply[start] == ' ') ++start;
-    const char* begin = reply.data() + start;
-    double v = 0.0;
-    const auto [end, ec] = std::from_chars(begin + (start < reply.size() && *begin == '+'),
-                                           reply.data() + reply.size(), v);
-    if (ec != std::errc() || !std::isfinite(v)) return std::nullopt;
-    return v;
-}
-
 PlanRunner::PlanRunner(const TestPlan& plan, TesterPort& port, const std::atomic<bool>* stop)
     : m_plan(plan), m_port(port), m_stop(stop) {}
 
@@ -156,6 +122,28 @@ std::string PlanRunner::Query(const std::string& line) {
     Send(line);
     return m_port.Read();
 }
+
+// The measurement cycle asks through the run's own queries. A refused command or a lost tester
+// is kept rather than thrown through the cycle: the cycle asks nothing more, and the burst
+// loop ends the run with it.
+class PlanRunner::CycleQueries final : public common::QueryPort {
+public:
+    explicit CycleQueries(PlanRunner& runner) : m_runner(runner) {}
+    std::string Query(const std::string& line) override {
+        try {
+            return m_runner.Query(line);
+        } catch (const Abort& failed) {
+            abort = failed;
+            return {};
+        }
+    }
+    bool Failed() const override { return abort.has_value(); }
+
+    std::optional<Abort> abort;
+
+private:
+    PlanRunner& m_runner;
+};
 
 void PlanRunner::CheckStop() {
     if (m_stop && m_stop->load()) throw Abort{"stopped by a signal"};
@@ -216,8 +204,10 @@ void PlanRunner::FindFixedPart(RunResult& result) {
     FixedPartFound found;
     found.rfpi = Query("SENS:DET:RFPI?");
     found.rfpi.erase(std::remove(found.rfpi.begin(), found.rfpi.end(), '"'), found.rfpi.end());
-    found.dummySlot = static_cast<int>(LeadingNumber(Query("SENS:DET:DUMM:SLOT?")).value_or(-1));
-    found.dummyCarrier = static_cast<int>(LeadingNumber(Query("SENS:DET:DUMM:CARR?")).value_or(-1));
+    found.dummySlot =
+        static_cast<int>(common::LeadingNumber(Query("SENS:DET:DUMM:SLOT?")).value_or(-1));
+    found.dummyCarrier =
+        static_cast<int>(common::LeadingNumber(Query("SENS:DET:DUMM:CARR?")).value_or(-1));
     result.fixedPart = found;
     if (onNote)
         onNote("Fixed part found: RFPI " + found.rfpi + ", dummy slot " +
@@ -236,9 +226,10 @@ void PlanRunner::FindFixedPart(RunResult& result) {
         Send("CONF:FP:RFPI \"" + found.rfpi + "\"");
     }
     // The traffic bearer must not sit on the fixed part's dummy slot; the status poll of the
-    // link window moves it the same way.
+    // link window moves it by the same rule.
     if (found.dummySlot == m_plan.radio.trafficSlot) {
-        const int moved = m_plan.radio.trafficSlot >= 10 ? 0 : m_plan.radio.trafficSlot + 2;
+        const int moved =
+            common::TrafficSlotPastDummy(m_plan.radio.trafficSlot, kHighestFpTrafficSlot);
         Send("CONF:FP:TRAF:SLOT " + std::to_string(moved));
         if (onNote)
             onNote("Traffic slot " + std::to_string(m_plan.radio.trafficSlot) +
@@ -252,20 +243,21 @@ void PlanRunner::TakeBursts(RunResult& result) {
                           p.Takes(Measurement::BField) || p.Takes(Measurement::SField) ||
                           p.Takes(Measurement::Drift) || p.Takes(Measurement::Template);
     if (!anyBurst) return;
-    Average ntp, offset, bPos, bNeg, sPos, sNeg, drift;
+    // The averaged values of the link window's cycle and nothing else, whatever the signalling
+    // mode: the plan names what it measures.
+    common::RefreshChoice choice;
+    choice.ntp = p.Takes(Measurement::NTP);
+    choice.offset = p.Takes(Measurement::FrequencyOffset);
+    choice.bField = p.Takes(Measurement::BField);
+    choice.sField = p.Takes(Measurement::SField);
+    choice.drift = p.Takes(Measurement::Drift);
+    choice.berFer = choice.jitter = choice.slotSize = choice.timing = choice.frameFlags = false;
+    // Every burst of the run is averaged.
+    common::MeasurementCycle cycle;
+    cycle.setLength(p.bursts);
+    common::LinkReadout readout;
+    CycleQueries queries(*this);
     int matched = 0;
-    auto pair = [&](const std::string& query, Average& pos, Average& neg) {
-        const auto [first, second] = SplitPair(Query(query));
-        const std::optional<double> a = LeadingNumber(first), b = LeadingNumber(second);
-        // The tester answers Hz; the bars are in kHz.
-        if (a && b) {
-            pos.Push(*a * 0.001);
-            neg.Push(*b * 0.001);
-        }
-    };
-    auto scaled = [](std::optional<double> v) {
-        return v ? std::optional<double>(*v * 0.001) : std::nullopt;
-    };
     for (int burst = 1; burst <= p.bursts; ++burst) {
         CheckStop();
         const std::string state = Query("STAT:DEV?");
@@ -273,39 +265,22 @@ void PlanRunner::TakeBursts(RunResult& result) {
             throw Abort{"the link was lost before burst " + std::to_string(burst) + " (\"" + state +
                         "\")"};
         Send("PROC:SAMP:FORC");
-        if (p.Takes(Measurement::NTP)) ntp.Push(LeadingNumber(Query("READ:NTP?")));
-        if (p.Takes(Measurement::FrequencyOffset))
-            offset.Push(scaled(LeadingNumber(Query("READ:FREQ:OFFS?"))));
-        if (p.Takes(Measurement::BField)) pair("READ:BF?", bPos, bNeg);
-        if (p.Takes(Measurement::SField)) pair("READ:SF?", sPos, sNeg);
-        if (p.Takes(Measurement::Drift))
-            drift.Push(scaled(LeadingNumber(Query("READ:FREQ:DRIF?"))));
+        cycle.refresh(queries, choice, {}, readout);
+        if (queries.abort) throw *queries.abort;
         if (p.Takes(Measurement::Template) && Query("CALC:LIM:TRAN:MAT?") == "MATC") ++matched;
     }
-    // NTP, offset and drift go to their bars as the averaged text with one decimal.
-    auto averaged = [&](const char* key, const char* name, LimitRow row, const Average& a) {
-        const std::optional<double> v = a.Value();
-        const std::string text = v ? Fixed1(*v) : "";
-        Add(result, BarRow(p, key, name, row, v ? LeadingNumber(text) : std::nullopt, text));
+    // Each value as its bar shows it once the bursts are in.
+    auto bar = [&](Measurement m, const char* key, const char* name, LimitRow row) {
+        if (!p.Takes(m)) return;
+        const std::optional<std::string> text = cycle.barText(row);
+        Add(result, BarRow(p, key, name, row, text ? common::WholeNumber(*text) : std::nullopt,
+                           text.value_or("")));
     };
-    if (p.Takes(Measurement::NTP)) averaged("ntp", "NTP", LimitRow::NTP, ntp);
-    if (p.Takes(Measurement::FrequencyOffset))
-        averaged("frequency_offset", "Frequency offset", LimitRow::FrqOff, offset);
-    if (p.Takes(Measurement::BField)) {
-        // The B-field bar takes the average positive deviation.
-        const std::optional<double> v = bPos.Value();
-        Add(result,
-            BarRow(p, "b_field", "B-field deviation +", LimitRow::B_Field, v, v ? Fixed1(*v) : ""));
-    }
-    if (p.Takes(Measurement::SField)) {
-        // The S-field bar takes half the peak-to-peak deviation.
-        std::optional<double> v;
-        if (sPos.Value() && sNeg.Value()) v = (*sPos.Value() - *sNeg.Value()) / 2.0;
-        Add(result,
-            BarRow(p, "s_field", "S-field deviation", LimitRow::S_Field, v, v ? Fixed1(*v) : ""));
-    }
-    if (p.Takes(Measurement::Drift))
-        averaged("drift", "Frequency drift", LimitRow::FrqDrift, drift);
+    bar(Measurement::NTP, "ntp", "NTP", LimitRow::NTP);
+    bar(Measurement::FrequencyOffset, "frequency_offset", "Frequency offset", LimitRow::FrqOff);
+    bar(Measurement::BField, "b_field", "B-field deviation +", LimitRow::B_Field);
+    bar(Measurement::SField, "s_field", "S-field deviation", LimitRow::S_Field);
+    bar(Measurement::Drift, "drift", "Frequency drift", LimitRow::FrqDrift);
     if (p.Takes(Measurement::Template)) {
         ResultRow row;
         row.key = "template";
@@ -338,27 +313,25 @@ void PlanRunner::TakeFrameMeasurements(RunResult& result) {
             m_port.SleepMs(kFramePollMs);
         }
         if (p.Takes(Measurement::Ber)) {
-            const auto [first, second] = SplitPair(ber);
-            const std::optional<double> b = LeadingNumber(first), f = LeadingNumber(second);
+            const auto [b, f] = common::PairOfNumbers(ber);
             Add(result, BarRow(p, "ber", "BER", LimitRow::LT_BER, b, b ? FormatNumber(*b) : ""));
             Add(result, BarRow(p, "fer", "FER", LimitRow::LT_FER, f, f ? FormatNumber(*f) : ""));
         }
     }
     if (p.Takes(Measurement::Jitter)) {
-        const auto [first, second] = SplitPair(Query("FETC:JITT?"));
-        const std::optional<double> a = LeadingNumber(first), b = LeadingNumber(second);
+        const auto [pos, neg] = common::PairOfNumbers(Query("FETC:JITT?"));
         std::optional<double> v;
-        if (a && b) v = std::max(std::fabs(*a), std::fabs(*b));
-        Add(result, RangeRow("jitter", "Jitter", "us", v, v ? Fixed1(*v) : "",
+        if (pos && neg) v = std::max(std::fabs(*pos), std::fabs(*neg));
+        Add(result, RangeRow("jitter", "Jitter", "us", v, v ? common::FixedText(*v, 1) : "",
                              Range{std::nullopt, l.jitterMax}));
     }
     if (p.Takes(Measurement::PacketDelay)) {
-        const std::optional<double> v = LeadingNumber(Query("FETC:PACK:DEL?"));
+        const std::optional<double> v = common::FirstNumber(Query("FETC:PACK:DEL?"));
         Add(result, RangeRow("packet_delay", "Packet delay", "us", v, v ? FormatNumber(*v) : "",
                              l.packetDelay));
     }
     if (p.Takes(Measurement::TimingAccuracy)) {
-        const std::optional<double> v = LeadingNumber(Query("READ:TIME:ACC?"));
+        const std::optional<double> v = common::FirstNumber(Query("READ:TIME:ACC?"));
         Add(result, RangeRow("timing_accuracy", "Timing accuracy", "ppm", v,
                              v ? FormatNumber(*v) : "", l.timingAccuracy));
     }

@@ -85,6 +85,7 @@ private:
         std::string why;
         bool testerLost = false;
     };
+    class CycleQueries;
     void Send(const std::string& line);
     std::string Query(const std::string& line);
     std::string Poll(const std::string& line);
@@ -105,9 +106,5 @@ private:
     bool m_connectSent = false;
     uint64_t m_frameStartMs = 0;  // when the frame counters were restarted
 };
-
-// The leading number of a reply, as the link window takes it: up to the first character that
-// cannot continue a number. None for "INV", an empty reply or text.
-std::optional<double> LeadingNumber(const std::string& reply);
 
 }  // namespace tavrin::cli

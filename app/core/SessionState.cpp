@@ -28,8 +28,12 @@ void SessionState::setChartUnit(ChartUnit unit) {
 }
 
 void SessionState::setHighestCarrier(int highest) {
-    m_highestCarrier = highest;
-    Q_EMIT highestCarrierChanged(highest);
+    setCarrierRange({highest, std::nullopt, "[0.." + QString::number(highest) + "]"});
+}
+
+void SessionState::setCarrierRange(const CarrierRange& range) {
+    m_highestCarrier = range.highest;
+    Q_EMIT carrierRangeChanged(range);
 }
 
 void SessionState::setActivePage(TestPage page) {
@@ -85,14 +89,14 @@ bool SessionState::announceFixedPartDummySlot(const QString& slot) {
     return m_trafficSlotMoved;
 }
 
-void SessionState::requestCountReset(RadioSide side, std::vector<std::string> lines) {
-    PendingReset& p = side == RadioSide::PP ? m_resetPP : m_resetFP;
+void SessionState::requestCountReset(TestSide side, std::vector<std::string> lines) {
+    PendingReset& p = side == TestSide::PP ? m_resetPP : m_resetFP;
     p.waiting = true;
     p.lines = std::move(lines);
 }
 
-void SessionState::countResetSent(RadioSide side) {
-    PendingReset& p = side == RadioSide::PP ? m_resetPP : m_resetFP;
+void SessionState::countResetSent(TestSide side) {
+    PendingReset& p = side == TestSide::PP ? m_resetPP : m_resetFP;
     if (!p.waiting) return;
     p.waiting = false;
     Q_EMIT countResetWasSent(side);

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,7 @@ enum class LinkRequest {
 // The frequency drift's unit, as the System page chose it.
 enum class DriftUnit { KhzPerMs, KhzPerSlot };
 // The side of a radio test: portable part or fixed part.
-enum class RadioSide { PP, FP };
+enum class TestSide { PP, FP };
 // What a loaded setup value also becomes besides its field's text: the values the test pages
 // compare new entries against (slots and BER counts are whole numbers, levels may have decimals).
 enum class Remembered {
@@ -46,6 +47,14 @@ enum class Remembered {
     FPRFLevel,
     FPBERCount,
     GenRFLevel,
+};
+
+// The carrier range the pages' carrier steppers and captions show: 0 (or the model's
+// minimum) .. highest, captioned "[0..9]" or as the model names it.
+struct CarrierRange {
+    int highest;
+    std::optional<int> minimum;
+    QString text;
 };
 
 // The power chart's level range in dBm.
@@ -72,6 +81,8 @@ public:
     // The carrier range (0 .. highest) and the slot scheme (slot maximum, CAT-iq option).
     int highestCarrier() const { return m_highestCarrier; }
     void setHighestCarrier(int highest);
+    // A recognised model's range, with its own minimum and caption.
+    void setCarrierRange(const CarrierRange& range);
     int slotMaximum() const { return m_slotMaximum; }
     void setSlotMaximum(int maximum) { m_slotMaximum = maximum; }
     bool catIq() const { return m_catIq; }
@@ -107,8 +118,8 @@ public:
     ShownPage shownPage() const { return m_shownPage; }
     void setShownPage(ShownPage page) { m_shownPage = page; }
     // The test page's loopback choice, which the link window's tick reads.
-    bool loopback(RadioSide side) const { return side == RadioSide::PP ? m_loopPP : m_loopFP; }
-    void setLoopback(RadioSide side, bool on) { (side == RadioSide::PP ? m_loopPP : m_loopFP) = on; }
+    bool loopback(TestSide side) const { return side == TestSide::PP ? m_loopPP : m_loopFP; }
+    void setLoopback(TestSide side, bool on) { (side == TestSide::PP ? m_loopPP : m_loopFP) = on; }
 
     // The link window's mode: its opening locks the pages' link fields, its closing (in the
     // layout it last had) unlocks them.
@@ -128,15 +139,23 @@ public:
     void trafficSlotMovedOffDummy() { m_trafficSlotMoved = true; }
 
     // A page's Reset Count: its lines wait for the next linked tick of the link window.
-    void requestCountReset(RadioSide side, std::vector<std::string> lines);
-    bool countResetPending(RadioSide side) const { return pending(side).waiting; }
-    const std::vector<std::string>& countResetLines(RadioSide side) const {
+    void requestCountReset(TestSide side, std::vector<std::string> lines);
+    bool countResetPending(TestSide side) const { return pending(side).waiting; }
+    const std::vector<std::string>& countResetLines(TestSide side) const {
         return pending(side).lines;
     }
     // The link window sent the lines of `side`.
-    void countResetSent(RadioSide side);
+    void countResetSent(TestSide side);
     // The link is down (or the tester lost): no Reset Count can go out now.
     void blockCountReset() { Q_EMIT countResetBlocked(); }
+
+    // The slot type and power template both radio test pages show.
+    void setSlotType(int index) { Q_EMIT slotTypeChanged(index); }
+    void setPowerTemplate(int index) { Q_EMIT powerTemplateChanged(index); }
+    // The recognised model's slot scheme, CAT-iq or not: the pages refill their slot lists.
+    void announceSlotScheme(bool catIq) { Q_EMIT slotSchemeChanged(catIq); }
+    // A test page's activation commits its side's ramp fields on the setup page.
+    void commitRamps(TestSide side) { Q_EMIT rampsCommitWanted(side); }
 
     // The values the last setup load remembered.
     double remembered(Remembered value) const;
@@ -144,7 +163,7 @@ public:
 
 Q_SIGNALS:
     void timeBaseChanged(const SampleTimeBase& base);
-    void highestCarrierChanged(int highest);
+    void carrierRangeChanged(const CarrierRange& range);
     void activePageChanged(TestPage page);
     // The averaging field really changed N; the link window empties its averaging buffers.
     void averagingLengthChanged(int n);
@@ -159,17 +178,21 @@ Q_SIGNALS:
     void linkWindowRequested(LinkRequest what);
     void fixedPartLockFound(bool locked);
     void fixedPartDummySlotFound(const QString& slot);
-    void countResetWasSent(RadioSide side);
+    void countResetWasSent(TestSide side);
     void countResetBlocked();
     void rememberedChanged(Remembered value, double number);
+    void slotTypeChanged(int index);
+    void powerTemplateChanged(int index);
+    void slotSchemeChanged(bool catIq);
+    void rampsCommitWanted(TestSide side);
 
 private:
     struct PendingReset {
         bool waiting = false;
         std::vector<std::string> lines;
     };
-    const PendingReset& pending(RadioSide side) const {
-        return side == RadioSide::PP ? m_resetPP : m_resetFP;
+    const PendingReset& pending(TestSide side) const {
+        return side == TestSide::PP ? m_resetPP : m_resetFP;
     }
 
     SampleTimeBase m_timeBase;

@@ -6,6 +6,18 @@
 namespace tavrin::app {
 namespace {
 
+// The measurement cycle's queries go through the wrappers, so they reach the console and the
+// communication log as every other command does; a silent tester is a failed exchange.
+class WrapperQueries final : public common::QueryPort {
+public:
+    explicit WrapperQueries(CommandWrappers& w) : m_w(w) {}
+    std::string Query(const std::string& line) override { return m_w.query(line.c_str()); }
+    bool Failed() const override { return m_w.testerLost(); }
+
+private:
+    CommandWrappers& m_w;
+};
+
 SampleBlock ReadSamples(CommandWrappers& w, const SampleSpan& span, bool power) {
     SampleBlock block;
     block.first = span.first;
@@ -44,10 +56,7 @@ TickResult LinkPoll::tick(CommandWrappers& w, const TickRequest& request) {
 
     if (request.measure) {
         if (linkUp) {
-            // Once an exchange goes unanswered the rest of the refresh asks nothing.
-            const auto query = [&w](const char* command) {
-                return w.testerLost() ? std::string() : w.query(command);
-            };
+            WrapperQueries queries(w);
             const auto takeResetCount = [&] {
                 if (request.resetLines.empty() || request.resetToken == m_resetTokenSent)
                     return false;
@@ -57,7 +66,7 @@ TickResult LinkPoll::tick(CommandWrappers& w, const TickRequest& request) {
                 result.resetFP = request.resetFP;
                 return true;
             };
-            m_refresh.refresh(query, request.choice, takeResetCount, m_readout);
+            m_refresh.refresh(queries, request.choice, takeResetCount, m_readout);
         } else {
             m_readout.clear();
         }

@@ -1,6 +1,7 @@
 // One tick of the link window's poll as the tester thread runs it: the link state, the capture,
-// the ticked measurements and the charts' samples, back to back, ended at the first exchange
-// a lost tester does not answer; and what the poll keeps from one tick to the next.
+// the ticked measurements (the shared measurement cycle, through the command wrappers) and the
+// charts' samples, back to back, ended at the first exchange a lost tester does not answer;
+// and what the poll keeps from one tick to the next.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +9,7 @@
 #include <vector>
 
 #include "ChartHost.h"
-#include "LinkRefresh.h"
+#include "common/MeasurementCycle.h"
 
 namespace tavrin::app {
 
@@ -20,7 +21,7 @@ struct TickRequest {
     bool measure = false;  // the window is shown: the ticked measurements while linked
     // A chart is open beside a test page: the packet delay is asked while linked.
     bool packetDelayForCharts = false;
-    RefreshChoice choice;
+    common::RefreshChoice choice;
     // The pages' pending Reset Count: sent instead of the first long-term reading, once for
     // each token (the ticks issued before the first one's result carry it too).
     long resetToken = 0;
@@ -34,7 +35,7 @@ struct TickResult {
     bool lost = false;  // an exchange went unanswered: the tick ended there
     std::string state;  // the answer to "STAT:DEV?"
     bool measured = false;
-    LinkReadout readout;
+    common::LinkReadout readout;
     bool resetPP = false, resetFP = false;  // the Reset Count lines of these pages went out
     SampleBlock power, deviation;
 };
@@ -44,12 +45,12 @@ class LinkPoll {
 public:
     TickResult tick(CommandWrappers& w, const TickRequest& request);
 
-    LinkRefresh& refresh() { return m_refresh; }
-    const LinkReadout& readout() const { return m_readout; }
+    common::MeasurementCycle& refresh() { return m_refresh; }
+    const common::LinkReadout& readout() const { return m_readout; }
 
 private:
-    LinkRefresh m_refresh;
-    LinkReadout m_readout;
+    common::MeasurementCycle m_refresh;
+    common::LinkReadout m_readout;
     long m_resetTokenSent = 0;
 };
 

@@ -46,7 +46,7 @@ QLineEdit* ReadOnlyField(QWidget* parent, const char* name, int left, int top, i
     field->setReadOnly(true);
     field->setFocusPolicy(Qt::NoFocus);
     field->setGeometry(left, top, width, TLinkConnectForm::kFieldHeight);
-    field->setText(kNoValue);
+    field->setText(common::kNoValue);
     return field;
 }
 
@@ -232,8 +232,9 @@ TLinkConnectForm::TLinkConnectForm(SessionState& session, TesterWorker& tester,
             &TLinkConnectForm::setAveragingLength);
     // A new coupling loss moves every power reading: the NTP average starts again.
     connect(&m_session, &SessionState::couplingLossChanged, this, [this] {
-        m_tester.run(
-            [poll = &m_poll](CommandWrappers&) { poll->refresh().buffer(Average::NTP).clear(); });
+        m_tester.run([poll = &m_poll](CommandWrappers&) {
+            poll->refresh().buffer(common::Average::NTP).clear();
+        });
     });
     connect(&m_tester, &TesterWorker::testerLostChanged, this,
             &TLinkConnectForm::testerLostChanged);
@@ -452,13 +453,13 @@ void TLinkConnectForm::FormShow() {
 
 void TLinkConnectForm::FormClose() {
     destroyBars();
-    NTPEdit->setText(kNoValue);
+    NTPEdit->setText(common::kNoValue);
     lblFrame->clear();
     for (QLineEdit* f :
          {BFieldModulationEdit, PBFieldModulationEdit, NBFieldModulationEdit, SFieldModulationEdit,
           PSFieldModulationEdit, NSFieldModulationEdit, FrequencyOffsetEdit, FrequencyDriftEdit,
           LTermBerEdit, LTermFerEdit, JitterMaxPos, JitterMaxNeg})
-        f->setText(kNoValue);
+        f->setText(common::kNoValue);
     stopPoll();
     StatusTimer->stop();
     ++m_opening;
@@ -518,7 +519,7 @@ TickRequest TLinkConnectForm::tickRequest() {
     q.measure = isVisible();
     const ShownPage page = m_session.shownPage();
     q.packetDelayForCharts = chartShown() && (page == ShownPage::PP || page == ShownPage::FP);
-    RefreshChoice& choice = q.choice;
+    common::RefreshChoice& choice = q.choice;
     choice.ntp = NTPCheckBox->isChecked();
     choice.offset = FrequencyOffsetCheckBox->isChecked();
     choice.bField = BFieldModulationCheckBox->isChecked();
@@ -527,16 +528,16 @@ TickRequest TLinkConnectForm::tickRequest() {
     choice.berFer = LTermBerCheckBox->isChecked() || LTermFerCheckBox->isChecked();
     choice.jitter = JitterCheckBox->isChecked();
     choice.loopback =
-        m_session.loopback(m_mode == LinkMode::FPConnect ? RadioSide::FP : RadioSide::PP);
+        m_session.loopback(m_mode == LinkMode::FPConnect ? TestSide::FP : TestSide::PP);
     choice.timingAccuracy = m_timingAccuracy;
     choice.microseconds = m_session.timeBase().unit == ChartUnit::Microseconds;
     // A pending Reset Count of either page goes out with the first linked tick, PP first.
     q.resetToken = m_resetToken;
-    q.resetPP = m_session.countResetPending(RadioSide::PP);
-    q.resetFP = m_session.countResetPending(RadioSide::FP);
-    if (q.resetPP) q.resetLines = m_session.countResetLines(RadioSide::PP);
+    q.resetPP = m_session.countResetPending(TestSide::PP);
+    q.resetFP = m_session.countResetPending(TestSide::FP);
+    if (q.resetPP) q.resetLines = m_session.countResetLines(TestSide::PP);
     if (q.resetFP) {
-        const std::vector<std::string>& fp = m_session.countResetLines(RadioSide::FP);
+        const std::vector<std::string>& fp = m_session.countResetLines(TestSide::FP);
         q.resetLines.insert(q.resetLines.end(), fp.begin(), fp.end());
     }
     if (m_links.ntp->isVisible()) q.power = m_links.ntp->sampleSpan();
@@ -569,8 +570,8 @@ void TLinkConnectForm::tickDone(TickResult result) {
 }
 
 void TLinkConnectForm::resetCountSent(const TickResult& result) {
-    if (result.resetPP) m_session.countResetSent(RadioSide::PP);
-    if (result.resetFP) m_session.countResetSent(RadioSide::FP);
+    if (result.resetPP) m_session.countResetSent(TestSide::PP);
+    if (result.resetFP) m_session.countResetSent(TestSide::FP);
 }
 
 void TLinkConnectForm::testerLostChanged(bool lost) {
@@ -594,10 +595,10 @@ void TLinkConnectForm::setFilling(QLineEdit* field, bool filling) {
 }
 
 void TLinkConnectForm::applyReadout() {
-    const LinkReadout& r = m_readout;
+    const common::LinkReadout& r = m_readout;
     SetText(SLOTSIZE, Text(r.slotSize));
     SetText(TIMEACC, Text(r.timing));
-    const std::pair<QLineEdit*, const ValueField*> fields[] = {
+    const std::pair<QLineEdit*, const common::ValueField*> fields[] = {
         {NTPEdit, &r.ntp},
         {FrequencyOffsetEdit, &r.offset},
         {FrequencyDriftEdit, &r.drift},
@@ -620,7 +621,7 @@ void TLinkConnectForm::applyReadout() {
     if (r.frameFlags) {
         for (QCheckBox* box : {Sync, AField, XField, ZField}) box->setChecked(*r.frameFlags);
     }
-    for (int i = 0; i < kBarCount; ++i) {
+    for (int i = 0; i < common::kBarCount; ++i) {
         if (m_bars[i]) m_bars[i]->setValue(r.bars[i].value_or(kNoBarValue));
     }
 }
@@ -631,8 +632,8 @@ void TLinkConnectForm::buildBars() {
     destroyBars();
     // The limits are the setup page's texts at this moment: edits made while the window is
     // open take effect at the next opening.
-    const RadioSide side =
-        m_session.shownPage() == ShownPage::PP ? RadioSide::PP : RadioSide::FP;
+    const TestSide side =
+        m_session.shownPage() == ShownPage::PP ? TestSide::PP : TestSide::FP;
     for (const common::LimitRowSpec& entry : common::LimitRows()) {
         const int i = static_cast<int>(entry.row);
         const QLineEdit* field = m_barFields[i];

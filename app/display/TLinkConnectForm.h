@@ -10,7 +10,6 @@
 #include <memory>
 
 #include "LinkPoll.h"
-#include "LinkRefresh.h"
 #include "common/LimitSet.h"
 #include "core/SessionState.h"
 #include "core/Timing.h"
@@ -53,7 +52,7 @@ public:
         // The samples of the last tick, for the charts' redraw.
         std::function<void(SampleBlock power, SampleBlock deviation)> setSamples;
         // A limit row's numbers on the PP or FP setup page, as they read now.
-        std::function<std::array<double, 4>(RadioSide, common::LimitRow)> limits;
+        std::function<std::array<double, 4>(TestSide, common::LimitRow)> limits;
     };
 
     TLinkConnectForm(SessionState& session, TesterWorker& tester, const Timing& timing,
@@ -104,8 +103,8 @@ public:
     void clearAveraging();
     // The poll's averages; only the tester thread touches them (tests of the synchronous
     // worker may look).
-    LinkRefresh& refresh() { return m_poll.refresh(); }
-    const LinkReadout& readout() const { return m_readout; }
+    common::MeasurementCycle& refresh() { return m_poll.refresh(); }
+    const common::LinkReadout& readout() const { return m_readout; }
     // The texts the measurement log writes, in its column order.
     std::array<std::string, 9> logColumns() const;
     // The bar under a row's value; null while the window is closed.
@@ -195,7 +194,7 @@ private:
     LinkMode m_mode = LinkMode::PPConnect;  // the layout prepared last
     bool m_timingAccuracy = false;          // the time field shows the timing accuracy
     LinkPoll m_poll;
-    LinkReadout m_readout;  // the last tick's, as shown
+    common::LinkReadout m_readout;  // the last tick's, as shown
     int m_averagingLength = 1;
     int m_ticksInFlight = 0;
     long m_opening = 0;  // counts the openings and closings: late ticks of an old one are not shown
@@ -203,8 +202,8 @@ private:
     bool m_pollOn = false;
     bool m_testerLost = false;
     bool m_statusInFlight = false;
-    std::array<std::unique_ptr<TSlider>, kBarCount> m_bars;
-    std::array<QLineEdit*, kBarCount> m_barFields{};
+    std::array<std::unique_ptr<TSlider>, common::kBarCount> m_bars;
+    std::array<QLineEdit*, common::kBarCount> m_barFields{};
     long m_pollCount = 0;
 };
 

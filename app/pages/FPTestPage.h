@@ -1,111 +1,75 @@
-// The "FP-&Test" page: the tester plays a portable part towards a fixed part under test. The
-// Status / Connect / Release button walks through searching, linked and idle.
+// The "FP-&Test" page: the tester plays a portable part towards a fixed part under test. A
+// radio test page with the antenna row and the Status / Connect / Release button, which walks
+// through searching, linked and idle; its controls and handlers under their own names.
 #pragma once
 
-#include <array>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "core/TabPage.h"
-
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-class QSlider;
+#include "RadioTestPage.h"
 
 namespace tavrin::app {
 
-class LevelField;
-class StateButton;
-class TWenloForm;
-class UpDown;
-
-class FPTestPage : public TabPage {
+class FPTestPage : public RadioTestPage {
     Q_OBJECT
 public:
-    explicit FPTestPage(TWenloForm& frame, QWidget* parent = nullptr);
-    ~FPTestPage() override;
+    FPTestPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs, RadioOptions& radio,
+               QWidget* parent = nullptr);
 
     // Handlers.
-    void FP_TestTabSheetShow();  // the work after the deferral tick
-    void FP_TestTabSheetHide();
-    void AntennaUpDownClick();
-    void AntennaEditExit();
-    void RFPI_FPEditExit();
-    void DummyCarrierFPUpDownClick();
-    void DummyCarrierFPEditExit();
-    void TrafficSlotFPUpDownClick();
-    void TrafficSlotFPEditExit();
-    void TrafficCarrierFPUpDownClick();
-    void TrafficCarrierFPEditExit();
-    void RFLevelFPEditExit();
-    void RFLevelFPTrackBarChange();
-    void DataPatternClick(int pattern);  // bound to the PP page's pattern commands
-    void BERFPEditExit();
-    void ResetCountFPButtonClick();
-    // The Reset Count's lines for the field's text, and the field's check shown once they went
-    // out (the link window sends them with its first linked tick).
-    std::vector<std::string> resetCountCommands() const;
-    void resetCountSent();
+    void FP_TestTabSheetShow() { showWork(); }
+    void FP_TestTabSheetHide() { hideWork(); }
+    void AntennaUpDownClick() { stepperClick(RadioRow::Antenna); }
+    void AntennaEditExit() { editExit(RadioRow::Antenna); }
+    void RFPI_FPEditExit() { editExit(RadioRow::Rfpi); }
+    void DummyCarrierFPUpDownClick() { stepperClick(RadioRow::DummyCarrier); }
+    void DummyCarrierFPEditExit() { editExit(RadioRow::DummyCarrier); }
+    void TrafficSlotFPUpDownClick() { stepperClick(RadioRow::TrafficSlot); }
+    void TrafficSlotFPEditExit() { editExit(RadioRow::TrafficSlot); }
+    void TrafficCarrierFPUpDownClick() { stepperClick(RadioRow::TrafficCarrier); }
+    void TrafficCarrierFPEditExit() { editExit(RadioRow::TrafficCarrier); }
+    void RFLevelFPEditExit() { levelEditExit(); }
+    void RFLevelFPTrackBarChange() { levelTrackBarChange(); }
+    void BERFPEditExit() { berEditExit(); }
+    void ResetCountFPButtonClick() { resetCountClick(); }
     void StatusFPButtonClick();
-    void FPEchoRadioButtonClick();
-    void FPLOOPRadioButtonClick();
-    void SlotLengthFPComboChange();
-    void PTemplateSelectFPChange();
-    void ProPreampleFPClick();
-    void HighDynamicFPSelectClick();
+    void FPEchoRadioButtonClick() { modeClick(); }
+    void FPLOOPRadioButtonClick() { modeClick(); }
+    void SlotLengthFPComboChange() { slotTypeChange(); }
+    void PTemplateSelectFPChange() { powerTemplateChange(); }
+    void ProPreampleFPClick() { preambleClick(); }
+    void HighDynamicFPSelectClick() { highDynamicClick(); }
 
-    void prepareShow() override;
-    void pageWork() override { FP_TestTabSheetShow(); }
-    void pageHide() override { FP_TestTabSheetHide(); }
-
-    QLabel* AntennaLabel;
-    QLineEdit* AntennaEdit;
-    UpDown* AntennaUpDown;
-    QLineEdit* RFPI_FPEdit;
-    QLabel* DummyCarrierFPLabel;
-    QLineEdit* DummyCarrierFPEdit;
-    UpDown* DummyCarrierFPUpDown;
-    QLabel* TrafficSlotFPLabel;
-    QLineEdit* TrafficSlotFPEdit;
-    UpDown* TrafficSlotFPUpDown;
-    QLabel* TrafficCarrierFPLabel;
-    QLineEdit* TrafficCarrierFPEdit;
-    UpDown* TrafficCarrierFPUpDown;
-    QLineEdit* RFLevelFPEdit;
-    QSlider* RFLevelFPTrackBar;
-    QGroupBox* GroupBox6;  // "Modulation": the data patterns
-    QRadioButton* PSRB_FPRadioButton;
-    QRadioButton* SPSR_FPRadioButton;
-    QRadioButton* BS55_FPRadioButton;
-    QRadioButton* BS33_FPRadioButton;
-    QRadioButton* BS0F_FPRadioButton;
-    QRadioButton* FIG31_FPRadioButton;
-    QRadioButton* BS20_FPRadioButton;
-    std::array<QRadioButton*, 7> patternButtons;
-    QLineEdit* BERFPEdit;
-    StateButton* ResetCountFPButton;
-    QComboBox* SlotLengthFPCombo;
-    QComboBox* PTemplateSelectFP;
-    QCheckBox* ProPreampleFP;
-    QCheckBox* HighDynamicFPSelect;
-    QGroupBox* FPMode;
-    QRadioButton* FPEchoRadioButton;
-    QRadioButton* FPLOOPRadioButton;
-    StateButton* StatusFPButton;
-
-    // Remembered values (the setup load sets them).
-    int berCount = 0;  // the FP page's own last accepted BER frame count
-    LevelField& levelField() { return *m_level; }
-
-private:
-    TWenloForm& m_frame;
-    std::unique_ptr<LevelField> m_level;
+    QLabel* const AntennaLabel = field(RadioRow::Antenna).label;
+    QLineEdit* const AntennaEdit = field(RadioRow::Antenna).edit;
+    UpDown* const AntennaUpDown = field(RadioRow::Antenna).stepper;
+    QLineEdit* const RFPI_FPEdit = field(RadioRow::Rfpi).edit;
+    QLabel* const DummyCarrierFPLabel = field(RadioRow::DummyCarrier).label;
+    QLineEdit* const DummyCarrierFPEdit = field(RadioRow::DummyCarrier).edit;
+    UpDown* const DummyCarrierFPUpDown = field(RadioRow::DummyCarrier).stepper;
+    QLabel* const TrafficSlotFPLabel = field(RadioRow::TrafficSlot).label;
+    QLineEdit* const TrafficSlotFPEdit = field(RadioRow::TrafficSlot).edit;
+    UpDown* const TrafficSlotFPUpDown = field(RadioRow::TrafficSlot).stepper;
+    QLabel* const TrafficCarrierFPLabel = field(RadioRow::TrafficCarrier).label;
+    QLineEdit* const TrafficCarrierFPEdit = field(RadioRow::TrafficCarrier).edit;
+    UpDown* const TrafficCarrierFPUpDown = field(RadioRow::TrafficCarrier).stepper;
+    QLineEdit* const RFLevelFPEdit = levelEdit;
+    QSlider* const RFLevelFPTrackBar = levelTrackBar;
+    QGroupBox* const GroupBox6 = patterns;
+    QRadioButton* const PSRB_FPRadioButton = patternButtons[0];
+    QRadioButton* const SPSR_FPRadioButton = patternButtons[1];
+    QRadioButton* const BS55_FPRadioButton = patternButtons[2];
+    QRadioButton* const BS33_FPRadioButton = patternButtons[3];
+    QRadioButton* const BS0F_FPRadioButton = patternButtons[4];
+    QRadioButton* const FIG31_FPRadioButton = patternButtons[5];
+    QRadioButton* const BS20_FPRadioButton = patternButtons[6];
+    QLineEdit* const BERFPEdit = berEdit;
+    StateButton* const ResetCountFPButton = resetCountButton;
+    QComboBox* const SlotLengthFPCombo = slotTypeCombo;
+    QComboBox* const PTemplateSelectFP = powerTemplateCombo;
+    QCheckBox* const ProPreampleFP = preambleBox;
+    QCheckBox* const HighDynamicFPSelect = highDynamicBox;
+    QGroupBox* const FPMode = modeGroup;
+    QRadioButton* const FPEchoRadioButton = echoButton;
+    QRadioButton* const FPLOOPRadioButton = loopButton;
+    StateButton* const StatusFPButton = linkButton;
 };
 
 }  // namespace tavrin::app

@@ -1,119 +1,76 @@
-// The "PP-T&est" page: the tester plays a fixed part towards a portable part under test. The
-// page owns its controls and their handlers; the frame keeps the shared state.
+// The "PP-T&est" page: the tester plays a fixed part towards a portable part under test. A
+// radio test page with the dummy slot and dummy carrier rows, the CAT-iq slot scheme and the
+// Connect / Release button; its controls and handlers under their own names.
 #pragma once
 
-#include <array>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "core/TabPage.h"
-
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-class QSlider;
+#include "RadioTestPage.h"
 
 namespace tavrin::app {
 
-class LevelField;
-class StateButton;
-class TWenloForm;
-class UpDown;
-
-class PPTestPage : public TabPage {
+class PPTestPage : public RadioTestPage {
     Q_OBJECT
 public:
-    explicit PPTestPage(TWenloForm& frame, QWidget* parent = nullptr);
-    ~PPTestPage() override;
+    PPTestPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs, RadioOptions& radio,
+               QWidget* parent = nullptr);
 
     // Handlers.
-    void PP_TestTabSheetShow();  // the work after the deferral tick
-    void PP_TestTabSheetHide();
-    void RFPIEditExit();
-    void DummySlotUpDownClick();
-    void DummySlotEditExit();
-    void DummyCarrierUpDownClick();
-    void DummyCarrierEditExit();
-    void TrafficSlotUpDownClick();
-    void TrafficSlotEditExit();
-    void TrafficCarrierUpDownClick();
-    void TrafficCarrierEditExit();
-    void RFLevelEditExit();
-    void RFLevelTrackBarChange();
-    void DataPatternClick(int pattern);  // the seven data-pattern buttons, by table index
-    void BEREditExit();
-    void ResetCountPPButtonClick();
-    // The Reset Count's lines for the field's text, and the field's check shown once they went
-    // out (the link window sends them with its first linked tick).
-    std::vector<std::string> resetCountCommands() const;
-    void resetCountSent();
+    void PP_TestTabSheetShow() { showWork(); }
+    void PP_TestTabSheetHide() { hideWork(); }
+    void RFPIEditExit() { editExit(RadioRow::Rfpi); }
+    void DummySlotUpDownClick() { stepperClick(RadioRow::DummySlot); }
+    void DummySlotEditExit() { editExit(RadioRow::DummySlot); }
+    void DummyCarrierUpDownClick() { stepperClick(RadioRow::DummyCarrier); }
+    void DummyCarrierEditExit() { editExit(RadioRow::DummyCarrier); }
+    void TrafficSlotUpDownClick() { stepperClick(RadioRow::TrafficSlot); }
+    void TrafficSlotEditExit() { editExit(RadioRow::TrafficSlot); }
+    void TrafficCarrierUpDownClick() { stepperClick(RadioRow::TrafficCarrier); }
+    void TrafficCarrierEditExit() { editExit(RadioRow::TrafficCarrier); }
+    void RFLevelEditExit() { levelEditExit(); }
+    void RFLevelTrackBarChange() { levelTrackBarChange(); }
+    void BEREditExit() { berEditExit(); }
+    void ResetCountPPButtonClick() { resetCountClick(); }
     void ConnectPPButtonClick();
-    void EchoRadioButtonClick();
-    void LOOPRadioButtonClick();
-    void SlotLengthComboChange();
-    void PTemplateSelectPPChange();
-    void ProPreamplePPClick();
-    void HighDynamicPPSelectClick();
+    void EchoRadioButtonClick() { modeClick(); }
+    void LOOPRadioButtonClick() { modeClick(); }
+    void SlotLengthComboChange() { slotTypeChange(); }
+    void PTemplateSelectPPChange() { powerTemplateChange(); }
+    void ProPreamplePPClick() { preambleClick(); }
+    void HighDynamicPPSelectClick() { highDynamicClick(); }
 
-    void prepareShow() override;
-    void pageWork() override { PP_TestTabSheetShow(); }
-    void pageHide() override { PP_TestTabSheetHide(); }
 
-    QLineEdit* RFPIEdit;
-    QLabel* DummySlotPPLabel;
-    QLineEdit* DummySlotEdit;
-    UpDown* DummySlotUpDown;
-    QLabel* DummyCarrierPPLabel;
-    QLineEdit* DummyCarrierEdit;
-    UpDown* DummyCarrierUpDown;
-    QLabel* TrafficSlotPPLabel;
-    QLineEdit* TrafficSlotEdit;
-    UpDown* TrafficSlotUpDown;
-    QLabel* TrafficCarrierPPLabel;
-    QLineEdit* TrafficCarrierEdit;
-    UpDown* TrafficCarrierUpDown;
-    QLineEdit* RFLevelEdit;
-    QSlider* RFLevelTrackBar;
-    QGroupBox* GroupBox3;  // "Modulation": the data patterns
-    QRadioButton* PSRBRadioButton;
-    QRadioButton* SPSRRadioButton;
-    QRadioButton* BS55RadioButton;
-    QRadioButton* BS33RadioButton;
-    QRadioButton* BS0FRadioButton;
-    QRadioButton* FIG31RadioButton;
-    QRadioButton* BS20RadioButton;
-    std::array<QRadioButton*, 7> patternButtons;  // in the data-pattern table's order
-    QLineEdit* BEREdit;
-    StateButton* ResetCountPPButton;
-    QComboBox* SlotLengthCombo;
-    QComboBox* PTemplateSelectPP;
-    QCheckBox* ProPreamplePP;
-    QCheckBox* HighDynamicPPSelect;
-    QGroupBox* Mode;
-    QRadioButton* EchoRadioButton;
-    QRadioButton* LOOPRadioButton;
-    StateButton* ConnectPPButton;
-
-    // Remembered values (the setup load sets them).
-    int dummySlot = 0;
-    int trafficSlot = 0;
-    int berCount = 0;  // the last accepted BER frame count
-    LevelField& levelField() { return *m_level; }
-
-    // The slot scheme, set once the tester model is recognised: slots 0..10 in steps of 2, or
-    // 0, 4, 8 on the PP page in CAT-iq mode; the slot type and template lists refilled.
-    void applySlotScheme(bool catIq);
-
-private:
-    void commitSlots(bool dummyFirst);
-
-    TWenloForm& m_frame;
-    std::unique_ptr<LevelField> m_level;
+    QLineEdit* const RFPIEdit = field(RadioRow::Rfpi).edit;
+    QLabel* const DummySlotPPLabel = field(RadioRow::DummySlot).label;
+    QLineEdit* const DummySlotEdit = field(RadioRow::DummySlot).edit;
+    UpDown* const DummySlotUpDown = field(RadioRow::DummySlot).stepper;
+    QLabel* const DummyCarrierPPLabel = field(RadioRow::DummyCarrier).label;
+    QLineEdit* const DummyCarrierEdit = field(RadioRow::DummyCarrier).edit;
+    UpDown* const DummyCarrierUpDown = field(RadioRow::DummyCarrier).stepper;
+    QLabel* const TrafficSlotPPLabel = field(RadioRow::TrafficSlot).label;
+    QLineEdit* const TrafficSlotEdit = field(RadioRow::TrafficSlot).edit;
+    UpDown* const TrafficSlotUpDown = field(RadioRow::TrafficSlot).stepper;
+    QLabel* const TrafficCarrierPPLabel = field(RadioRow::TrafficCarrier).label;
+    QLineEdit* const TrafficCarrierEdit = field(RadioRow::TrafficCarrier).edit;
+    UpDown* const TrafficCarrierUpDown = field(RadioRow::TrafficCarrier).stepper;
+    QLineEdit* const RFLevelEdit = levelEdit;
+    QSlider* const RFLevelTrackBar = levelTrackBar;
+    QGroupBox* const GroupBox3 = patterns;
+    QRadioButton* const PSRBRadioButton = patternButtons[0];
+    QRadioButton* const SPSRRadioButton = patternButtons[1];
+    QRadioButton* const BS55RadioButton = patternButtons[2];
+    QRadioButton* const BS33RadioButton = patternButtons[3];
+    QRadioButton* const BS0FRadioButton = patternButtons[4];
+    QRadioButton* const FIG31RadioButton = patternButtons[5];
+    QRadioButton* const BS20RadioButton = patternButtons[6];
+    QLineEdit* const BEREdit = berEdit;
+    StateButton* const ResetCountPPButton = resetCountButton;
+    QComboBox* const SlotLengthCombo = slotTypeCombo;
+    QComboBox* const PTemplateSelectPP = powerTemplateCombo;
+    QCheckBox* const ProPreamplePP = preambleBox;
+    QCheckBox* const HighDynamicPPSelect = highDynamicBox;
+    QGroupBox* const Mode = modeGroup;
+    QRadioButton* const EchoRadioButton = echoButton;
+    QRadioButton* const LOOPRadioButton = loopButton;
+    StateButton* const ConnectPPButton = linkButton;
 };
 
 }  // namespace tavrin::app

@@ -88,9 +88,10 @@ RFGenPage::RFGenPage(SessionState& session, TesterWorker& tester, UserDialogs& d
     connect(CarrierGenUpDown, &UpDown::clicked, this, &RFGenPage::CarrierGenUpDownClick);
     connect(RFLevelGenTrackBar, &QSlider::valueChanged, this, &RFGenPage::RFLevelGenTrackBarChange);
     // The radio options' carrier changes that reach the generator carrier.
-    connect(&session, &SessionState::highestCarrierChanged, this, [this](int highest) {
-        CarrierGenUpDown->setMaximum(highest);
-        RfGenCarrierLabel->setText("Carrier " + CarrierRangeText(false, highest + 1, {}));
+    connect(&session, &SessionState::carrierRangeChanged, this, [this](const CarrierRange& r) {
+        CarrierGenUpDown->setMaximum(r.highest);
+        if (r.minimum) CarrierGenUpDown->setMinimum(*r.minimum);
+        RfGenCarrierLabel->setText("Carrier " + r.text);
     });
     connect(&radio, &RadioOptions::neighbourCarrierChosen, this,
             [this](const QString& carrier) { CarrierGenEdit->setText(carrier); });

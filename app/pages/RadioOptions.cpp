@@ -285,21 +285,20 @@ void RadioOptions::commitGeneratorCarrier(QLineEdit* edit, UpDown* upDown) {
     send("CONF:RFGE:CARR " + c.text);
 }
 
-void RadioOptions::slotTypeChanged(QComboBox* own, QComboBox* other, QComboBox* ownTemplate,
-                                   QComboBox* otherTemplate, const char* side) {
+void RadioOptions::slotTypeChanged(QComboBox* own, QComboBox* ownTemplate, const char* side) {
     const int index = own->currentIndex();
-    other->setCurrentIndex(index);  // the other page's list follows without its handler
+    m_session.setSlotType(index);  // the other page's list follows without its handler
     m_session.setSampleWindowLength(SampleWindowForSlotType(index));
     m_session.request(LinkRequest::ReopenModulation);
     send(SlotTypeCommand(side, index));
     const int templateIndex = TemplateForSlotType(index);
     if (templateIndex >= 0) ownTemplate->setCurrentIndex(templateIndex);
-    powerTemplateChanged(ownTemplate, otherTemplate, own);
+    powerTemplateChanged(ownTemplate, own);
 }
 
-void RadioOptions::powerTemplateChanged(QComboBox* own, QComboBox* other, QComboBox* ownSlotType) {
+void RadioOptions::powerTemplateChanged(QComboBox* own, QComboBox* ownSlotType) {
     const int index = own->currentIndex();
-    other->setCurrentIndex(index);
+    m_session.setPowerTemplate(index);
     m_session.setSampleWindowLength(SampleWindowForSlotType(ownSlotType->currentIndex()));
     m_session.request(LinkRequest::ReopenModulation);
     send(PowerTemplateCommand(index));

@@ -73,9 +73,9 @@ public:
     void commitGeneratorCarrier(QLineEdit* edit, UpDown* upDown);
 
     // A slot type list's change on the PP ("PP") or FP ("FP") page, and a template change.
-    void slotTypeChanged(QComboBox* own, QComboBox* other, QComboBox* ownTemplate,
-                         QComboBox* otherTemplate, const char* side);
-    void powerTemplateChanged(QComboBox* own, QComboBox* other, QComboBox* ownSlotType);
+    // The other page's lists follow through the session.
+    void slotTypeChanged(QComboBox* own, QComboBox* ownTemplate, const char* side);
+    void powerTemplateChanged(QComboBox* own, QComboBox* ownSlotType);
     // The level field of a test page, for the coupling-loss range check of the page activated
     // last; the shell gives it.
     std::function<LevelField*(TestPage)> levelFieldOf;

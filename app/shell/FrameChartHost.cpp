@@ -19,7 +19,6 @@
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
-#include "pages/CarrierPlan.h"
 #include "pages/RadioOptions.h"
 #include "core/UpDown.h"
 #include <QLabel>
@@ -180,11 +179,11 @@ void WireAnalyzerPage(TWenloForm& frame) {
     };
     frame.RF_AnalyzerTabSheet->setLinks(std::move(links));
     RFAnalyzerPage* page = frame.RF_AnalyzerTabSheet;
-    QObject::connect(&frame.session(), &SessionState::highestCarrierChanged, page,
-                     [page](int highest) {
-                         page->CarrierAnalyzerUpDown->setMaximum(highest);
-                         page->RfAnalyzerCarrierLabel->setText(
-                             "Carrier " + CarrierRangeText(false, highest + 1, {}));
+    QObject::connect(&frame.session(), &SessionState::carrierRangeChanged, page,
+                     [page](const CarrierRange& r) {
+                         page->CarrierAnalyzerUpDown->setMaximum(r.highest);
+                         if (r.minimum) page->CarrierAnalyzerUpDown->setMinimum(*r.minimum);
+                         page->RfAnalyzerCarrierLabel->setText("Carrier " + r.text);
                      });
 }
 

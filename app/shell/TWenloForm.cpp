@@ -119,8 +119,8 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     AlwaysPanel = new BottomPanel(this);
     m_radioOptions = std::make_unique<RadioOptions>(m_session, *m_tester, m_dialogs,
                                                     *SystemTabSheet, *AlwaysPanel);
-    PP_TestTabSheet = new PPTestPage(*this);
-    FP_TestTabSheet = new FPTestPage(*this);
+    PP_TestTabSheet = new PPTestPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
+    FP_TestTabSheet = new FPTestPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
     RF_GenTabSheet = new RFGenPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
     RF_AnalyzerTabSheet = new RFAnalyzerPage;
     SetupPPTabSheet = new SetupPPPage(*m_tester, dialogs);
@@ -143,6 +143,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
           static_cast<TabPage*>(RF_AnalyzerTabSheet), static_cast<TabPage*>(SetupPPTabSheet),
           static_cast<TabPage*>(SetupFPTabSheet)}) {
         page->installEventFilter(this);
+        connect(page, &TabPage::activationWanted, this, [this](TabPage* p) { pageShow(p); });
         // The bottom panel covers the lower edge of the System and test pages.
         if (!page->isSetupPage()) page->setContentsMargins(0, 0, 0, BottomPanel::kHeight);
     }
@@ -261,9 +262,6 @@ void TWenloForm::send(const QString& line) {
     m_tester->sendText(line);
 }
 
-void TWenloForm::markActivePage(TabPage* page) {
-    m_session.setActivePage(page == PP_TestTabSheet ? TestPage::PP : TestPage::FP);
-}
 
 void TWenloForm::terminate(int code) {
     m_terminating = true;
@@ -281,7 +279,7 @@ void TWenloForm::InitTimerTimer() {
     m_tester->run([](CommandWrappers& w) { w.communicationEnabled = false; });
     initialisation();
     m_tester->run([](CommandWrappers& w) { w.communicationEnabled = true; });
-    SetupPPTabSheet->tag = 1;  // the start-up mark: the System page's activation returns at once
+    m_startupMark = true;  // the System page's activation returns at once
     PageControl->setCurrentWidget(SystemTabSheet);
     if (debugMode()) {
         m_commForm->show();
@@ -289,7 +287,7 @@ void TWenloForm::InitTimerTimer() {
     }
     m_resetForm->setStatus("Please wait ...", Qt::yellow);
     m_resetForm->show();
-    SetupPPTabSheet->tag = 0;
+    m_startupMark = false;
     ResetButtonClick();
     // The timer is inside its own signal here: let the event loop destroy it.
     m_initTimer.release()->deleteLater();
@@ -501,7 +499,7 @@ void TWenloForm::pageShow(TabPage* page, bool fromDummyTimer) {
         return;
     }
     layOutPage(false);
-    if (page == SystemTabSheet && SetupPPTabSheet->tag == 1) return;  // start-up mark
+    if (page == SystemTabSheet && m_startupMark) return;
     page->prepareShow();
     // The page's commands go out one DummyTimer tick after it is drawn. A show that comes
     // while a tick is pending (the main window shown and the page activated in the same
@@ -622,21 +620,8 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
     // Limits in error keep the test pages hidden until they are mended.
     applyLimitConsistency();
 
-    m_session.setHighestCarrier(model.highestCarrier);
-    for (UpDown* stepper :
-         {RF_GenTabSheet->CarrierGenUpDown, RF_AnalyzerTabSheet->CarrierAnalyzerUpDown,
-          PP_TestTabSheet->DummyCarrierUpDown, PP_TestTabSheet->TrafficCarrierUpDown,
-          FP_TestTabSheet->TrafficCarrierFPUpDown, FP_TestTabSheet->DummyCarrierFPUpDown}) {
-        stepper->setMaximum(model.highestCarrier);
-        if (model.carrierMinimum) stepper->setMinimum(*model.carrierMinimum);
-    }
-    const QString range = model.rangeText;
-    PP_TestTabSheet->DummyCarrierPPLabel->setText("Dummy Carrier " + range);
-    FP_TestTabSheet->DummyCarrierFPLabel->setText("Dummy Carrier " + range);
-    PP_TestTabSheet->TrafficCarrierPPLabel->setText("Traffic Carrier " + range);
-    FP_TestTabSheet->TrafficCarrierFPLabel->setText("Traffic Carrier " + range);
-    RF_GenTabSheet->RfGenCarrierLabel->setText("Carrier " + range);
-    RF_AnalyzerTabSheet->RfAnalyzerCarrierLabel->setText("Carrier " + range);
+    // The pages' carrier steppers and captions follow the model's range.
+    m_session.setCarrierRange({model.highestCarrier, model.carrierMinimum, model.rangeText});
 
     if (!model.countryControlsShown) {
         SystemPage* s = SystemTabSheet;
@@ -646,7 +631,8 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
                  s->HighestCarrierLabel, s->ExtendedRef, s->ExtendedRefUpDown})
             w->setVisible(false);
     }
-    PP_TestTabSheet->applySlotScheme(SystemTabSheet->OptionEnable->isChecked());
+    m_session.setSlotMaximum(SessionState::kStartSlotMaximum);
+    m_session.announceSlotScheme(m_session.catIq());
     SystemTabSheet->HardWareIDLabel->setText(QString::fromStdString(HardwareIdText(answer, model)));
 }
 

@@ -18,7 +18,6 @@
 #include "core/TesterWorker.h"
 #include "core/Timing.h"
 #include "core/UserDialogs.h"
-#include "pages/LinkWindowControl.h"
 
 class QLineEdit;
 class QTabWidget;
@@ -90,9 +89,6 @@ public:
     void ScreenSizeMonitoringTimerTimer();
     void OffsetClick();
     void FormClose();
-    // A test page's show handler: lays out the frame and defers the page's commands by one
-    // DummyTimer tick (the ECHO and LOOPBACK buttons re-run it).
-    void activatePage(TabPage* page) { pageShow(page); }
 
     // Pages and windows.
     QTabWidget* PageControl;
@@ -145,14 +141,6 @@ public:
     // Sends one command line through the send wrapper.
     void send(const QString& line);
     RadioOptions& radioOptions() { return *m_radioOptions; }
-    // The link measurement window as the PP and FP pages still reach it: their wishes go to
-    // the session, which the shell hands on to the window.
-    LinkWindowControl& linkWindow() { return m_linkWindow; }
-    void setSampleWindowLength(float length) { m_session.setSampleWindowLength(length); }
-    int slotMaximum() const { return m_session.slotMaximum(); }
-    void setSlotMaximum(int maximum) { m_session.setSlotMaximum(maximum); }
-    // The PP or FP page marks itself the last activated.
-    void markActivePage(TabPage* page);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -187,7 +175,6 @@ private:
 
     WenloSettings m_settings;
     SessionState m_session;
-    LinkWindowControl m_linkWindow{m_session};
     UserDialogs& m_dialogs;
     std::unique_ptr<TesterWorker> m_tester;
     bool m_debugMode = false;
@@ -212,6 +199,7 @@ private:
     bool m_systemAfterReset = false;   // the retry shows the System page once the reset is done
     bool m_waitReachedTester = false;  // the last wait ended with the main window shown
     int m_dummyTimerTag = 0;
+    bool m_startupMark = false;  // the start-up's switch to the System page sends nothing
 
     bool m_startupInProgress = false;
     bool m_terminating = false;

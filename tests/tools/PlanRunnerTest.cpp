@@ -10,9 +10,11 @@
 
 #include "PlanRunner.h"
 #include "ScratchFolder.h"
+#include "ScriptedQueries.h"
 #include "SimLink.h"
 #include "TestReport.h"
 #include "TesterMemoryMap.h"
+#include "common/MeasurementCycle.h"
 
 namespace tavrin::cli {
 namespace {
@@ -29,6 +31,8 @@ public:
     std::string Read() override {
         char out[kResponseSize] = {};
         m_sim.link->ZelkRd(out, false);
+        if (script)
+            if (std::optional<std::string> scripted = script->Next(lines.back())) return *scripted;
         return out;
     }
     uint64_t NowMs() override { return m_sim.clock.nowUs() / 1000; }
@@ -37,6 +41,7 @@ public:
 
     std::vector<std::string> lines;
     std::function<void(const std::string&)> beforeWrite;  // e.g. to pull the cable
+    testing::ScriptedReplies* script = nullptr;           // answers that replace the tester's
 
 private:
     testing::SimLink& m_sim;
@@ -139,6 +144,53 @@ TEST_F(Runner, DefaultDevicePassesThePpPlanAndTheSequenceIsTheLinkWindows) {
     EXPECT_EQ(std::count(port.lines.begin(), port.lines.end(), "PROC:CONN:REL"), 1);
     EXPECT_GT(at("PROC:CONN:REL"), at("FETC:PACK:DEL?"));
     ExpectNoLinkLater(*sim);
+}
+
+// The client and the link window run one measurement cycle: for the same replies the run's
+// rows carry the texts and bar values the window shows, an "INV" burst is not averaged, and a
+// B-field of 402.04 kHz is judged as the "402.0" its bar reads (inside MaxOK 402.02).
+TEST_F(Runner, BurstsAreJudgedOnWhatTheLinkWindowShowsForTheSameReplies) {
+    const std::map<std::string, std::vector<std::string>> replies = {
+        {"READ:NTP?", {"24.2", "INV", "24.4"}},
+        {"READ:FREQ:OFFS?", {"12000", "12300", "12000"}},
+        {"READ:BF?", {"402040,-398000"}},
+        {"READ:SF?", {"100000,-80000", "x,-80000", "120000,-90000"}},
+        {"READ:FREQ:DRIF?", {"INV"}},
+    };
+    const TestPlan plan = Plan(File("plan.ini",
+                                    "[test]\nrole = PP\n[measure]\nntp = yes\n"
+                                    "frequency_offset = yes\nb_field = yes\ns_field = yes\n"
+                                    "drift = yes\nbursts = 3\n[limits]\nB_FieldMaxOK = 402.02\n"));
+    auto sim = Tester();
+    SimPort port(*sim);
+    testing::ScriptedReplies script{replies};
+    port.script = &script;
+    const RunResult r = PlanRunner(plan, port).Run();
+    ASSERT_EQ(r.rows.size(), 5u) << Describe(r);
+
+    testing::ScriptedQueries window;
+    window.script.replies = replies;
+    common::MeasurementCycle cycle;
+    cycle.setLength(3);
+    common::LinkReadout shown;
+    for (int tick = 0; tick < 3; ++tick) cycle.refresh(window, {}, {}, shown);
+    using common::Bar;
+    const std::pair<Bar, const std::string*> expected[] = {{Bar::NTP, &shown.ntp.text},
+                                                           {Bar::FrqOff, &shown.offset.text},
+                                                           {Bar::B_Field, &shown.bPos.text},
+                                                           {Bar::S_Field, &shown.sField.text},
+                                                           {Bar::FrqDrift, &shown.drift.text}};
+    for (size_t i = 0; i < r.rows.size(); ++i) {
+        const auto [bar, text] = expected[i];
+        EXPECT_EQ(r.rows[i].text, *text) << r.rows[i].key;
+        EXPECT_EQ(r.rows[i].value, shown.bars[static_cast<size_t>(bar)]) << r.rows[i].key;
+    }
+    EXPECT_EQ(r.rows[0].text, "24.3");
+    EXPECT_EQ(r.rows[2].text, "402.0");
+    EXPECT_TRUE(r.rows[2].pass);
+    EXPECT_EQ(r.rows[3].text, "97.5");
+    EXPECT_EQ(r.rows[4].text, "---");
+    EXPECT_EQ(r.status, RunStatus::Fail);  // the drift gave no value
 }
 
 TEST_F(Runner, NonCompliantDeviceFailsOnExactlyWhatItBreaks) {

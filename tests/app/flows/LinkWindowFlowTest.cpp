@@ -144,7 +144,7 @@ TEST(LinkWindow, PPConnectShowsLiveValuesAgainstTheLimitsAndReleases) {
     const auto fetch = std::find(lines.begin(), lines.end(), "FETC:BER:LTER?");
     ASSERT_NE(restart, lines.end());
     EXPECT_LT(restart, fetch);
-    EXPECT_FALSE(r.form().session().countResetPending(RadioSide::PP));
+    EXPECT_FALSE(r.form().session().countResetPending(TestSide::PP));
     EXPECT_TRUE(r.pp().ResetCountPPButton->isEnabled());
     EXPECT_EQ(l.LTermBerEdit->text(), "0.00010");
 
@@ -249,8 +249,8 @@ TEST(LinkWindow, AveragesOverNWithYellowWhileSettling) {
     EXPECT_EQ(l.NTPEdit->text(), "15.5");  // 11..20
     // A new coupling loss starts the NTP average again, and the others keep theirs.
     Q_EMIT r.form().session().couplingLossChanged(0);
-    EXPECT_EQ(l.refresh().buffer(Average::NTP).count(), 0);
-    EXPECT_EQ(l.refresh().buffer(Average::FrqOff).count(), 10);
+    EXPECT_EQ(l.refresh().buffer(common::Average::NTP).count(), 0);
+    EXPECT_EQ(l.refresh().buffer(common::Average::FrqOff).count(), 10);
 }
 
 TEST(LinkWindow, RepliesOfEveryShapeKeepThePollGoing) {

@@ -104,8 +104,7 @@ TEST(PPPage, ActivationInLoopbackAfterTheFactorySetup) {
     EXPECT_TRUE(t.p.dialogs.messages.empty());
     EXPECT_EQ(t.pp.RFLevelEdit->text(), "-60");
     EXPECT_EQ(t.pp.RFLevelTrackBar->value(), 40);
-    EXPECT_EQ(t.pp.tag, 1);
-    EXPECT_EQ(t.fp.tag, 0);
+    EXPECT_EQ(t.f.session().activePage(), TestPage::PP);
     EXPECT_TRUE(t.pp.GroupBox3->isVisible());
     // CAT-iq (ticked by design): slots 0, 4, 8.
     EXPECT_EQ(t.pp.DummySlotPPLabel->text(), "Dummy Slot [0,4,8]");
@@ -275,7 +274,7 @@ TEST(PPPage, ConnectSendsOnceAndReleaseSendsNothing) {
     EXPECT_EQ(t.take(), Lines{"PROC:CONN:SET"});
     EXPECT_EQ(t.pp.ConnectPPButton->text(), "&Release");
     EXPECT_EQ(t.pp.ConnectPPButton->tag, 0);
-    EXPECT_TRUE(t.f.session().countResetPending(RadioSide::PP));
+    EXPECT_TRUE(t.f.session().countResetPending(TestSide::PP));
     EXPECT_FALSE(t.pp.Mode->isEnabled());
     t.pp.ConnectPPButton->click();
     EXPECT_TRUE(t.take().empty());
@@ -298,7 +297,7 @@ TEST(FPPage, ActivationAndItsChecks) {
                      "PROC:SAMP:FORC"};
     EXPECT_EQ(t.activate(&t.fp), Join({fields, kRampLines, rest}));
     EXPECT_TRUE(t.p.dialogs.messages.empty());
-    EXPECT_EQ(t.fp.tag, 1);
+    EXPECT_EQ(t.f.session().activePage(), TestPage::FP);
     EXPECT_FALSE(t.fp.DummyCarrierFPEdit->isEnabled());
 
     t.enter(t.fp.AntennaEdit, "8");
@@ -326,7 +325,7 @@ TEST(FPPage, StatusConnectReleaseSendOneConnect) {
     EXPECT_TRUE(t.take().empty());
     EXPECT_EQ(t.fp.StatusFPButton->text(), "&Connect");
     EXPECT_FALSE(t.fp.StatusFPButton->isEnabled());
-    EXPECT_TRUE(t.f.session().countResetPending(RadioSide::FP));
+    EXPECT_TRUE(t.f.session().countResetPending(TestSide::FP));
     t.fp.StatusFPButton->setEnabled(true);  // the status poll saw the fixed part locked
     t.fp.StatusFPButton->click();
     EXPECT_EQ(t.take(), Lines{"PROC:CONN:SET"});

@@ -1,12 +1,13 @@
-// How the link window reads the tester's replies: invalid and empty answers, numbers at the
-// start of a reply or as a whole, the first-comma split and the display formats.
+// How the program and the client read the tester's measurement replies: invalid and empty
+// answers, numbers at the start of a reply or as a whole, the first-comma split and the formats
+// the values are shown in.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace tavrin::app {
+namespace tavrin::common {
 
 // What a field shows when there is no value.
 inline constexpr const char* kNoValue = "---";
@@ -26,6 +27,15 @@ struct ReplyParts {
 };
 ReplyParts SplitAtFirstComma(std::string_view reply);
 
+// The two values of such a reply, each part a whole number or none ("INV", text, nothing).
+struct NumberPair {
+    std::optional<double> first;
+    std::optional<double> second;
+};
+NumberPair PairOfNumbers(std::string_view reply);
+// The first value of a reply of one or more values ("12.5" or "12.5,3,1"); none for "INV".
+std::optional<double> FirstNumber(std::string_view reply);
+
 // Fixed-point with the given decimals ("%.*f").
 std::string FixedText(double value, int decimals);
 // The shortest decimal text that reads back as the value (up to 15 significant digits).
@@ -36,4 +46,4 @@ std::string SlotSizeText(std::string_view reply);
 // The sample-window length for the slot type in the charts' unit.
 float SampleWindowFor(bool p64z, bool microseconds);
 
-}  // namespace tavrin::app
+}  // namespace tavrin::common

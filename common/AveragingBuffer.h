@@ -1,11 +1,12 @@
-// The link window's running average of one measurement: up to 200 samples, the N most recent
-// at the top of the array, averaged over as many of them as have arrived.
+// The running average of one measurement, as the link window and the production run keep it:
+// up to 200 samples, the N most recent at the top of the array, averaged over as many of them
+// as have arrived.
 #pragma once
 
 #include <array>
 #include <optional>
 
-namespace tavrin::app {
+namespace tavrin::common {
 
 class AveragingBuffer {
 public:
@@ -29,4 +30,4 @@ private:
     int m_count = 0;
 };
 
-}  // namespace tavrin::app
+}  // namespace tavrin::common

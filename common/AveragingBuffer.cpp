@@ -1,9 +1,9 @@
-// The running average of the link window.
+// The running average of one measurement.
 #include "AveragingBuffer.h"
 
 #include <algorithm>
 
-namespace tavrin::app {
+namespace tavrin::common {
 
 void AveragingBuffer::setLength(int n) {
     m_length = std::clamp(n, 1, kCapacity);
@@ -23,4 +23,4 @@ std::optional<double> AveragingBuffer::average() const {
     return sum / m_count;
 }
 
-}  // namespace tavrin::app
+}  // namespace tavrin::common

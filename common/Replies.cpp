@@ -1,12 +1,12 @@
-// Reply reading of the link window.
-#include "LinkReplies.h"
+// Reading the tester's measurement replies.
+#include "Replies.h"
 
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
-namespace tavrin::app {
+namespace tavrin::common {
 
 bool IsInvalidReply(std::string_view reply) {
     return reply.empty() || reply == "INV";
@@ -41,6 +41,15 @@ ReplyParts SplitAtFirstComma(std::string_view reply) {
     return {std::string(reply.substr(0, comma)), std::string(reply.substr(comma + 1))};
 }
 
+NumberPair PairOfNumbers(std::string_view reply) {
+    const ReplyParts parts = SplitAtFirstComma(reply);
+    return {WholeNumber(parts.first), WholeNumber(parts.second)};
+}
+
+std::optional<double> FirstNumber(std::string_view reply) {
+    return WholeNumber(SplitAtFirstComma(reply).first);
+}
+
 std::string FixedText(double value, int decimals) {
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
@@ -62,4 +71,4 @@ float SampleWindowFor(bool p64z, bool microseconds) {
     return p64z ? 7020.0f : 4140.0f;
 }
 
-}  // namespace tavrin::app
+}  // namespace tavrin::common

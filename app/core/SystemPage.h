@@ -1,3 +1,0 @@
-// Until the PP and FP test pages take their state from the session: the old place of SystemPage.
-#pragma once
-#include "pages/SystemPage.h"
