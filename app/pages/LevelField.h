@@ -19,12 +19,6 @@ public:
     LevelField(TesterWorker& tester, UserDialogs& dialogs, const RadioOptions& radio,
                QWidget* page, QLineEdit* edit, QSlider* trackBar, const char* command,
                LevelMessage style);
-    // Until the PP and FP pages are built on the session: their frame gives the same three.
-    template <class Frame>
-    LevelField(Frame& frame, QWidget* page, QLineEdit* edit, QSlider* trackBar,
-               const char* command, LevelMessage style)
-        : LevelField(frame.tester(), frame.dialogs(), frame.radioOptions(), page, edit,
-                     trackBar, command, style) {}
 
     // The field's commit (RFLevelEditExit and its twins): checks the level, places the track
     // bar and, while the page is visible, sends the command. Moving the track bar from here
