@@ -388,6 +388,10 @@ TEST(LinkWindow, FPStatusFindsTheFixedPartThenConnects) {
     EXPECT_EQ(l.StatusGroup->width(), 99);
     EXPECT_EQ(l.TimeLabel->text(), "Timing Acc. ppm");
     EXPECT_FALSE(r.fp().RFPI_FPEdit->isEnabled());
+    // The FP link leaves the PP page's fields alone.
+    EXPECT_EQ(r.form().session().linkMode(), LinkMode::FPConnect);
+    EXPECT_TRUE(r.pp().RFPIEdit->isEnabled());
+    EXPECT_TRUE(r.pp().TrafficSlotUpDown->isEnabled());
     r.poll(2);
     EXPECT_EQ(l.TIMEACC->text(), "0.2");
     EXPECT_EQ(l.NTPEdit->text(), "22.5");
@@ -405,6 +409,8 @@ TEST(LinkWindow, FPStatusFindsTheFixedPartThenConnects) {
     EXPECT_TRUE(r.fp().RFPI_FPEdit->isEnabled());
     EXPECT_TRUE(r.fp().TrafficSlotFPEdit->isEnabled());
     EXPECT_FALSE(r.fp().DummyCarrierFPEdit->isEnabled());
+    EXPECT_EQ(r.form().session().linkMode(), LinkMode::Closed);
+    EXPECT_EQ(r.pp().ConnectPPButton->text(), "&Connect");
 }
 
 TEST(LinkWindow, MeasurementLogHeadersAndRows) {
