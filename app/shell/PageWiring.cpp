@@ -5,6 +5,8 @@
 
 #include "FrameChartHost.h"
 #include "TWenloForm.h"
+#include "core/TesterWorker.h"
+#include "dialogs/TCommForm.h"
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
 #include "pages/FPTestPage.h"
@@ -65,6 +67,26 @@ void WireCharts(TWenloForm& frame) {
                          ntp->NTPChartUndoZoom();
                      });
     new VisibilityWatch(ntp, [&session](bool shown) { session.setPowerChartShown(shown); });
+}
+
+void WireConsoleEcho(TWenloForm& frame) {
+    // The echo comes from the tester thread; the console and the log are the window's.
+    TesterWorker* tester = &frame.tester();
+    TCommForm* console = &frame.commForm();
+    LogSettings* logs = &frame.logSettings();
+    frame.tester().wrappers().setEchoTargets({
+        [tester, console](const std::string& text) {
+            tester->toUserInterface(
+                [console, text] { console->showStatus(QString::fromStdString(text)); });
+        },
+        [tester, console](const std::string& line) {
+            tester->toUserInterface(
+                [console, line] { console->appendLine(QString::fromStdString(line)); });
+        },
+        [tester, logs](const std::string& line) {
+            tester->toUserInterface([logs, line] { logs->logCommunication(line); });
+        },
+    });
 }
 
 void WireTestPages(TWenloForm& frame) {

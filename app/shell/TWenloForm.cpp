@@ -26,11 +26,9 @@
 #include "pages/SystemPage.h"
 #include "core/TraceLog.h"
 #include "core/UpDown.h"
-#include "core/WindowLayout.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
-#include "display/ChartRanges.h"
 #include "FrameChartHost.h"
 #include "display/TLinkConnectForm.h"
 #include "display/TModulationForm.h"
@@ -45,6 +43,8 @@
 #include "setup/SetupFiles.h"
 #include "setup/SetupPages.h"
 #include "PageWiring.h"
+#include "SetupWiring.h"
+#include "WindowPlacement.h"
 
 namespace tavrin::app {
 namespace {
@@ -66,22 +66,6 @@ const char* const kNoPortMessage =
     "using the available port(s)      \n"
     "\n"
     "Press OK to terminate the application";
-
-WindowRect FrameRect(const QWidget* w) {
-    if (!w) return {};
-    const QRect r = w->frameGeometry();
-    return {r.left(), r.top(), r.width(), r.height()};
-}
-
-// Places a window by its outer frame, as the layout table gives it.
-void PlaceFrame(QWidget* w, const WindowRect& r) {
-    if (!w) return;
-    const QSize decoration = w->frameGeometry().size() - w->geometry().size();
-    w->move(r.left, r.top);
-    const int width =
-        w->minimumWidth() == w->maximumWidth() ? w->width() : r.width - decoration.width();
-    w->resize(width, std::max(w->minimumHeight(), r.height - decoration.height()));
-}
 
 }  // namespace
 
@@ -173,21 +157,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
 
     m_logSettings = std::make_unique<LogSettings>(*SystemTabSheet, m_dialogs, m_settings.timing);
     m_logSettings->rowSource = [this] { return m_linkForm->logColumns(); };
-    // The echo comes from the tester thread; the console and the log are the window's.
-    TesterWorker* tester = m_tester.get();
-    m_tester->wrappers().setEchoTargets({
-        [this, tester](const std::string& text) {
-            tester->toUserInterface(
-                [this, text] { m_commForm->showStatus(QString::fromStdString(text)); });
-        },
-        [this, tester](const std::string& line) {
-            tester->toUserInterface(
-                [this, line] { m_commForm->appendLine(QString::fromStdString(line)); });
-        },
-        [this, tester](const std::string& line) {
-            tester->toUserInterface([this, line] { m_logSettings->logCommunication(line); });
-        },
-    });
+    WireConsoleEcho(*this);
 
     const auto retry = [this] {
         m_resetForm->show();
@@ -223,7 +193,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     connect(SystemTabSheet->Windows_posButton, &QPushButton::clicked, this,
             &TWenloForm::Windows_posButtonClick);
 
-    connectSetupFiles();
+    m_setupFiles = WireSetupFiles(*this);
     connect(&m_session, &SessionState::limitConsistencyChanged, this,
             &TWenloForm::applyLimitConsistency);
     connect(PageControl, &QTabWidget::currentChanged, this, &TWenloForm::noteShownPage);
@@ -640,51 +610,6 @@ void TWenloForm::setPageTabVisible(TabPage* page, bool visible) {
     PageControl->setTabVisible(PageControl->indexOf(page), visible);
 }
 
-void TWenloForm::connectSetupFiles() {
-    SetupFilesContext context;
-    // The link window's measurement choices and font size are saved with the rest.
-    context.roots = [this] { return std::vector<QObject*>{this, m_linkForm.get()}; };
-    context.hooks.fontSize = [this](int size) {
-        m_linkForm->FontSizeUpDown->setPosition(size);
-        m_linkForm->FontSizeUpDownClick();
-    };
-    context.hooks.sendCommand = [this](const char* line) { m_tester->send(line); };
-    context.hooks.powerRange = [this](double loss, bool rxAttenuator) {
-        const AxisRange range = PowerChartRange(loss, rxAttenuator);
-        m_session.setPowerChartRange(static_cast<int>(range.min), static_cast<int>(range.max));
-    };
-    context.hooks.remember = [this](Remembered value, double number) {
-        m_session.remember(value, number);
-    };
-    context.trace = [this](const std::string& line) {
-        if (m_traceLog) m_traceLog->traceLine(line.c_str());
-    };
-    context.checkLimits = [this] { CheckAllLimitRows(); };
-    m_setupFiles = std::make_unique<SetupFiles>(m_dialogs, this, std::move(context));
-    const auto wire = [this](QPushButton* button, void (SetupFiles::*action)()) {
-        connect(button, &QPushButton::clicked, this, [this, action] { (*m_setupFiles.*action)(); });
-    };
-    wire(SetupPPTabSheet->LoadPPButton, &SetupFiles::LoadButtonClick);
-    wire(SetupFPTabSheet->LoadFPButton, &SetupFiles::LoadButtonClick);
-    wire(SetupPPTabSheet->SavePPButton, &SetupFiles::SaveButtonClick);
-    wire(SetupFPTabSheet->SaveFPButton, &SetupFiles::SaveButtonClick);
-    wire(SetupPPTabSheet->SaveAsDefaultPPButton, &SetupFiles::SaveAsDefaultButtonClick);
-    wire(SetupFPTabSheet->SaveAsDefaultFPButton, &SetupFiles::SaveAsDefaultButtonClick);
-    wire(SetupPPTabSheet->LoadDefaultPPButton, &SetupFiles::LoadDefaultButtonClick);
-    wire(SetupFPTabSheet->LoadDefaultFPButton, &SetupFiles::LoadDefaultButtonClick);
-    // The PP page's "Factory Settings" runs the FP handler.
-    wire(SetupPPTabSheet->FactoryPPButton, &SetupFiles::FactoryFPButtonClick);
-    wire(SetupFPTabSheet->FactoryFPButton, &SetupFiles::FactoryFPButtonClick);
-}
-
-void TWenloForm::CheckAllLimitRows() {
-    for (SetupPage* page :
-         {static_cast<SetupPage*>(SetupPPTabSheet), static_cast<SetupPage*>(SetupFPTabSheet)}) {
-        for (const common::LimitRowSpec& entry : common::LimitRows())
-            page->CheckLimitRow(entry.row);
-    }
-}
-
 void TWenloForm::applyLimitConsistency() {
     // The setup pages and the RF analyzer stay as they are, so the faulty field is reachable.
     const bool consistent = m_session.limitsConsistent();
@@ -715,18 +640,8 @@ void TWenloForm::OffsetClick() {
 }
 
 void TWenloForm::Windows_posButtonClick() {
-    WindowSet current;
-    current.main = FrameRect(this);
-    current.console = FrameRect(m_commForm.get());
-    current.link = FrameRect(m_linkForm.get());
-    current.modulation = FrameRect(m_modulationForm.get());
-    current.ntp = FrameRect(m_ntpForm.get());
-    const WindowSet placed = DefaultLayout(current, m_settings.screenSize().height());
-    move(placed.main.left, placed.main.top);
-    PlaceFrame(m_commForm.get(), placed.console);
-    m_linkForm->move(placed.link.left, placed.link.top);
-    PlaceFrame(m_modulationForm.get(), placed.modulation);
-    PlaceFrame(m_ntpForm.get(), placed.ntp);
+    PlaceWindows({this, m_commForm.get(), m_linkForm.get(), m_modulationForm.get(), m_ntpForm.get()},
+                 m_settings.screenSize().height());
 }
 
 void TWenloForm::ScreenSizeMonitoringTimerTimer() {

@@ -120,12 +120,12 @@ public:
     // Its wrappers: only for requests, and for the tests' look at the error count.
     CommandWrappers& wrappers() { return m_tester->wrappers(); }
     UserDialogs& dialogs() { return m_dialogs; }
+    // The library's trace lines outside debug mode; null when they are not routed.
+    TraceLog* traceLog() { return m_traceLog.get(); }
     bool debugMode() const { return m_debugMode; }
     bool startupInProgress() const { return m_startupInProgress; }
     const QString& captionBase() const { return m_captionBase; }
     const Timing& timing() const { return m_settings.timing; }
-    // Checks all fourteen limit rows, PP first (after every load of settings).
-    void CheckAllLimitRows();
     // The Setup group's actions of both setup pages.
     SetupFiles& setupFiles() { return *m_setupFiles; }
     int dummyTimerTag() const { return m_dummyTimerTag; }
@@ -165,7 +165,6 @@ private:
     void pageShow(TabPage* page, bool fromDummyTimer = false);
     void systemActivation();
     void layOutPage(bool setupPage);
-    void connectSetupFiles();
     void setPageTabVisible(TabPage* page, bool visible);
     // The session learns the page the tab control shows.
     void noteShownPage();

@@ -20,6 +20,7 @@
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
+#include "shell/SetupWiring.h"
 #include "setup/SetupFiles.h"
 #include "setup/SetupKeys.h"
 #include "setup/SetupPages.h"
@@ -246,7 +247,7 @@ TEST(SetupFilesInProgram, BothFactoryButtonsRestoreTheFactoryValuesAndRecheck) {
                                 rig.p.form->SetupFPTabSheet->FactoryFPButton}) {
         for (auto& [name, text] : rig.fields()) rig.field(name)->setText("12");
         rig.field("NTPMinOKFPEdit")->setText("30");
-        rig.p.form->CheckAllLimitRows();
+        CheckAllLimitRows(*rig.p.form);
         ASSERT_GT(rig.p.form->session().limitErrorCount(), 0);
         button->click();
         EXPECT_EQ(rig.fields(), rig.factoryFields()) << button->objectName().toStdString();

@@ -14,6 +14,7 @@
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
+#include "shell/SetupWiring.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app::testing {
@@ -176,20 +177,20 @@ TEST(SetupPages, LimitTextsFromAFileAreCheckedAsTheyStand) {
     // that is no number, and never replaces it.
     p.fp->NTPMaxFPEdit->setText("3O");
     p.pp->S_FieldMinEdit->setText("300");
-    p.form->CheckAllLimitRows();
+    CheckAllLimitRows(*p.form);
     EXPECT_TRUE(Red(p.fp->NTPMaxFPEdit));
     EXPECT_FALSE(Red(p.fp->NTPMaxOKFPEdit));
     EXPECT_TRUE(Red(p.pp->S_FieldMinEdit) && Red(p.pp->S_FieldMinOKEdit));
     EXPECT_EQ(p.fp->NTPMaxFPEdit->text(), "3O");
     EXPECT_EQ(p.form->session().limitErrorCount(), 3);
     EXPECT_FALSE(p.form->session().limitsConsistent());
-    p.form->CheckAllLimitRows();
+    CheckAllLimitRows(*p.form);
     EXPECT_EQ(p.form->session().limitErrorCount(), 3);
     EXPECT_TRUE(p.locked());
     EXPECT_TRUE(p.dialogs.messages.empty());
     p.fp->NTPMaxFPEdit->setText("30");
     p.pp->S_FieldMinEdit->setText("100");
-    p.form->CheckAllLimitRows();
+    CheckAllLimitRows(*p.form);
     EXPECT_TRUE(p.unlocked());
 }
 
