@@ -233,6 +233,11 @@ void TWenloForm::send(const QString& line) {
 }
 
 
+void TWenloForm::setResetRunning(bool running) {
+    m_resetRunning = running;
+    SystemTabSheet->showResetRunning(running);
+}
+
 void TWenloForm::terminate(int code) {
     m_terminating = true;
     m_resetTimerTag = kPollLimit;
@@ -284,18 +289,13 @@ void TWenloForm::initialisation() {
     ScreenSizeMonitoringTimer->start();
     m_setupFiles->LoadDefaultButtonClick();
     m_session.setSampleClock(SampleTimeBase::kStartClock);
-    SystemTabSheet->FirmwareLabel->clear();
-    SystemTabSheet->PCDllLabel->clear();
-    SystemTabSheet->HardWareIDLabel->clear();
-    SystemTabSheet->VersionLabel->setText(QString("MMI Version : ") + kProgramVersion);
-    SystemTabSheet->BuildDateLabel->setText(QString("Build Date : ") + kBuildDate);
+    SystemTabSheet->showProgram(kProgramVersion, kBuildDate);
     m_session.resetPowerRamp();
 }
 
 void TWenloForm::ResetButtonClick() {
-    QPushButton* button = SystemTabSheet->ResetButton;
-    if (button->text() != "&Reset") return;  // a reset is already running
-    button->setText("Wait");
+    if (m_resetRunning) return;
+    setResetRunning(true);
 
     // The port probe goes to the library directly: nothing is counted or echoed. A reset
     // reaches a tester that was lost: it is how the user gets it back.
@@ -373,7 +373,7 @@ void TWenloForm::waitEnded() {
     m_waitReachedTester = m_resetIdle || debugMode();
     if (!m_waitReachedTester) {
         m_resetTimer.reset();
-        SystemTabSheet->ResetButton->setText("&Reset");
+        setResetRunning(false);
         m_resetForm->hide();
         m_noConnectForm->show();
         resetFinished();
@@ -399,14 +399,9 @@ void TWenloForm::resetPauseEnded() {
     show();
     setWindowTitle(m_captionBase);
     PageControl->setEnabled(true);
-    SystemTabSheet->ExtRefSelect->setChecked(false);
-    SystemTabSheet->Normal->setChecked(true);
-    PP_TestTabSheet->SlotLengthCombo->setCurrentIndex(0);
-    FP_TestTabSheet->SlotLengthFPCombo->setCurrentIndex(0);
-    PP_TestTabSheet->PTemplateSelectPP->setCurrentIndex(0);
-    FP_TestTabSheet->PTemplateSelectFP->setCurrentIndex(0);
-    SystemTabSheet->ExtendedRef->setEnabled(false);
-    SystemTabSheet->ExtendedRefUpDown->setEnabled(false);
+    SystemTabSheet->clearAfterReset();
+    m_session.setSlotType(0);
+    m_session.setPowerTemplate(0);
     resetFinished();
 }
 
@@ -528,27 +523,22 @@ void TWenloForm::systemActivation() {
 
 void TWenloForm::systemAnswered(const SystemAnswers& a) {
     SystemPage* s = SystemTabSheet;
-    s->FirmwareLabel->setText(QString::fromStdString(a.firmware) + " ");
-    setWindowTitle(m_captionBase + QString::fromStdString(
-                                       CaptionSuffix(debugMode(), s->OptionEnable->isChecked())));
-    s->ReferenceGroup->setEnabled(true);
-    s->DirtyTX->setEnabled(true);
-    s->ReferenceGroup->setPalette(QPalette());
-    s->DirtyTX->setPalette(QPalette());
-    s->ExtendedFrequencies->setEnabled(true);
-    s->SerialNumberLabel->setText(QString::fromStdString(a.serial));
-    s->PCDllLabel->setText(QString::fromStdString(a.identity));
+    s->showTester(QString::fromStdString(a.firmware), QString::fromStdString(a.serial),
+                  QString::fromStdString(a.identity));
+    setWindowTitle(m_captionBase +
+                   QString::fromStdString(CaptionSuffix(debugMode(), m_session.catIq())));
 
     if (identifyTester(a.hardware) == Identification::Ended) return;
 
     m_radioOptions->RFAttenuationEditExit();
     m_radioOptions->RxAttCheckBoxClick();
     m_radioOptions->AverageFactorEditExit();
-    s->ResetButton->setText("&Reset");
+    setResetRunning(false);
     // The first activation after a reset the user started applies the carrier mode.
     if (s->TimeAfterReset->text() == "0") OffsetClick();
-    send(s->DriftKhzMs->isChecked() ? "CONF:MOD:DRIF:UNIT MS" : "CONF:MOD:DRIF:UNIT SLOT");
-    if (!s->OptionEnable->isChecked()) send("CONF:TEST NOP0");
+    send(m_session.driftUnit() == DriftUnit::KhzPerMs ? "CONF:MOD:DRIF:UNIT MS"
+                                                      : "CONF:MOD:DRIF:UNIT SLOT");
+    if (!m_session.catIq()) send("CONF:TEST NOP0");
 }
 
 TWenloForm::Identification TWenloForm::identifyTester(const std::string& answer) {
@@ -561,7 +551,7 @@ TWenloForm::Identification TWenloForm::identifyTester(const std::string& answer)
                           {MessageButton::Abort, MessageButton::Retry, MessageButton::Ignore});
     switch (choice) {
         case MessageButton::Retry:
-            SystemTabSheet->ResetButton->setText("&Reset");
+            setResetRunning(false);
             ResetButtonClick();
             return Identification::Ended;
         case MessageButton::Ignore:
@@ -593,14 +583,7 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
     // The pages' carrier steppers and captions follow the model's range.
     m_session.setCarrierRange({model.highestCarrier, model.carrierMinimum, model.rangeText});
 
-    if (!model.countryControlsShown) {
-        SystemPage* s = SystemTabSheet;
-        s->Country->setEnabled(false);
-        for (QWidget* w : std::initializer_list<QWidget*>{
-                 s->Country, s->CountryLabel, s->NumberOfUsedCarriers, s->NumberOfUsedCarriersLabel,
-                 s->HighestCarrierLabel, s->ExtendedRef, s->ExtendedRefUpDown})
-            w->setVisible(false);
-    }
+    if (!model.countryControlsShown) SystemTabSheet->hideCountryControls();
     m_session.setSlotMaximum(SessionState::kStartSlotMaximum);
     m_session.announceSlotScheme(m_session.catIq());
     SystemTabSheet->HardWareIDLabel->setText(QString::fromStdString(HardwareIdText(answer, model)));

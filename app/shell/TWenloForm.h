@@ -170,6 +170,7 @@ private:
     void noteShownPage();
     void applyLimitConsistency();
     void terminate(int code);
+    void setResetRunning(bool running);
     void testerLostChanged(bool lost);
 
     WenloSettings m_settings;
@@ -198,7 +199,8 @@ private:
     bool m_systemAfterReset = false;   // the retry shows the System page once the reset is done
     bool m_waitReachedTester = false;  // the last wait ended with the main window shown
     int m_dummyTimerTag = 0;
-    bool m_startupMark = false;  // the start-up's switch to the System page sends nothing
+    bool m_startupMark = false;
+    bool m_resetRunning = false;  // the Reset button waits for the running reset  // the start-up's switch to the System page sends nothing
 
     bool m_startupInProgress = false;
     bool m_terminating = false;
