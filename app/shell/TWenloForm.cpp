@@ -43,6 +43,7 @@
 #include "setup/SetupFiles.h"
 #include "setup/SetupPages.h"
 #include "PageWiring.h"
+#include "ResetWait.h"
 #include "SetupWiring.h"
 #include "WindowPlacement.h"
 
@@ -52,10 +53,6 @@ namespace {
 constexpr int kInitInterval = 100;
 constexpr int kDummyInterval = 20;
 constexpr int kScreenMonitorInterval = 4000;
-constexpr int kResetPollInterval = 1000;
-constexpr int kResetWaitStep = 200;
-constexpr int kResetPause = 1500;
-constexpr int kPollLimit = 10;
 // Below the page control the frame keeps a strip as high as the difference of the client
 // area and the page control; the Setup pages' taller page control grows the window by as much.
 constexpr int kFrameStrip = TWenloForm::kClientHeight - TWenloForm::kPageHeight;
@@ -150,6 +147,8 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     WireCharts(*this);
     WireTestPages(*this);
     m_resetForm = std::make_unique<TResetForm>();
+    m_resetWait = std::make_unique<ResetWait>(*m_tester, *m_resetForm, m_settings.timing);
+    m_resetWait->onEnded = [this](bool reached) { resetWaitEnded(reached); };
     m_helpForm = std::make_unique<THelpForm>();
     m_noConnectForm = std::make_unique<TNoConnectForm>(*m_helpForm);
     m_noConnectForm->mainWindow = this;
@@ -174,7 +173,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     };
     m_resetForm->onUserClose = [this] {
         // Closing the dialog during a reset ends the wait and the program.
-        m_resetTimerTag = kPollLimit;
+        m_resetWait->stop();
         terminate(0);
     };
 
@@ -240,9 +239,7 @@ void TWenloForm::setResetRunning(bool running) {
 
 void TWenloForm::terminate(int code) {
     m_terminating = true;
-    m_resetTimerTag = kPollLimit;
-    if (m_resetTimer) m_resetTimer->stop();
-    if (m_resetPause) m_resetPause->stop();
+    if (m_resetWait) m_resetWait->stop();
     DummyTimer->stop();
     m_settings.terminate(code);
 }
@@ -332,69 +329,19 @@ void TWenloForm::waitForTester() {
     m_resetForm->show();
     PageControl->setEnabled(false);
 
-    m_resetTimer = std::make_unique<QTimer>();
-    m_resetTimer->setInterval(m_settings.timing.ms(kResetPollInterval));
-    connect(m_resetTimer.get(), &QTimer::timeout, this, &TWenloForm::ResetTimerTimer);
-    m_resetTimerTag = 0;
-    m_resetIdle = false;
-    m_resetPolling = false;
-    m_resetTimer->start();
+    m_resetWait->start(debugMode());
 }
 
-void TWenloForm::ResetTimerTimer() {
-    // A tick after the last poll asks nothing more, and a poll that waits out a silent
-    // tester's time-out is not joined by another.
-    if (m_resetTimerTag >= kPollLimit || m_resetPolling) return;
-    m_resetPolling = true;
-    m_tester->ask(
-        [](CommandWrappers& w) {
-            char reply[kReplyBufferSize] = {};
-            w.sendCommand("STAT:DEV?");
-            w.readResponse(reply);
-            return std::string(reply);
-        },
-        this, [this](std::string reply) { resetPolled(reply); }, TesterWorker::Reach::Always);
-}
-
-void TWenloForm::resetPolled(const std::string& reply) {
-    m_resetPolling = false;
-    if (m_terminating || !m_resetTimer || m_resetTimerTag >= kPollLimit) return;
-    if (reply != "IDLE") {
-        ++m_resetTimerTag;
-    } else {
-        m_resetTimer->stop();
-        m_resetIdle = true;
-        m_resetTimerTag = kPollLimit;
-    }
-    if (m_resetTimerTag >= kPollLimit) waitEnded();
-}
-
-void TWenloForm::waitEnded() {
-    m_waitReachedTester = m_resetIdle || debugMode();
-    if (!m_waitReachedTester) {
-        m_resetTimer.reset();
+void TWenloForm::resetWaitEnded(bool reachedTester) {
+    m_waitReachedTester = reachedTester;
+    if (m_terminating) return;
+    if (!reachedTester) {
         setResetRunning(false);
         m_resetForm->hide();
         m_noConnectForm->show();
         resetFinished();
         return;
     }
-    if (m_resetTimer->isActive()) {
-        m_resetForm->setStatus("No Connection", Qt::red);
-    } else {
-        m_resetForm->setStatus("OK", Qt::green);
-    }
-    m_resetTimer.reset();
-    m_resetPause = std::make_unique<QTimer>();
-    m_resetPause->setSingleShot(true);
-    connect(m_resetPause.get(), &QTimer::timeout, this, &TWenloForm::resetPauseEnded);
-    m_resetPause->start(m_settings.timing.ms(kResetPause));
-}
-
-void TWenloForm::resetPauseEnded() {
-    // The timer is inside its own signal here: let the event loop destroy it.
-    m_resetPause.release()->deleteLater();
-    if (m_terminating) return;
     m_resetForm->hide();
     show();
     setWindowTitle(m_captionBase);

@@ -32,6 +32,7 @@ class FPTestPage;
 class LogSettings;
 class PPTestPage;
 class RadioOptions;
+class ResetWait;
 class RFAnalyzerPage;
 class RFGenPage;
 class SetupFiles;
@@ -150,14 +151,10 @@ private:
     enum class Identification { Recognised, Ignored, Ended };
 
     void initialisation();
-    // The reset, a small state machine on timers and answers: the port probe, then a
-    // "STAT:DEV?" a second until "IDLE" (at most ten), then a pause with the verdict.
+    // The reset: the port probe, then the wait (ResetWait) and its end.
     void portProbed(bool refused);
     void waitForTester();
-    void ResetTimerTimer();
-    void resetPolled(const std::string& reply);
-    void waitEnded();
-    void resetPauseEnded();
+    void resetWaitEnded(bool reachedTester);
     void resetFinished();
     void systemAnswered(const SystemAnswers& answers);
     Identification identifyTester(const std::string& answer);
@@ -191,16 +188,12 @@ private:
     std::unique_ptr<RadioOptions> m_radioOptions;
     std::unique_ptr<SetupFiles> m_setupFiles;
     std::unique_ptr<QTimer> m_initTimer;
-    std::unique_ptr<QTimer> m_resetTimer;
-    std::unique_ptr<QTimer> m_resetPause;
-    int m_resetTimerTag = 0;
-    bool m_resetIdle = false;
-    bool m_resetPolling = false;       // a "STAT:DEV?" of the wait is on its way
+    std::unique_ptr<ResetWait> m_resetWait;
     bool m_systemAfterReset = false;   // the retry shows the System page once the reset is done
     bool m_waitReachedTester = false;  // the last wait ended with the main window shown
     int m_dummyTimerTag = 0;
-    bool m_startupMark = false;
-    bool m_resetRunning = false;  // the Reset button waits for the running reset  // the start-up's switch to the System page sends nothing
+    bool m_startupMark = false;   // the start-up's switch to the System page sends nothing
+    bool m_resetRunning = false;  // the Reset button waits for the running reset
 
     bool m_startupInProgress = false;
     bool m_terminating = false;
