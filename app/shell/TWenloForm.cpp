@@ -218,19 +218,6 @@ TWenloForm::~TWenloForm() {
     m_tester.reset();
 }
 
-void TWenloForm::showError(const QString& text) {
-    m_dialogs.showError(this, text);
-}
-
-void TWenloForm::applyCheck(QLineEdit* field, const FieldCheck& check) {
-    field->setText(check.text);
-    for (const QString& m : check.messages) showError(m);
-}
-
-void TWenloForm::send(const QString& line) {
-    m_tester->sendText(line);
-}
-
 
 void TWenloForm::setResetRunning(bool running) {
     m_resetRunning = running;

@@ -26,7 +26,6 @@ class QTimer;
 namespace tavrin::app {
 
 class BottomPanel;
-struct FieldCheck;
 class FrameChartHost;
 class FPTestPage;
 class LogSettings;
@@ -134,13 +133,7 @@ public:
     // Shows a page's tab or hides it.
     bool pageTabVisible(const TabPage* page) const;
 
-    // The test pages' shared state.
-    // An error box with one OK button.
-    void showError(const QString& text);
-    // Shows an entry check's result in its field, then its error boxes in order.
-    void applyCheck(QLineEdit* field, const FieldCheck& check);
-    // Sends one command line through the send wrapper.
-    void send(const QString& line);
+    // The radio options the pages share.
     RadioOptions& radioOptions() { return *m_radioOptions; }
 
 protected:
@@ -168,6 +161,7 @@ private:
     void applyLimitConsistency();
     void terminate(int code);
     void setResetRunning(bool running);
+    void send(const QString& line) { m_tester->sendText(line); }
     void testerLostChanged(bool lost);
 
     WenloSettings m_settings;

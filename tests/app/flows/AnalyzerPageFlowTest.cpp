@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "FakeTester.h"
+#include "display/TLinkConnectForm.h"
 #include "pages/BottomPanel.h"
 #include "core/StartupOptions.h"
 #include "core/StateButton.h"
@@ -124,6 +125,7 @@ TEST(AnalyzerPage, ChartButtonsOpenTheChartsWithTheirPollAndTheCloseGivesItBack)
     EXPECT_EQ(page.Show_NTPButton->tag, 0);
     EXPECT_TRUE(f.ntpForm().isVisible());
     EXPECT_EQ(f.session().timeBase().unit, ChartUnit::Microseconds);
+    EXPECT_EQ(f.linkForm().cmdUnit->text(), "Bit");  // the link window's switch follows
     // The poll captures and redraws while the page is shown.
     const int before = run.tester().count("PROC:SAMP:FORC");
     EXPECT_TRUE(

@@ -162,6 +162,53 @@ TEST(LinkWindow, PPConnectShowsLiveValuesAgainstTheLimitsAndReleases) {
     EXPECT_FALSE(l.GraphTimer->isActive());
 }
 
+// The link window and the pages meet through the session only: each opening arms the page's
+// count restart for the first linked tick, a tick without the link keeps it waiting, and
+// leaving the page closes the window and gives the page its fields back.
+TEST(LinkWindow, EveryOpeningRestartsTheCountOnItsFirstLinkedTickAndLeavingThePageUnlocks) {
+    LinkRig r;
+    FakeTester& t = r.program.tester;
+    SessionState& session = r.form().session();
+    t.linkState = "IDLE";
+    r.showPage(&r.pp());
+    r.pp().ConnectPPButton->click();
+    r.hold();
+    EXPECT_EQ(session.linkMode(), LinkMode::PPConnect);
+    EXPECT_FALSE(r.pp().DummySlotEdit->isEnabled());
+    EXPECT_TRUE(r.fp().TrafficSlotFPEdit->isEnabled());
+    r.poll();
+    EXPECT_EQ(t.count("PROC:STRT:BER"), 0);  // no link yet: the restart waits
+    EXPECT_TRUE(session.countResetPending(TestSide::PP));
+    EXPECT_FALSE(r.pp().ResetCountPPButton->isEnabled());
+    t.linkState = "DCE";
+    r.poll(2);
+    EXPECT_EQ(t.count("PROC:STRT:BER"), 1);
+    EXPECT_EQ(t.count("CONF:JITT:EVAL:WIND 100"), 1);
+    EXPECT_FALSE(session.countResetPending(TestSide::PP));
+    EXPECT_TRUE(r.pp().ResetCountPPButton->isEnabled());
+
+    // Release and connect again: the new opening restarts the count once more.
+    r.pp().ConnectPPButton->click();
+    EXPECT_EQ(session.linkMode(), LinkMode::Closed);
+    EXPECT_TRUE(r.pp().DummySlotEdit->isEnabled());
+    EXPECT_FALSE(r.pp().ResetCountPPButton->isEnabled());
+    r.pp().ConnectPPButton->click();
+    r.hold();
+    r.poll(2);
+    EXPECT_EQ(t.count("PROC:STRT:BER"), 2);
+
+    // Leaving the page closes the window and releases the link once.
+    const size_t before = t.lines.size();
+    r.showPage(&r.fp());
+    const std::vector<std::string> lines = r.linesFrom(before);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "PROC:CONN:REL"), 1);
+    EXPECT_FALSE(r.link().isVisible());
+    EXPECT_EQ(session.linkMode(), LinkMode::Closed);
+    EXPECT_TRUE(r.pp().DummySlotEdit->isEnabled());
+    EXPECT_EQ(r.pp().ConnectPPButton->text(), "&Connect");
+    EXPECT_TRUE(r.fp().StatusFPButton->isEnabled());
+}
+
 TEST(LinkWindow, ALostTesterEndsTheTickIsShownProbedAndPickedUpAgain) {
     LinkRig r;
     r.connectPP();
@@ -251,6 +298,32 @@ TEST(LinkWindow, AveragesOverNWithYellowWhileSettling) {
     Q_EMIT r.form().session().couplingLossChanged(0);
     EXPECT_EQ(l.refresh().buffer(common::Average::NTP).count(), 0);
     EXPECT_EQ(l.refresh().buffer(common::Average::FrqOff).count(), 10);
+}
+
+// The unit switch changes the session's time base; the switch's caption and the next tick's
+// window length follow it, a long slot staying long.
+TEST(LinkWindow, TheUnitSwitchMovesTheTimeBaseAndTheTicksFollowIt) {
+    LinkRig r;
+    r.connectPP();
+    TLinkConnectForm& l = r.link();
+    const SessionState& session = r.form().session();
+    r.program.tester.answers["READ:SLOT:SIZE?"] = "80";
+    r.poll(2);
+    EXPECT_EQ(session.timeBase().windowLength, SampleTimeBase::kLongSlotBits);
+    EXPECT_EQ(l.cmdUnit->text(), "uS");
+
+    l.cmdUnitClick();
+    EXPECT_EQ(session.timeBase().unit, ChartUnit::Microseconds);
+    EXPECT_EQ(session.timeBase().clock, SampleTimeBase::kMicrosecondClock);
+    EXPECT_EQ(session.timeBase().windowLength, SampleTimeBase::kLongSlotSamples);
+    EXPECT_EQ(l.cmdUnit->text(), "Bit");
+    r.poll(2);
+    EXPECT_EQ(session.timeBase().windowLength, SampleTimeBase::kLongSlotSamples);
+
+    l.cmdUnitClick();
+    EXPECT_EQ(session.timeBase().clock, SampleTimeBase::kBitClock);
+    EXPECT_EQ(session.timeBase().windowLength, SampleTimeBase::kLongSlotBits);
+    EXPECT_EQ(l.cmdUnit->text(), "uS");
 }
 
 TEST(LinkWindow, RepliesOfEveryShapeKeepThePollGoing) {
