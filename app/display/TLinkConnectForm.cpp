@@ -812,4 +812,12 @@ std::array<std::string, 9> TLinkConnectForm::logColumns() const {
             t(JitterMaxPos)};
 }
 
+bool TLinkConnectForm::longSlotShown() const {
+    return SLOTSIZE->text() == "P64Z";
+}
+
+QString TLinkConnectForm::ntpText() const {
+    return NTPEdit->text();
+}
+
 }  // namespace tavrin::app

@@ -109,6 +109,10 @@ public:
     std::array<std::string, 9> logColumns() const;
     // The bar under a row's value; null while the window is closed.
     TSlider* bar(common::LimitRow row) const { return m_bars[static_cast<int>(row)].get(); }
+    // What the charts read of the shown values: a long (P64Z) slot, and the NTP text ("---"
+    // or empty when there is no reading).
+    bool longSlotShown() const;
+    QString ntpText() const;
     // Poll ticks shown since the window was created (for the refresh-rate measurement).
     long pollCount() const { return m_pollCount; }
 

@@ -497,4 +497,13 @@ void RadioTestPage::moveTrafficSlotOff(const QString& dummySlot) {
     m_session.trafficSlotMovedOffDummy();
 }
 
+bool RadioTestPage::highDynamicOn() const {
+    return highDynamicBox->isChecked();
+}
+
+bool RadioTestPage::prolongedPreambleTemplate() const {
+    const int entry = powerTemplateCombo->currentIndex();
+    return entry == 2 || entry == 4;
+}
+
 }  // namespace tavrin::app

@@ -135,6 +135,10 @@ public:
     // The slot lists as the recognised model sets them: slots 0..10 in steps of 2 (0, 4, 8 on
     // a side with the CAT-iq scheme while CAT-iq is chosen), slot type and template refilled.
     void applySlotLists(bool catIq);
+    // What the charts read of the page: the high-dynamic choice, and a power template with
+    // the prolonged preamble (entries 2 and 4).
+    bool highDynamicOn() const;
+    bool prolongedPreambleTemplate() const;
     // The carrier range: the carrier steppers' range and the rows' captions.
     void applyCarrierRange(const CarrierRange& range);
 

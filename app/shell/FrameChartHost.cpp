@@ -24,15 +24,6 @@
 #include <QLabel>
 
 namespace tavrin::app {
-namespace {
-
-bool Unticked(const QWidget* page, const char* name) {
-    const auto* box = page->findChild<QCheckBox*>(name);
-    return box && !box->isChecked();
-}
-
-}  // namespace
-
 FrameChartHost::FrameChartHost(TWenloForm& frame) : m_frame(frame), m_session(frame.session()) {}
 
 float FrameChartHost::sampleClock() const {
@@ -60,10 +51,14 @@ bool FrameChartHost::analyzerPageShown() const {
 }
 
 bool FrameChartHost::highDynamicOff() const {
-    const QWidget* page = m_frame.PageControl->currentWidget();
-    if (page == m_frame.PP_TestTabSheet) return Unticked(page, "HighDynamicPPSelect");
-    if (page == m_frame.FP_TestTabSheet) return Unticked(page, "HighDynamicFPSelect");
-    return false;
+    switch (m_session.shownPage()) {
+        case ShownPage::PP:
+            return !m_frame.PP_TestTabSheet->highDynamicOn();
+        case ShownPage::FP:
+            return !m_frame.FP_TestTabSheet->highDynamicOn();
+        default:
+            return false;
+    }
 }
 
 bool FrameChartHost::rxAttenuatorTicked() const {
@@ -71,8 +66,7 @@ bool FrameChartHost::rxAttenuatorTicked() const {
 }
 
 bool FrameChartHost::prolongedPreamble() const {
-    const int entry = m_frame.PP_TestTabSheet->PTemplateSelectPP->currentIndex();
-    return entry == 2 || entry == 4;
+    return m_frame.PP_TestTabSheet->prolongedPreambleTemplate();
 }
 
 bool FrameChartHost::catIqMode() const {
@@ -88,11 +82,11 @@ void FrameChartHost::setChartUnit(ChartUnit unit) {
 }
 
 bool FrameChartHost::longSlot() const {
-    return m_frame.linkForm().SLOTSIZE->text() == "P64Z";
+    return m_frame.linkForm().longSlotShown();
 }
 
 QString FrameChartHost::measuredNtpText() const {
-    return m_frame.linkForm().NTPEdit->text();
+    return m_frame.linkForm().ntpText();
 }
 
 int FrameChartHost::buttonFlag(ChartOpener opener, ChartKind kind) const {
