@@ -308,6 +308,14 @@ void RadioOptions::lockRxAttenuator(bool locked) {
     m_panel.RxAttCheckBox->setEnabled(!locked);
 }
 
+void RadioOptions::tickRxAttenuator(bool on) {
+    m_panel.RxAttCheckBox->setChecked(on);
+}
+
+void RadioOptions::lockCouplingLoss(bool locked) {
+    m_panel.RFAttenuationEdit->setEnabled(!locked);
+}
+
 void RadioOptions::send(const QString& line) {
     m_tester.sendText(line);
 }

@@ -54,6 +54,9 @@ public:
 
     // The generator page keeps the RX attenuator as it is while it is shown.
     void lockRxAttenuator(bool locked);
+    // The self-test of the analyzer page ticks the RX attenuator and keeps the coupling loss.
+    void tickRxAttenuator(bool on);
+    void lockCouplingLoss(bool locked);
     // What the pages read.
     bool extendedMode() const;
     // NU from its list; 10 while the list holds no valid count.

@@ -149,36 +149,15 @@ void FrameChartHost::setSamples(SampleBlock power, SampleBlock deviation) {
 
 void WireAnalyzerPage(TWenloForm& frame) {
     RFAnalyzerPage::Links links;
-    links.tester = &frame.tester();
-    links.dialogs = &frame.dialogs();
     links.mainWindow = &frame;
     links.modulationWindow = &frame.modulationForm();
     links.ntpWindow = &frame.ntpForm();
-    links.rxAttenuator = frame.AlwaysPanel->RxAttCheckBox;
-    links.couplingLossField = frame.AlwaysPanel->RFAttenuationEdit;
-    links.highestCarrier = [&frame] { return frame.session().highestCarrier(); };
-    links.setSampleWindowLength = [&frame](float length) {
-        frame.session().setSampleWindowLength(length);
-    };
-    // The radio options' handlers the page runs.
-    RadioOptions& radio = frame.radioOptions();
-    links.applyRxAttenuator = [&radio] { radio.RxAttCheckBoxClick(); };
-    links.commitAveraging = [&radio] { radio.AverageFactorEditExit(); };
-    links.commitCarrierOffset = [&radio] { radio.TCarrierOffsetExit(); };
-    links.commitCouplingLoss = [&radio] { radio.RFAttenuationEditExit(); };
     links.setPowerRangeForLoss = [&frame](int loss) {
         const AxisRange range = PowerChartRange(loss, frame.session().rxAttenuator());
         frame.ntpForm().setPowerRange(static_cast<int>(range.min), static_cast<int>(range.max));
         frame.ntpForm().NTPChartUndoZoom();
     };
     frame.RF_AnalyzerTabSheet->setLinks(std::move(links));
-    RFAnalyzerPage* page = frame.RF_AnalyzerTabSheet;
-    QObject::connect(&frame.session(), &SessionState::carrierRangeChanged, page,
-                     [page](const CarrierRange& r) {
-                         page->CarrierAnalyzerUpDown->setMaximum(r.highest);
-                         if (r.minimum) page->CarrierAnalyzerUpDown->setMinimum(*r.minimum);
-                         page->RfAnalyzerCarrierLabel->setText("Carrier " + r.text);
-                     });
 }
 
 }  // namespace tavrin::app

@@ -103,7 +103,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     PP_TestTabSheet = new PPTestPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
     FP_TestTabSheet = new FPTestPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
     RF_GenTabSheet = new RFGenPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
-    RF_AnalyzerTabSheet = new RFAnalyzerPage;
+    RF_AnalyzerTabSheet = new RFAnalyzerPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
     SetupPPTabSheet = new SetupPPPage(*m_tester, dialogs);
     SetupFPTabSheet = new SetupFPPage(*m_tester, dialogs);
     for (SetupPage* page :
