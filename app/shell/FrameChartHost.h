@@ -1,5 +1,5 @@
-// The chart windows' view of the program: the main window's shared values and pages, the
-// analyzer page's chart buttons, and the poll that redraws the visible charts.
+// The chart windows' view of the program: the session's time base and ramps, what the pages
+// and the link window answer, the chart buttons, and the poll that redraws the visible charts.
 #pragma once
 
 #include "display/ChartHost.h"

@@ -1,6 +1,6 @@
-// The main window: the page frame, the tester thread, the start-up, the tester reset with its
-// wait, the model identification, the deferred page activation and the shutdown, and the state
-// the windows share.
+// The main window: the page frame, the tester thread, the start-up, the tester reset, the model
+// identification, the deferred page activation and the shutdown. What the windows share is the
+// session it holds.
 #pragma once
 
 #include <QSize>
