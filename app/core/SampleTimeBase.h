@@ -9,15 +9,16 @@ namespace tavrin::app {
 enum class ChartUnit { Bits, Microseconds };
 
 struct SampleTimeBase {
-    static constexpr float kStartClock = 10.0f;        // until a tester is recognised
+    static constexpr float kStartClock = 10.0f;          // until a tester is recognised
     static constexpr float kMicrosecondClock = 10.368f;  // samples per microsecond
     static constexpr float kBitClock = 9.0f;             // samples per bit
     static constexpr float kShortSlotSamples = 4225.0f;  // a slot in the microsecond display
     static constexpr float kLongSlotSamples = 7092.0f;
-    static constexpr float kShortSlotBits = 4140.0f;     // a slot in the bit display
+    static constexpr float kShortSlotBits = 4140.0f;  // a slot in the bit display
     static constexpr float kLongSlotBits = 7020.0f;
-    static constexpr float kAnalyzerSamples = 264.0f;    // the analyzer page's charts
-    static constexpr float kAnalyzerPageSamples = 268.0f;  // as the analyzer page's activation sets it
+    static constexpr float kAnalyzerSamples = 264.0f;  // the analyzer page's charts
+    // The window the analyzer page's activation sets.
+    static constexpr float kAnalyzerPageSamples = 268.0f;
 
     float clock = kStartClock;
     float windowLength = kShortSlotSamples;

@@ -13,9 +13,6 @@
 #include "core/UserDialogs.h"
 
 namespace tavrin::app {
-namespace {
-
-}  // namespace
 
 ChartWindow::ChartWindow(ChartHost& host, UserDialogs& dialogs, const QString& caption,
                          const QString& chartTitle, const QString& verticalTitle,

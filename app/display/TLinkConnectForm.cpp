@@ -240,8 +240,7 @@ TLinkConnectForm::TLinkConnectForm(SessionState& session, TesterWorker& tester,
             &TLinkConnectForm::testerLostChanged);
 
     connect(&m_session, &SessionState::timeBaseChanged, this, &TLinkConnectForm::showUnit);
-    connect(&m_session, &SessionState::linkWindowRequested, this,
-            &TLinkConnectForm::handleRequest);
+    connect(&m_session, &SessionState::linkWindowRequested, this, &TLinkConnectForm::handleRequest);
 
     setFixedSize(kMeasurementWidth + 8, kGroupHeight + 8);
     FontSizeUpDownClick();
@@ -632,8 +631,7 @@ void TLinkConnectForm::buildBars() {
     destroyBars();
     // The limits are the setup page's texts at this moment: edits made while the window is
     // open take effect at the next opening.
-    const TestSide side =
-        m_session.shownPage() == ShownPage::PP ? TestSide::PP : TestSide::FP;
+    const TestSide side = m_session.shownPage() == ShownPage::PP ? TestSide::PP : TestSide::FP;
     for (const common::LimitRowSpec& entry : common::LimitRows()) {
         const int i = static_cast<int>(entry.row);
         const QLineEdit* field = m_barFields[i];

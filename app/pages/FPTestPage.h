@@ -10,8 +10,8 @@ namespace tavrin::app {
 class FPTestPage : public RadioTestPage {
     Q_OBJECT
 public:
-    FPTestPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs, RadioOptions& radio,
-               QWidget* parent = nullptr);
+    FPTestPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+               RadioOptions& radio, QWidget* parent = nullptr);
 
     // Handlers.
     void FP_TestTabSheetShow() { showWork(); }

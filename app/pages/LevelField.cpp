@@ -25,8 +25,7 @@ LevelField::LevelField(TesterWorker& tester, UserDialogs& dialogs, const RadioOp
       m_style(style) {}
 
 void LevelField::EditExit() {
-    const LevelEntry e =
-        CheckRFLevel(m_edit->text(), m_radio.couplingLoss(), m_style);
+    const LevelEntry e = CheckRFLevel(m_edit->text(), m_radio.couplingLoss(), m_style);
     m_edit->setText(e.text);
     if (!e.errorMessage.isEmpty()) showError(e.errorMessage);
     const bool visible = m_page->isVisible();

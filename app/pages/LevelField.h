@@ -16,9 +16,8 @@ class UserDialogs;
 
 class LevelField {
 public:
-    LevelField(TesterWorker& tester, UserDialogs& dialogs, const RadioOptions& radio,
-               QWidget* page, QLineEdit* edit, QSlider* trackBar, const char* command,
-               LevelMessage style);
+    LevelField(TesterWorker& tester, UserDialogs& dialogs, const RadioOptions& radio, QWidget* page,
+               QLineEdit* edit, QSlider* trackBar, const char* command, LevelMessage style);
 
     // The field's commit (RFLevelEditExit and its twins): checks the level, places the track
     // bar and, while the page is visible, sends the command. Moving the track bar from here

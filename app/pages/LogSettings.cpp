@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "core/EntryField.h"
 #include "SystemPage.h"
+#include "core/EntryField.h"
 #include "core/UserDialogs.h"
 
 namespace tavrin::app {

@@ -10,8 +10,8 @@ namespace tavrin::app {
 class PPTestPage : public RadioTestPage {
     Q_OBJECT
 public:
-    PPTestPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs, RadioOptions& radio,
-               QWidget* parent = nullptr);
+    PPTestPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+               RadioOptions& radio, QWidget* parent = nullptr);
 
     // Handlers.
     void PP_TestTabSheetShow() { showWork(); }
@@ -36,7 +36,6 @@ public:
     void PTemplateSelectPPChange() { powerTemplateChange(); }
     void ProPreamplePPClick() { preambleClick(); }
     void HighDynamicPPSelectClick() { highDynamicClick(); }
-
 
     QLineEdit* const RFPIEdit = field(RadioRow::Rfpi).edit;
     QLabel* const DummySlotPPLabel = field(RadioRow::DummySlot).label;

@@ -77,8 +77,7 @@ bool RadioOptions::extendedMode() const {
 }
 
 int RadioOptions::usedCarriers() const {
-    return UsedCarriers(m_system.NumberOfUsedCarriers->currentText())
-        .value_or(m_lastUsedCarriers);
+    return UsedCarriers(m_system.NumberOfUsedCarriers->currentText()).value_or(m_lastUsedCarriers);
 }
 
 double RadioOptions::couplingLoss() const {
@@ -86,8 +85,7 @@ double RadioOptions::couplingLoss() const {
 }
 
 QString RadioOptions::carrierRangeText() const {
-    return CarrierRangeText(extendedMode(), usedCarriers(),
-                            m_system.ExtendedRef->text());
+    return CarrierRangeText(extendedMode(), usedCarriers(), m_system.ExtendedRef->text());
 }
 
 void RadioOptions::OffsetClick() {
@@ -143,8 +141,7 @@ void RadioOptions::CountryChange() {
 void RadioOptions::NumberOfUsedCarriersChange() {
     // A typed text that is no count of 1..10 ends here before anything is sent; counts above
     // 10 would run the extended carrier list past its end.
-    const std::optional<int> nu =
-        UsedCarriers(m_system.NumberOfUsedCarriers->currentText());
+    const std::optional<int> nu = UsedCarriers(m_system.NumberOfUsedCarriers->currentText());
     if (!nu) return;
     m_lastUsedCarriers = *nu;
     m_session.setHighestCarrier(*nu - 1);
@@ -196,7 +193,7 @@ void RadioOptions::TExtendedRefExit() {
 
 void RadioOptions::ExtRefSelectClick() {
     send(m_system.ExtRefSelect->isChecked() ? "CONF:SYNC:FREQ:REF E10M"
-                                                                   : "CONF:SYNC:FREQ:REF I10M");
+                                            : "CONF:SYNC:FREQ:REF I10M");
 }
 
 void RadioOptions::DirtyTXClick() {

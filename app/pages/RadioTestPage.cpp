@@ -154,12 +154,10 @@ RadioTestPage::RadioTestPage(SessionState& session, TesterWorker& tester, UserDi
         });
     }
     connect(&session, &SessionState::carrierRangeChanged, this, &RadioTestPage::applyCarrierRange);
-    connect(&session, &SessionState::slotTypeChanged, this, [this](int index) {
-        slotTypeCombo->setCurrentIndex(index);
-    });
-    connect(&session, &SessionState::powerTemplateChanged, this, [this](int index) {
-        powerTemplateCombo->setCurrentIndex(index);
-    });
+    connect(&session, &SessionState::slotTypeChanged, this,
+            [this](int index) { slotTypeCombo->setCurrentIndex(index); });
+    connect(&session, &SessionState::powerTemplateChanged, this,
+            [this](int index) { powerTemplateCombo->setCurrentIndex(index); });
     connect(&session, &SessionState::slotSchemeChanged, this, &RadioTestPage::applySlotLists);
     connect(&session, &SessionState::rememberedChanged, this, &RadioTestPage::remembered);
     session.setLoopback(own, loopButton->isChecked());
@@ -267,7 +265,8 @@ void RadioTestPage::editExit(RadioRow row) {
             return send(RfpiCommand(command("RFPI").toLatin1().constData(), c.text));
         }
         case RadioRow::DummySlot: {
-            const FieldCheck c = CheckDummySlot(f.edit->text(), trafficSlot, m_session.slotMaximum());
+            const FieldCheck c =
+                CheckDummySlot(f.edit->text(), trafficSlot, m_session.slotMaximum());
             applyCheck(f.edit, c);
             f.stepper->setPosition(c.value);
             dummySlot = c.value;

@@ -209,9 +209,9 @@ void SystemPage::showTester(const QString& firmware, const QString& serial,
 
 void SystemPage::hideCountryControls() {
     Country->setEnabled(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{Country, CountryLabel, NumberOfUsedCarriers,
-                                                      NumberOfUsedCarriersLabel, HighestCarrierLabel,
-                                                      ExtendedRef, ExtendedRefUpDown})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             Country, CountryLabel, NumberOfUsedCarriers, NumberOfUsedCarriersLabel,
+             HighestCarrierLabel, ExtendedRef, ExtendedRefUpDown})
         w->setVisible(false);
 }
 

@@ -23,7 +23,6 @@ enum class SetupKind {
     FontSize,    // the link window's font size, 8..14
 };
 
-
 struct ModulationChoice {
     std::string_view word;     // as written in the file
     std::string_view control;  // the radio button that selects it

@@ -8,20 +8,20 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "pages/BottomPanel.h"
+#include <QLabel>
+#include "TWenloForm.h"
 #include "core/StateButton.h"
-#include "pages/SystemPage.h"
+#include "core/TesterWorker.h"
+#include "core/UpDown.h"
 #include "display/TLinkConnectForm.h"
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
-#include "TWenloForm.h"
-#include "core/TesterWorker.h"
+#include "pages/BottomPanel.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RadioOptions.h"
-#include "core/UpDown.h"
-#include <QLabel>
+#include "pages/SystemPage.h"
 
 namespace tavrin::app {
 FrameChartHost::FrameChartHost(TWenloForm& frame) : m_frame(frame), m_session(frame.session()) {}

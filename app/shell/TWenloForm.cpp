@@ -18,34 +18,34 @@
 #include <clocale>
 #include <cstring>
 
-#include "pages/BottomPanel.h"
+#include "FrameChartHost.h"
+#include "PageWiring.h"
+#include "ResetWait.h"
+#include "SetupWiring.h"
+#include "WindowPlacement.h"
 #include "core/CaptionRules.h"
 #include "core/EntryField.h"
-#include "pages/LogSettings.h"
 #include "core/ModelTable.h"
-#include "pages/SystemPage.h"
 #include "core/TraceLog.h"
 #include "core/UpDown.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
-#include "FrameChartHost.h"
 #include "display/TLinkConnectForm.h"
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
+#include "pages/BottomPanel.h"
 #include "pages/EntryRules.h"
 #include "pages/FPTestPage.h"
 #include "pages/LevelField.h"
+#include "pages/LogSettings.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
 #include "pages/RadioOptions.h"
+#include "pages/SystemPage.h"
 #include "setup/SetupFiles.h"
 #include "setup/SetupPages.h"
-#include "PageWiring.h"
-#include "ResetWait.h"
-#include "SetupWiring.h"
-#include "WindowPlacement.h"
 
 namespace tavrin::app {
 namespace {
@@ -218,7 +218,6 @@ TWenloForm::~TWenloForm() {
     m_tester.reset();
 }
 
-
 void TWenloForm::setResetRunning(bool running) {
     m_resetRunning = running;
     SystemTabSheet->showResetRunning(running);
@@ -371,8 +370,8 @@ void TWenloForm::layOutPage(bool setupPage) {
 void TWenloForm::noteShownPage() {
     const QWidget* page = PageControl->currentWidget();
     const std::pair<const QWidget*, ShownPage> pages[] = {
-        {SystemTabSheet, ShownPage::System},      {PP_TestTabSheet, ShownPage::PP},
-        {FP_TestTabSheet, ShownPage::FP},         {RF_GenTabSheet, ShownPage::Generator},
+        {SystemTabSheet, ShownPage::System},        {PP_TestTabSheet, ShownPage::PP},
+        {FP_TestTabSheet, ShownPage::FP},           {RF_GenTabSheet, ShownPage::Generator},
         {RF_AnalyzerTabSheet, ShownPage::Analyzer}, {SetupPPTabSheet, ShownPage::SetupPP},
         {SetupFPTabSheet, ShownPage::SetupFP}};
     for (const auto& [widget, id] : pages) {
@@ -557,8 +556,9 @@ void TWenloForm::OffsetClick() {
 }
 
 void TWenloForm::Windows_posButtonClick() {
-    PlaceWindows({this, m_commForm.get(), m_linkForm.get(), m_modulationForm.get(), m_ntpForm.get()},
-                 m_settings.screenSize().height());
+    PlaceWindows(
+        {this, m_commForm.get(), m_linkForm.get(), m_modulationForm.get(), m_ntpForm.get()},
+        m_settings.screenSize().height());
 }
 
 void TWenloForm::ScreenSizeMonitoringTimerTimer() {

@@ -2,9 +2,9 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "TWenloForm.h"
 #include "core/LibrarySession.h"
 #include "core/StartupOptions.h"
-#include "TWenloForm.h"
 #include "core/TesterPort.h"
 #include "core/TraceLog.h"
 #include "core/UserDialogs.h"

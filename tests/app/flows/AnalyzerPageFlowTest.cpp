@@ -11,16 +11,16 @@
 #include <QTest>
 
 #include "FakeTester.h"
-#include "display/TLinkConnectForm.h"
-#include "pages/BottomPanel.h"
 #include "core/StartupOptions.h"
 #include "core/StateButton.h"
 #include "core/UpDown.h"
-#include "shell/FrameChartHost.h"
+#include "display/TLinkConnectForm.h"
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
+#include "pages/BottomPanel.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
+#include "shell/FrameChartHost.h"
 
 namespace tavrin::app::testing {
 namespace {

@@ -172,10 +172,12 @@ TEST(ChartWindows, TheSampleSpanHoldsEverySampleTheRedrawReads) {
         bool analyzer;
         AxisRange x;
     };
-    for (const View& v :
-         {View{ChartUnit::Bits, 10.368f, false, {-50, 460}}, View{ChartUnit::Bits, 10.368f, false, {3.3, 7.9}},
-          View{ChartUnit::Microseconds, 9.0f, false, {0, 25.5}}, View{ChartUnit::Microseconds, 10.368f, false, {-2, 2}},
-          View{ChartUnit::Bits, 9.0f, true, {0, 25.5}}, View{ChartUnit::Bits, 9.0f, false, {400, 780}}}) {
+    for (const View& v : {View{ChartUnit::Bits, 10.368f, false, {-50, 460}},
+                          View{ChartUnit::Bits, 10.368f, false, {3.3, 7.9}},
+                          View{ChartUnit::Microseconds, 9.0f, false, {0, 25.5}},
+                          View{ChartUnit::Microseconds, 10.368f, false, {-2, 2}},
+                          View{ChartUnit::Bits, 9.0f, true, {0, 25.5}},
+                          View{ChartUnit::Bits, 9.0f, false, {400, 780}}}) {
         c.host.unit = v.unit;
         c.host.clock = v.clock;
         c.host.analyzer = v.analyzer;

@@ -16,13 +16,13 @@
 #include <QTimer>
 
 #include "FakeTester.h"
-#include "pages/BottomPanel.h"
-#include "pages/LogSettings.h"
 #include "core/StateButton.h"
 #include "core/UpDown.h"
-#include "display/TSlider.h"
 #include "display/TLinkConnectForm.h"
+#include "display/TSlider.h"
+#include "pages/BottomPanel.h"
 #include "pages/FPTestPage.h"
+#include "pages/LogSettings.h"
 #include "pages/PPTestPage.h"
 
 namespace tavrin::app::testing {

@@ -20,10 +20,10 @@
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
-#include "shell/SetupWiring.h"
 #include "setup/SetupFiles.h"
 #include "setup/SetupKeys.h"
 #include "setup/SetupPages.h"
+#include "shell/SetupWiring.h"
 
 namespace tavrin::app::testing {
 namespace {

@@ -14,8 +14,8 @@
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
-#include "shell/SetupWiring.h"
 #include "setup/SetupPages.h"
+#include "shell/SetupWiring.h"
 
 namespace tavrin::app::testing {
 namespace {

@@ -10,16 +10,16 @@
 #include <QTabWidget>
 
 #include "FakeTester.h"
-#include "pages/BottomPanel.h"
-#include "pages/SystemPage.h"
 #include "core/UpDown.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
+#include "pages/BottomPanel.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
+#include "pages/SystemPage.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app::testing {

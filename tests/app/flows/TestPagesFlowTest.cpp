@@ -15,15 +15,15 @@
 #include <QTabWidget>
 
 #include "FakeTester.h"
-#include "pages/BottomPanel.h"
-#include "core/StateButton.h"
-#include "pages/SystemPage.h"
-#include "core/UpDown.h"
-#include "pages/FPTestPage.h"
 #include "core/SessionState.h"
+#include "core/StateButton.h"
+#include "core/UpDown.h"
+#include "pages/BottomPanel.h"
+#include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFGenPage.h"
 #include "pages/RadioOptions.h"
+#include "pages/SystemPage.h"
 
 namespace tavrin::app::testing {
 namespace {
@@ -45,10 +45,10 @@ struct RecordingLinkWindow {
     explicit RecordingLinkWindow(SessionState& session) {
         QObject::disconnect(&session, &SessionState::linkWindowRequested, nullptr, nullptr);
         QObject::connect(&session, &SessionState::linkWindowRequested, [this](LinkRequest r) {
-            static const char* const kNames[] = {
-                "openPPConnect",           "openFPStatus",      "openFPConnect",
-                "closeLinkWindow",         "closeMeasurementWindows", "closeChartWindows",
-                "reopenModulationWindow"};
+            static const char* const kNames[] = {"openPPConnect",           "openFPStatus",
+                                                 "openFPConnect",           "closeLinkWindow",
+                                                 "closeMeasurementWindows", "closeChartWindows",
+                                                 "reopenModulationWindow"};
             calls.push_back(kNames[static_cast<int>(r)]);
         });
     }
@@ -56,9 +56,7 @@ struct RecordingLinkWindow {
 };
 
 struct Pages {
-    Pages() {
-        EXPECT_TRUE(p.started());
-    }
+    Pages() { EXPECT_TRUE(p.started()); }
     // Shows a page and returns the lines its activation sent.
     Lines activate(QWidget* page) {
         p.tester.lines.clear();

@@ -14,13 +14,13 @@
 
 #include "FakeTester.h"
 #include "core/LibrarySession.h"
-#include "pages/LogSettings.h"
 #include "core/StateButton.h"
-#include "pages/SystemPage.h"
-#include "display/TSlider.h"
 #include "display/TLinkConnectForm.h"
+#include "display/TSlider.h"
 #include "pages/FPTestPage.h"
+#include "pages/LogSettings.h"
 #include "pages/PPTestPage.h"
+#include "pages/SystemPage.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app::testing {
