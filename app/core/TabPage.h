@@ -16,7 +16,7 @@ public:
     }
 
     bool isSetupPage() const { return m_isSetupPage; }
-    // What a test page's show handler does on every call, before the deferral (its tags,
+    // What a test page's show handler does on every call, before the deferral (its marks,
     // labels and stepper maxima).
     virtual void prepareShow() {}
     // The page's commands once the page has been drawn. The pages whose commands come with
@@ -25,7 +25,12 @@ public:
     // The page's hide handler, run when another page is chosen.
     virtual void pageHide() {}
 
-    int tag = 0;  // page state flag, as the pages' handlers use it
+    // The page's activation runs again (a mode change of a test page, say); the frame lays it
+    // out and defers its commands as for a show.
+    void requestActivation() { Q_EMIT activationWanted(this); }
+
+Q_SIGNALS:
+    void activationWanted(TabPage* page);
 
 private:
     bool m_isSetupPage;

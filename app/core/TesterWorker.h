@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -55,6 +56,8 @@ public:
 
     // One command line through the send wrapper; the result is not needed.
     void send(const std::string& line);
+    // A window's command line, in the tester's Latin-1.
+    void sendText(const QString& line) { send(line.toLatin1().toStdString()); }
     // One command line straight to the library (not counted or echoed).
     void sendDirect(const std::string& line);
     // Sends a query and hands its answer to `then`.

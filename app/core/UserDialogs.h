@@ -26,6 +26,11 @@ public:
     // Asks before overwriting an existing file; an empty text when the user cancels.
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& fileName,
                                  const QString& filter) = 0;
+
+    // An error box of the program with one OK button.
+    void showError(QWidget* parent, const QString& text) {
+        message(parent, MessageKind::Error, "Tavrin", text, {MessageButton::Ok});
+    }
 };
 
 // The real dialogs of the toolkit.

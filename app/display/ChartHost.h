@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/SampleTimeBase.h"
+
 namespace tavrin::app {
 
 // Stored samples first .. first + count - 1 of the tester's sample memory.
@@ -43,9 +45,9 @@ public:
     virtual void setSampleClock(float clock) = 0;
     virtual float sampleWindowLength() const = 0;
     virtual void setSampleWindowLength(float length) = 0;
-    // The link window's unit switch: caption "Bit" means microsecond display, "uS" bit display.
-    virtual QString unitCaption() const = 0;
-    virtual void setUnitCaption(const QString& caption) = 0;
+    // The horizontal unit the link window's unit switch chose.
+    virtual ChartUnit chartUnit() const = 0;
+    virtual void setChartUnit(ChartUnit unit) = 0;
 
     // The stored power-ramp levels A..F (dBm).
     virtual std::array<int, 6> powerRamp() const = 0;

@@ -10,18 +10,9 @@
 #include <QValueAxis>
 #include <algorithm>
 
-#include "UserDialogs.h"
+#include "core/UserDialogs.h"
 
 namespace tavrin::app {
-namespace {
-
-constexpr float kMicrosecondClock = 10.368f;  // samples per microsecond
-constexpr float kBitClock = 9.0f;             // samples per bit
-constexpr float kAnalyzerWindow = 264;        // samples the analyzer page shows
-constexpr float kShortSlotBits = 4140;
-constexpr float kLongSlotBits = 7020;
-
-}  // namespace
 
 ChartWindow::ChartWindow(ChartHost& host, UserDialogs& dialogs, const QString& caption,
                          const QString& chartTitle, const QString& verticalTitle,
@@ -97,14 +88,14 @@ void ChartWindow::prepareTimeBase() {
     const bool analyzer = m_host.analyzerPageShown();
     if (analyzer) {
         m_host.startPoll();
-        m_host.setUnitCaption("Bit");
-        m_host.setSampleClock(kMicrosecondClock);
-        m_host.setSampleWindowLength(kAnalyzerWindow);
+        m_host.setChartUnit(ChartUnit::Microseconds);
+        m_host.setSampleClock(SampleTimeBase::kMicrosecondClock);
+        m_host.setSampleWindowLength(SampleTimeBase::kAnalyzerSamples);
     } else {
-        m_host.setUnitCaption("uS");
-        m_host.setSampleClock(kBitClock);
-        m_host.setSampleWindowLength(m_host.longSlot() && m_host.catIqMode() ? kLongSlotBits
-                                                                             : kShortSlotBits);
+        m_host.setChartUnit(ChartUnit::Bits);
+        m_host.setSampleClock(SampleTimeBase::kBitClock);
+        m_host.setSampleWindowLength(
+            SampleTimeBase::slotBits(m_host.longSlot() && m_host.catIqMode()));
     }
     // Both maxima follow the new time base too: a maximum left in the old unit would cut the
     // slot short (a microsecond maximum read as bits ends before the burst does).

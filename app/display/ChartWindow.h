@@ -57,8 +57,7 @@ protected:
     // The shown trace as columns, time first.
     virtual std::vector<TraceColumn> traceColumns() const = 0;
 
-    // Microsecond display: the unit switch reads "Bit".
-    bool microsecondDisplay() const { return m_host.unitCaption() == "Bit"; }
+    bool microsecondDisplay() const { return m_host.chartUnit() == ChartUnit::Microseconds; }
     // The full horizontal view: the unit's floor .. sample-window length / sample clock.
     AxisRange fullHorizontal() const;
     // After a pan or zoom: clamp the view, then copy the horizontal range to the other chart

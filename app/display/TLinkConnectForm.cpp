@@ -15,23 +15,13 @@
 #include <optional>
 
 #include "ChartRanges.h"
-#include "FrameChartHost.h"
 #include "TModulationForm.h"
 #include "TNTPForm.h"
-#include "common/TrafficSlot.h"
-#include "core/BottomPanel.h"
+#include "TSlider.h"
 #include "core/CommandWrappers.h"
-#include "core/LogSettings.h"
 #include "core/StateButton.h"
-#include "core/SystemPage.h"
-#include "core/TWenloForm.h"
 #include "core/TesterWorker.h"
 #include "core/UpDown.h"
-#include "dialogs/TSlider.h"
-#include "pages/FPTestPage.h"
-#include "pages/PPTestPage.h"
-#include "pages/RFAnalyzerPage.h"
-#include "setup/SetupPages.h"
 
 namespace tavrin::app {
 namespace {
@@ -101,8 +91,13 @@ QString Text(const std::string& s) {
 
 }  // namespace
 
-TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
-    : QWidget(nullptr), m_frame(frame), m_tester(frame.tester()) {
+TLinkConnectForm::TLinkConnectForm(SessionState& session, TesterWorker& tester,
+                                   const Timing& timing, Links links)
+    : QWidget(nullptr),
+      m_session(session),
+      m_tester(tester),
+      m_timing(timing),
+      m_links(std::move(links)) {
     setObjectName("LinkConnectForm");
     setWindowTitle("PP Connect");
 
@@ -233,10 +228,10 @@ TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
     connect(Button1, &QPushButton::clicked, this, &TLinkConnectForm::Button1Click);
     connect(cmdUnit, &QPushButton::clicked, this, &TLinkConnectForm::cmdUnitClick);
 
-    connect(&m_frame, &TWenloForm::averagingLengthChanged, this,
+    connect(&m_session, &SessionState::averagingLengthChanged, this,
             &TLinkConnectForm::setAveragingLength);
     // A new coupling loss moves every power reading: the NTP average starts again.
-    connect(&m_frame, &TWenloForm::couplingLossChanged, this, [this] {
+    connect(&m_session, &SessionState::couplingLossChanged, this, [this] {
         m_tester.run([poll = &m_poll](CommandWrappers&) {
             poll->refresh().buffer(common::Average::NTP).clear();
         });
@@ -244,8 +239,46 @@ TLinkConnectForm::TLinkConnectForm(TWenloForm& frame)
     connect(&m_tester, &TesterWorker::testerLostChanged, this,
             &TLinkConnectForm::testerLostChanged);
 
+    connect(&m_session, &SessionState::timeBaseChanged, this, &TLinkConnectForm::showUnit);
+    connect(&m_session, &SessionState::linkWindowRequested, this, &TLinkConnectForm::handleRequest);
+
     setFixedSize(kMeasurementWidth + 8, kGroupHeight + 8);
     FontSizeUpDownClick();
+}
+
+// The unit switch offers the other unit.
+void TLinkConnectForm::showUnit(const SampleTimeBase& base) {
+    cmdUnit->setText(base.unit == ChartUnit::Microseconds ? "Bit" : "uS");
+}
+
+void TLinkConnectForm::handleRequest(LinkRequest what) {
+    switch (what) {
+        case LinkRequest::OpenPPConnect:
+            openPPConnect();
+            break;
+        case LinkRequest::OpenFPStatus:
+            openFPStatus();
+            break;
+        case LinkRequest::OpenFPConnect:
+            openFPConnect();
+            break;
+        case LinkRequest::Close:
+            closeLinkWindow();
+            break;
+        case LinkRequest::CloseMeasurementWindows:
+            closeMeasurementWindows();
+            break;
+        case LinkRequest::CloseCharts:
+            closeChartWindows();
+            break;
+        case LinkRequest::ReopenModulation:
+            reopenModulationWindow();
+            break;
+    }
+}
+
+bool TLinkConnectForm::chartShown() const {
+    return m_links.ntp->isVisible() || m_links.modulation->isVisible();
 }
 
 TLinkConnectForm::~TLinkConnectForm() = default;
@@ -262,7 +295,7 @@ void TLinkConnectForm::clearAveraging() {
 }
 
 bool TLinkConnectForm::fpMode() const {
-    return windowTitle().startsWith("FP");
+    return m_mode != LinkMode::PPConnect;
 }
 
 void TLinkConnectForm::showEvent(QShowEvent* event) {
@@ -293,6 +326,7 @@ void TLinkConnectForm::showWindowLayout(bool measurements, bool status, int stat
 }
 
 void TLinkConnectForm::preparePPConnect() {
+    m_mode = LinkMode::PPConnect;
     clearAveraging();
     ++m_resetToken;
     showWindowLayout(true, false, kStatusConnectWidth, kMeasurementWidth + 8);
@@ -300,11 +334,13 @@ void TLinkConnectForm::preparePPConnect() {
     StatusLabel->setText("PP Status");
     PPStatEdit->clear();
     TimeLabel->setText("Packet Delay (uS)");
+    m_timingAccuracy = false;
     TimeLabel->move(315, TimeLabel->y());
     TIMEACC->move(315, TIMEACC->y());
 }
 
 void TLinkConnectForm::prepareFPStatus() {
+    m_mode = LinkMode::FPStatus;
     ++m_resetToken;
     showWindowLayout(false, true, kStatusSearchWidth, kStatusSearchWidth + 8);
     setWindowTitle("FP Status");
@@ -313,17 +349,21 @@ void TLinkConnectForm::prepareFPStatus() {
         l->clear();
         l->move(10, l->y());
     }
-    StatusTimer->start(m_frame.timing().ms(kStatusInterval));
+    StatusTimer->start(m_timing.ms(kStatusInterval));
 }
 
 void TLinkConnectForm::prepareFPConnect() {
+    m_mode = LinkMode::FPConnect;
     StatusTimer->stop();
     clearAveraging();
     ++m_resetToken;
+    // Shown since Status: the session learns the new layout without a new opening.
+    if (isVisible()) m_session.setLinkMode(m_mode);
     showWindowLayout(true, true, kStatusConnectWidth, kMeasurementWidth + kStatusConnectWidth + 10);
     setWindowTitle("FP Connect");
     PPStatEdit->clear();
     TimeLabel->setText("Timing Acc. ppm");
+    m_timingAccuracy = true;
     TimeLabel->move(310, TimeLabel->y());
     TIMEACC->move(310, TIMEACC->y());
 }
@@ -331,11 +371,10 @@ void TLinkConnectForm::prepareFPConnect() {
 // ----- the openers of the test pages
 
 void TLinkConnectForm::setChartMaxima(bool onlyHidden) {
-    TWenloForm& f = m_frame;
-    const double max = f.sampleWindowLength() / f.sampleClock();
-    if (!onlyHidden || !f.modulationForm().isVisible())
-        f.modulationForm().setBottomAxisMaximum(max);
-    if (!onlyHidden || !f.ntpForm().isVisible()) f.ntpForm().setBottomAxisMaximum(max);
+    const double max = m_session.timeBase().axisMaximum();
+    if (!onlyHidden || !m_links.modulation->isVisible())
+        m_links.modulation->setBottomAxisMaximum(max);
+    if (!onlyHidden || !m_links.ntp->isVisible()) m_links.ntp->setBottomAxisMaximum(max);
 }
 
 void TLinkConnectForm::openPPConnect() {
@@ -374,24 +413,19 @@ void TLinkConnectForm::closeMeasurementWindows() {
 }
 
 void TLinkConnectForm::closeChartWindows() {
-    TWenloForm& f = m_frame;
-    if (f.modulationForm().isVisible()) {
-        f.modulationForm().hide();
-        f.modulationForm().FormClose();
+    if (m_links.modulation->isVisible()) {
+        m_links.modulation->hide();
+        m_links.modulation->FormClose();
     }
-    if (f.ntpForm().isVisible()) {
-        f.ntpForm().hide();
-        f.ntpForm().FormClose();
+    if (m_links.ntp->isVisible()) {
+        m_links.ntp->hide();
+        m_links.ntp->FormClose();
     }
     restoreChartButtons();
 }
 
-bool TLinkConnectForm::ntpWindowVisible() const {
-    return m_frame.ntpForm().isVisible();
-}
-
 void TLinkConnectForm::reopenModulationWindow() {
-    TModulationForm& chart = m_frame.modulationForm();
+    TModulationForm& chart = *m_links.modulation;
     if (!chart.isVisible()) return;
     chart.hide();
     chart.FormClose();
@@ -406,12 +440,12 @@ void TLinkConnectForm::reopenModulationWindow() {
 void TLinkConnectForm::FormShow() {
     FontSizeUpDownClick();
     buildBars();
-    lockPageFields(true);
-    m_frame.logSettings().linkWindowShown(fpMode());
-    FrequencyDriftLabel->setText(m_frame.SystemTabSheet->DriftKhzMs->isChecked()
+    // The pages lock their link fields and the measurement log opens.
+    m_session.setLinkMode(m_mode);
+    FrequencyDriftLabel->setText(m_session.driftUnit() == DriftUnit::KhzPerMs
                                      ? "Frequency Drift [kHz/mS]:"
                                      : "Frequency Drift [kHz/slot]:");
-    ++m_session;
+    ++m_opening;
     if (m_testerLost) testerLostChanged(true);
     startPoll();
 }
@@ -427,7 +461,7 @@ void TLinkConnectForm::FormClose() {
         f->setText(common::kNoValue);
     stopPoll();
     StatusTimer->stop();
-    ++m_session;
+    ++m_opening;
     // The release goes out only while the tester still holds the link. The window does not
     // wait for it: a lost tester is left alone.
     m_tester.run([](CommandWrappers& w) {
@@ -435,27 +469,16 @@ void TLinkConnectForm::FormClose() {
     });
     Button1->setText("Pause");
 
-    TWenloForm& f = m_frame;
-    if (f.PageControl->currentWidget() == f.RF_AnalyzerTabSheet) {
-        closeChartWindows();
-        f.RF_AnalyzerTabSheet->pageWork();
-    }
-    f.FP_TestTabSheet->StatusFPButton->setEnabled(true);
-    f.PP_TestTabSheet->ResetCountPPButton->setEnabled(false);
-    f.FP_TestTabSheet->ResetCountFPButton->setEnabled(false);
-
+    // The analyzer page shown takes its commands back once its charts are closed.
+    if (m_session.shownPage() == ShownPage::Analyzer) closeChartWindows();
     // The window's own layout says which page opened it: by the time a page's hide handler
-    // closes the window, the main window already shows the next page.
-    m_frame.logSettings().linkWindowClosed();
-    lockPageFields(false);
+    // closes the window, the main window already shows the next page. The pages unlock their
+    // fields and mend their buttons, the measurement log closes.
+    m_session.closeLink(m_mode);
     if (fpMode()) {
-        f.FP_TestTabSheet->StatusFPButton->tag = 0;
-        f.FP_TestTabSheet->StatusFPButton->setText("&Status");
         // The charts keep running on their own.
-        if (f.modulationForm().isVisible() || f.ntpForm().isVisible()) startPoll();
+        if (chartShown()) startPoll();
     } else {
-        f.PP_TestTabSheet->ConnectPPButton->tag = 1;
-        f.PP_TestTabSheet->ConnectPPButton->setText("&Connect");
         closeChartWindows();
     }
 }
@@ -464,7 +487,7 @@ void TLinkConnectForm::FormClose() {
 
 void TLinkConnectForm::startPoll() {
     m_pollOn = true;
-    GraphTimer->start(m_frame.timing().ms(kGraphInterval));
+    GraphTimer->start(m_timing.ms(kGraphInterval));
 }
 
 void TLinkConnectForm::stopPoll() {
@@ -473,9 +496,9 @@ void TLinkConnectForm::stopPoll() {
 }
 
 bool TLinkConnectForm::pollWanted() const {
-    const QWidget* page = m_frame.PageControl->currentWidget();
-    return m_pollOn && (page == m_frame.PP_TestTabSheet || page == m_frame.FP_TestTabSheet ||
-                        page == m_frame.RF_AnalyzerTabSheet);
+    const ShownPage page = m_session.shownPage();
+    return m_pollOn &&
+           (page == ShownPage::PP || page == ShownPage::FP || page == ShownPage::Analyzer);
 }
 
 void TLinkConnectForm::GraphTimerTimer() {
@@ -490,13 +513,11 @@ void TLinkConnectForm::GraphTimerTimer() {
 }
 
 TickRequest TLinkConnectForm::tickRequest() {
-    TWenloForm& f = m_frame;
     TickRequest q;
-    q.session = m_session;
+    q.session = m_opening;
     q.measure = isVisible();
-    const bool chartShown = f.ntpForm().isVisible() || f.modulationForm().isVisible();
-    q.packetDelayForCharts =
-        chartShown && (f.PP_TestTabSheet->isVisible() || f.FP_TestTabSheet->isVisible());
+    const ShownPage page = m_session.shownPage();
+    q.packetDelayForCharts = chartShown() && (page == ShownPage::PP || page == ShownPage::FP);
     common::RefreshChoice& choice = q.choice;
     choice.ntp = NTPCheckBox->isChecked();
     choice.offset = FrequencyOffsetCheckBox->isChecked();
@@ -505,22 +526,21 @@ TickRequest TLinkConnectForm::tickRequest() {
     choice.drift = FrequencyDriftCheckBox->isChecked();
     choice.berFer = LTermBerCheckBox->isChecked() || LTermFerCheckBox->isChecked();
     choice.jitter = JitterCheckBox->isChecked();
-    choice.loopback = windowTitle() == "FP Connect"
-                          ? f.FP_TestTabSheet->FPLOOPRadioButton->isChecked()
-                          : f.PP_TestTabSheet->LOOPRadioButton->isChecked();
-    choice.timingAccuracy = TimeLabel->text() == "Timing Acc. ppm";
-    choice.microseconds = cmdUnit->text() == "Bit";
+    choice.loopback =
+        m_session.loopback(m_mode == LinkMode::FPConnect ? TestSide::FP : TestSide::PP);
+    choice.timingAccuracy = m_timingAccuracy;
+    choice.microseconds = m_session.timeBase().unit == ChartUnit::Microseconds;
     // A pending Reset Count of either page goes out with the first linked tick, PP first.
     q.resetToken = m_resetToken;
-    q.resetPP = f.PP_TestTabSheet->ResetCountPPButton->tag == 1;
-    q.resetFP = f.FP_TestTabSheet->ResetCountFPButton->tag == 1;
-    if (q.resetPP) q.resetLines = f.PP_TestTabSheet->resetCountCommands();
+    q.resetPP = m_session.countResetPending(TestSide::PP);
+    q.resetFP = m_session.countResetPending(TestSide::FP);
+    if (q.resetPP) q.resetLines = m_session.countResetLines(TestSide::PP);
     if (q.resetFP) {
-        const std::vector<std::string> fp = f.FP_TestTabSheet->resetCountCommands();
+        const std::vector<std::string>& fp = m_session.countResetLines(TestSide::FP);
         q.resetLines.insert(q.resetLines.end(), fp.begin(), fp.end());
     }
-    if (f.ntpForm().isVisible()) q.power = f.ntpForm().sampleSpan();
-    if (f.modulationForm().isVisible()) q.deviation = f.modulationForm().sampleSpan();
+    if (m_links.ntp->isVisible()) q.power = m_links.ntp->sampleSpan();
+    if (m_links.modulation->isVisible()) q.deviation = m_links.modulation->sampleSpan();
     return q;
 }
 
@@ -529,42 +549,28 @@ void TLinkConnectForm::tickDone(TickResult result) {
     // A lost tester is announced by the tester thread; its probe takes over from the ticks.
     if (result.lost) return;
     ++m_pollCount;
-    TWenloForm& f = m_frame;
     // A tick issued before the window closed or opened again shows nothing in it.
-    if (result.session == m_session) {
+    if (result.session == m_opening) {
         SetText(PPStatEdit, Text(result.state));
         SetBase(PPStatEdit, result.state == "DCE" ? kLinkUp : kLinkDown);
         if (result.measured) {
             m_readout = std::move(result.readout);
             if (m_readout.sampleWindowLength)
-                f.setSampleWindowLength(*m_readout.sampleWindowLength);
-            if (result.state != "DCE") {
-                f.PP_TestTabSheet->ResetCountPPButton->setEnabled(false);
-                f.FP_TestTabSheet->ResetCountFPButton->setEnabled(false);
-            }
+                m_session.setSampleWindowLength(*m_readout.sampleWindowLength);
+            if (result.state != "DCE") m_session.blockCountReset();
             resetCountSent(result);
             applyReadout();
         }
     }
-    f.chartHost().setSamples(std::move(result.power), std::move(result.deviation));
-    if (f.modulationForm().isVisible()) f.modulationForm().refreshChart();
-    if (f.ntpForm().isVisible()) f.ntpForm().refreshChart();
-    if (pollWanted()) GraphTimer->start(f.timing().ms(kGraphInterval));
+    m_links.setSamples(std::move(result.power), std::move(result.deviation));
+    if (m_links.modulation->isVisible()) m_links.modulation->refreshChart();
+    if (m_links.ntp->isVisible()) m_links.ntp->refreshChart();
+    if (pollWanted()) GraphTimer->start(m_timing.ms(kGraphInterval));
 }
 
 void TLinkConnectForm::resetCountSent(const TickResult& result) {
-    PPTestPage& pp = *m_frame.PP_TestTabSheet;
-    FPTestPage& fp = *m_frame.FP_TestTabSheet;
-    if (result.resetPP && pp.ResetCountPPButton->tag == 1) {
-        pp.ResetCountPPButton->tag = 0;
-        pp.ResetCountPPButton->setEnabled(true);
-        pp.resetCountSent();
-    }
-    if (result.resetFP && fp.ResetCountFPButton->tag == 1) {
-        fp.ResetCountFPButton->tag = 0;
-        fp.ResetCountFPButton->setEnabled(true);
-        fp.resetCountSent();
-    }
+    if (result.resetPP) m_session.countResetSent(TestSide::PP);
+    if (result.resetFP) m_session.countResetSent(TestSide::FP);
 }
 
 void TLinkConnectForm::testerLostChanged(bool lost) {
@@ -572,7 +578,7 @@ void TLinkConnectForm::testerLostChanged(bool lost) {
     if (!lost) {
         // It answers again: the ticks show whatever state it reports now.
         PPStatEdit->setToolTip({});
-        if (pollWanted()) GraphTimer->start(m_frame.timing().ms(kGraphInterval));
+        if (pollWanted()) GraphTimer->start(m_timing.ms(kGraphInterval));
         return;
     }
     m_readout.clear();
@@ -580,8 +586,7 @@ void TLinkConnectForm::testerLostChanged(bool lost) {
     SetText(PPStatEdit, kTesterLostText);
     SetBase(PPStatEdit, kLinkDown);
     PPStatEdit->setToolTip("The tester does not answer; it is asked again once a second.");
-    m_frame.PP_TestTabSheet->ResetCountPPButton->setEnabled(false);
-    m_frame.FP_TestTabSheet->ResetCountFPButton->setEnabled(false);
+    m_session.blockCountReset();
 }
 
 void TLinkConnectForm::setFilling(QLineEdit* field, bool filling) {
@@ -626,47 +631,20 @@ void TLinkConnectForm::buildBars() {
     destroyBars();
     // The limits are the setup page's texts at this moment: edits made while the window is
     // open take effect at the next opening.
-    const bool ppShown = m_frame.PageControl->currentWidget() == m_frame.PP_TestTabSheet;
-    const SetupPage& setup = ppShown ? static_cast<const SetupPage&>(*m_frame.SetupPPTabSheet)
-                                     : static_cast<const SetupPage&>(*m_frame.SetupFPTabSheet);
+    const TestSide side = m_session.shownPage() == ShownPage::PP ? TestSide::PP : TestSide::FP;
     for (const common::LimitRowSpec& entry : common::LimitRows()) {
         const int i = static_cast<int>(entry.row);
         const QLineEdit* field = m_barFields[i];
         m_bars[i] = std::make_unique<TSlider>(
             MeasurementGroup, kBarHeight, field->width(), field->x(),
             field->y() + field->height() + 1,
-            common::BarBoundsFor(entry.row, setup.limitNumbers(entry.row)));
+            common::BarBoundsFor(entry.row, m_links.limits(side, entry.row)));
         m_bars[i]->setValue(kNoBarValue);
     }
 }
 
 void TLinkConnectForm::destroyBars() {
     for (std::unique_ptr<TSlider>& bar : m_bars) bar.reset();
-}
-
-// ----- the pages' fields locked while a link is up
-
-void TLinkConnectForm::lockPageFields(bool locked) {
-    const bool enabled = !locked;
-    if (fpMode()) {
-        FPTestPage& p = *m_frame.FP_TestTabSheet;
-        for (QWidget* w : std::initializer_list<QWidget*>{
-                 p.RFPI_FPEdit, p.TrafficSlotFPEdit, p.TrafficSlotFPUpDown, p.TrafficCarrierFPEdit,
-                 p.TrafficCarrierFPUpDown})
-            w->setEnabled(enabled);
-        // The dummy carrier is locked with them and stays so: nothing on the page uses it.
-        if (locked) {
-            p.DummyCarrierFPEdit->setEnabled(false);
-            p.DummyCarrierFPUpDown->setEnabled(false);
-        }
-    } else {
-        PPTestPage& p = *m_frame.PP_TestTabSheet;
-        for (QWidget* w : std::initializer_list<QWidget*>{
-                 p.RFPIEdit, p.DummySlotEdit, p.DummySlotUpDown, p.DummyCarrierEdit,
-                 p.DummyCarrierUpDown, p.TrafficSlotEdit, p.TrafficSlotUpDown, p.TrafficCarrierEdit,
-                 p.TrafficCarrierUpDown})
-            w->setEnabled(enabled);
-    }
 }
 
 // ----- the FP status poll
@@ -703,21 +681,14 @@ void TLinkConnectForm::StatusTimerTimer() {
 }
 
 void TLinkConnectForm::statusAnswered(const FPStatus& status) {
-    FPTestPage& p = *m_frame.FP_TestTabSheet;
     FPLockStateEdit->setText(Text(status.lock));
-    p.StatusFPButton->setEnabled(status.lock == "LOCK");
+    m_session.announceFixedPartLock(status.lock == "LOCK");
     if (status.dummyCarrier) FPDummyCarrierEdit->setText(Text(*status.dummyCarrier));
     if (status.dummySlot) {
         FPDummySlotEdit->setText(Text(*status.dummySlot));
-        // The tester cannot take its traffic slot on the fixed part's dummy slot: move it on.
-        // Its commands go out before the identity question, as one tick asked them.
-        if (p.TrafficSlotFPEdit->text() == FPDummySlotEdit->text()) {
-            UpDown* stepper = p.TrafficSlotFPUpDown;
-            const int moved = common::TrafficSlotPastDummy(stepper->position(), stepper->maximum());
-            if (moved == 0) stepper->setPosition(0);
-            p.TrafficSlotFPEdit->setText(QString::number(moved));
-            p.TrafficSlotFPEditExit();
-            m_frame.send("CONF:FP:TRAF:SLOT " + p.TrafficSlotFPEdit->text());
+        // The FP page moves its traffic slot off the fixed part's dummy slot; its commands go
+        // out before the identity question, as one tick asked them.
+        if (m_session.announceFixedPartDummySlot(FPDummySlotEdit->text())) {
             Label17->setText("Traffic Slot was equal");
             Label18->setText("with Dummy Slot!");
             Label19->setText("Traffic Slot changed.");
@@ -747,7 +718,7 @@ void TLinkConnectForm::restoreChartButtons() {
 }
 
 void TLinkConnectForm::Show_ModulationButtonClick() {
-    TModulationForm& chart = m_frame.modulationForm();
+    TModulationForm& chart = *m_links.modulation;
     if (Show_ModulationButton->tag == 1) {
         Show_ModulationButton->tag = 0;
         Show_ModulationButton->setText("Close &Modulation");
@@ -762,12 +733,12 @@ void TLinkConnectForm::Show_ModulationButtonClick() {
 }
 
 void TLinkConnectForm::Show_NTPButtonClick() {
-    TNTPForm& chart = m_frame.ntpForm();
+    TNTPForm& chart = *m_links.ntp;
     if (Show_NTPButton->tag == 1) {
         Show_NTPButton->tag = 0;
         Show_NTPButton->setText("Close Po&wer");
-        m_frame.setSampleWindowLength(SLOTSIZE->text() == "P64Z" ? 7092.0f : 4225.0f);
-        const AxisRange range = PowerChartRange(0, m_frame.AlwaysPanel->RxAttCheckBox->isChecked());
+        m_session.setSampleWindowLength(SampleTimeBase::slotSamples(SLOTSIZE->text() == "P64Z"));
+        const AxisRange range = PowerChartRange(0, m_session.rxAttenuator());
         chart.setPowerRange(static_cast<int>(range.min), static_cast<int>(range.max));
         chart.NTPChartUndoZoom();
         chart.show();
@@ -792,7 +763,7 @@ void TLinkConnectForm::FontSizeUpDownClick() {
     const int position = FontSizeUpDown->position();
     FontSizeEdit->setText(QString::number(position));
     // The sizes are chosen for 96 pixels per inch; a denser screen takes one point less.
-    const int points = m_frame.logicalDpiX() > 96 ? position - 1 : position;
+    const int points = logicalDpiX() > 96 ? position - 1 : position;
     for (QLineEdit* field :
          {FontSizeEdit, PPStatEdit, NTPEdit, BFieldModulationEdit, PBFieldModulationEdit,
           NBFieldModulationEdit, SFieldModulationEdit, PSFieldModulationEdit, NSFieldModulationEdit,
@@ -816,23 +787,14 @@ void TLinkConnectForm::Button1Click() {
 }
 
 void TLinkConnectForm::cmdUnitClick() {
-    TWenloForm& f = m_frame;
-    const float length = f.sampleWindowLength();
-    if (cmdUnit->text() == "Bit") {
-        cmdUnit->setText("uS");
-        f.setSampleClock(9.0f);
-        f.setSampleWindowLength(length == 7092.0f ? 7020.0f : 4140.0f);
-        const double max = f.sampleWindowLength() / f.sampleClock();
-        f.ntpForm().setBottomAxis(-50, max, "BIT");
-        f.modulationForm().setBottomAxis(-50, max, "BIT");
-    } else {
-        cmdUnit->setText("Bit");
-        f.setSampleClock(10.368f);
-        f.setSampleWindowLength(length == 7020.0f ? 7092.0f : 4225.0f);
-        const double max = f.sampleWindowLength() / f.sampleClock();
-        f.ntpForm().setBottomAxis(0, max, "Time [us]");
-        f.modulationForm().setBottomAxis(0, max, "Time [us]");
-    }
+    const bool toBits = m_session.timeBase().unit == ChartUnit::Microseconds;
+    m_session.setTimeBase(
+        m_session.timeBase().switchedTo(toBits ? ChartUnit::Bits : ChartUnit::Microseconds));
+    const double max = m_session.timeBase().axisMaximum();
+    const double min = toBits ? -50 : 0;
+    const QString title = toBits ? "BIT" : "Time [us]";
+    m_links.ntp->setBottomAxis(min, max, title);
+    m_links.modulation->setBottomAxis(min, max, title);
 }
 
 std::array<std::string, 9> TLinkConnectForm::logColumns() const {
@@ -846,6 +808,14 @@ std::array<std::string, 9> TLinkConnectForm::logColumns() const {
             t(LTermFerEdit),
             t(JitterMaxNeg),
             t(JitterMaxPos)};
+}
+
+bool TLinkConnectForm::longSlotShown() const {
+    return SLOTSIZE->text() == "P64Z";
+}
+
+QString TLinkConnectForm::ntpText() const {
+    return NTPEdit->text();
 }
 
 }  // namespace tavrin::app

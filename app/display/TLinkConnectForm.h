@@ -6,11 +6,13 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "LinkPoll.h"
 #include "common/LimitSet.h"
-#include "pages/LinkWindowControl.h"
+#include "core/SessionState.h"
+#include "core/Timing.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -24,11 +26,12 @@ namespace tavrin::app {
 class StateButton;
 class TesterWorker;
 struct FPStatus;
+class TModulationForm;
+class TNTPForm;
 class TSlider;
-class TWenloForm;
 class UpDown;
 
-class TLinkConnectForm : public QWidget, public LinkWindowControl {
+class TLinkConnectForm : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kGraphInterval = 2;
@@ -42,7 +45,18 @@ public:
     // The state field while the tester does not answer.
     static constexpr const char* kTesterLostText = "LOST";
 
-    explicit TLinkConnectForm(TWenloForm& frame);
+    // The chart windows the poll drives, and what the window reads of the setup's limits.
+    struct Links {
+        TModulationForm* modulation = nullptr;
+        TNTPForm* ntp = nullptr;
+        // The samples of the last tick, for the charts' redraw.
+        std::function<void(SampleBlock power, SampleBlock deviation)> setSamples;
+        // A limit row's numbers on the PP or FP setup page, as they read now.
+        std::function<std::array<double, 4>(TestSide, common::LimitRow)> limits;
+    };
+
+    TLinkConnectForm(SessionState& session, TesterWorker& tester, const Timing& timing,
+                     Links links);
     ~TLinkConnectForm() override;
 
     // Handlers.
@@ -60,15 +74,15 @@ public:
 
     // What the test pages open and close (PP Connect, FP Status / Connect, Release, leaving a
     // page).
-    void openPPConnect() override;
-    void openFPStatus() override;
-    void openFPConnect() override;
-    void closeLinkWindow() override;
-    bool linkWindowOpen() const override { return isVisible(); }
-    void closeMeasurementWindows() override;
-    void closeChartWindows() override;
-    bool ntpWindowVisible() const override;
-    void reopenModulationWindow() override;
+    void openPPConnect();
+    void openFPStatus();
+    void openFPConnect();
+    void closeLinkWindow();
+    void closeMeasurementWindows();
+    void closeChartWindows();
+    void reopenModulationWindow();
+    // A page's request, as the session hands it on.
+    void handleRequest(LinkRequest what);
     // The three layouts, prepared before the window is shown.
     void preparePPConnect();
     void prepareFPStatus();
@@ -95,6 +109,10 @@ public:
     std::array<std::string, 9> logColumns() const;
     // The bar under a row's value; null while the window is closed.
     TSlider* bar(common::LimitRow row) const { return m_bars[static_cast<int>(row)].get(); }
+    // What the charts read of the shown values: a long (P64Z) slot, and the NTP text ("---"
+    // or empty when there is no reading).
+    bool longSlotShown() const;
+    QString ntpText() const;
     // Poll ticks shown since the window was created (for the refresh-rate measurement).
     long pollCount() const { return m_pollCount; }
 
@@ -156,8 +174,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    enum class Mode { PPConnect, FPStatus, FPConnect };
-
     TickRequest tickRequest();
     void tickDone(TickResult result);
     void testerLostChanged(bool lost);
@@ -167,20 +183,25 @@ private:
     void applyReadout();
     void buildBars();
     void destroyBars();
-    void lockPageFields(bool locked);
     void setFilling(QLineEdit* field, bool filling);
     void showWindowLayout(bool measurements, bool status, int statusWidth, int width);
     bool fpMode() const;
     void restoreChartButtons();
     void setChartMaxima(bool onlyHidden);
+    void showUnit(const SampleTimeBase& base);
+    bool chartShown() const;
 
-    TWenloForm& m_frame;
+    SessionState& m_session;
     TesterWorker& m_tester;
+    const Timing& m_timing;
+    Links m_links;
+    LinkMode m_mode = LinkMode::PPConnect;  // the layout prepared last
+    bool m_timingAccuracy = false;          // the time field shows the timing accuracy
     LinkPoll m_poll;
     common::LinkReadout m_readout;  // the last tick's, as shown
     int m_averagingLength = 1;
     int m_ticksInFlight = 0;
-    long m_session = 0;  // counts the openings and closings: late ticks of an old one are not shown
+    long m_opening = 0;  // counts the openings and closings: late ticks of an old one are not shown
     long m_resetToken = 0;  // counts the openings: each restarts the long-term counts once
     bool m_pollOn = false;
     bool m_testerLost = false;

@@ -74,7 +74,7 @@ SampleSpan TModulationForm::sampleSpan() const {
 
 void TModulationForm::RefreshGraph() {
     const bool analyzer = m_host.analyzerPageShown();
-    if (analyzer) m_host.setUnitCaption("Bit");
+    if (analyzer) m_host.setChartUnit(ChartUnit::Microseconds);
     beginRedraw();
     m_trace.clear();
     DeviationSeries->clear();

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <optional>
 
-#include "TesterPort.h"
+#include "core/TesterPort.h"
 
 namespace tavrin::app {
 namespace {

@@ -3,9 +3,7 @@
 
 #include <QGroupBox>
 
-#include "LinkWindowControl.h"
 #include "core/StateButton.h"
-#include "core/TWenloForm.h"
 
 namespace tavrin::app {
 namespace {
@@ -43,7 +41,9 @@ const RadioSide kFPSide{
 
 }  // namespace
 
-FPTestPage::FPTestPage(TWenloForm& frame, QWidget* parent) : RadioTestPage(frame, kFPSide, parent) {
+FPTestPage::FPTestPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+                       RadioOptions& radio, QWidget* parent)
+    : RadioTestPage(session, tester, dialogs, radio, kFPSide, parent) {
     connect(StatusFPButton, &QPushButton::clicked, this, &FPTestPage::StatusFPButtonClick);
 }
 
@@ -54,24 +54,21 @@ void FPTestPage::StatusFPButtonClick() {
             StatusFPButton->setText("&Connect");
             // The link window's status poll enables Connect once the fixed part is locked.
             StatusFPButton->setEnabled(false);
-            ResetCountFPButton->tag = 1;
             FPMode->setEnabled(true);
-            frame().linkWindow().openFPStatus();
+            openLink(LinkRequest::OpenFPStatus);
             break;
         case 1:
             FPMode->setEnabled(false);
             StatusFPButton->tag = 2;
             StatusFPButton->setText("&Release");
-            frame().send("PROC:CONN:SET");
-            frame().linkWindow().openFPConnect();
+            connectLink();
+            requestLink(LinkRequest::OpenFPConnect);
             break;
         default:
             StatusFPButton->tag = 0;
             StatusFPButton->setText("&Status");
             FPMode->setEnabled(true);
-            frame().linkWindow().closeChartWindows();
-            // The link window's close handling releases the link; nothing is sent from here.
-            frame().linkWindow().closeLinkWindow();
+            releaseLink(true);
             break;
     }
 }

@@ -10,7 +10,8 @@ namespace tavrin::app {
 class FPTestPage : public RadioTestPage {
     Q_OBJECT
 public:
-    explicit FPTestPage(TWenloForm& frame, QWidget* parent = nullptr);
+    FPTestPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+               RadioOptions& radio, QWidget* parent = nullptr);
 
     // Handlers.
     void FP_TestTabSheetShow() { showWork(); }

@@ -7,13 +7,17 @@
 
 #include "EntryRules.h"
 #include "RadioOptions.h"
-#include "core/TWenloForm.h"
+#include "core/TesterWorker.h"
+#include "core/UserDialogs.h"
 
 namespace tavrin::app {
 
-LevelField::LevelField(TWenloForm& frame, QWidget* page, QLineEdit* edit, QSlider* trackBar,
-                       const char* command, LevelMessage style)
-    : m_frame(frame),
+LevelField::LevelField(TesterWorker& tester, UserDialogs& dialogs, const RadioOptions& radio,
+                       QWidget* page, QLineEdit* edit, QSlider* trackBar, const char* command,
+                       LevelMessage style)
+    : m_tester(tester),
+      m_dialogs(dialogs),
+      m_radio(radio),
       m_page(page),
       m_edit(edit),
       m_trackBar(trackBar),
@@ -21,25 +25,24 @@ LevelField::LevelField(TWenloForm& frame, QWidget* page, QLineEdit* edit, QSlide
       m_style(style) {}
 
 void LevelField::EditExit() {
-    const LevelEntry e =
-        CheckRFLevel(m_edit->text(), m_frame.radioOptions().couplingLoss(), m_style);
+    const LevelEntry e = CheckRFLevel(m_edit->text(), m_radio.couplingLoss(), m_style);
     m_edit->setText(e.text);
-    if (!e.errorMessage.isEmpty()) m_frame.showError(e.errorMessage);
+    if (!e.errorMessage.isEmpty()) showError(e.errorMessage);
     const bool visible = m_page->isVisible();
-    if (!e.rangeMessage.isEmpty() && visible) m_frame.showError(e.rangeMessage);
+    if (!e.rangeMessage.isEmpty() && visible) showError(e.rangeMessage);
     {
         const QSignalBlocker quiet(m_trackBar);
         m_trackBar->setValue(e.trackBarPosition);
     }
-    if (visible) m_frame.send(QString(m_command) + " " + e.text);
+    if (visible) m_tester.sendText(QString(m_command) + " " + e.text);
     lastLevel = e.level;
 }
 
 void LevelField::TrackBarChange() {
-    const double level = TrackBarLevel(m_trackBar->value(), m_frame.radioOptions().couplingLoss());
+    const double level = TrackBarLevel(m_trackBar->value(), m_radio.couplingLoss());
     m_edit->setText(FormatNumber(level));
     if (m_page->isVisible() && level != lastLevel)
-        m_frame.send(QString(m_command) + " " + m_edit->text());
+        m_tester.sendText(QString(m_command) + " " + m_edit->text());
     lastLevel = level;
 }
 
@@ -47,6 +50,10 @@ void LevelField::checkAgainstLoss(double couplingLoss) {
     if (!LevelWithinLossRange(lastLevel, couplingLoss))
         m_edit->setText(FormatNumber(-40 - couplingLoss));
     EditExit();
+}
+
+void LevelField::showError(const QString& text) {
+    m_dialogs.showError(m_page->window(), text);
 }
 
 }  // namespace tavrin::app

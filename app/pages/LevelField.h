@@ -10,12 +10,14 @@ class QWidget;
 
 namespace tavrin::app {
 
-class TWenloForm;
+class RadioOptions;
+class TesterWorker;
+class UserDialogs;
 
 class LevelField {
 public:
-    LevelField(TWenloForm& frame, QWidget* page, QLineEdit* edit, QSlider* trackBar,
-               const char* command, LevelMessage style);
+    LevelField(TesterWorker& tester, UserDialogs& dialogs, const RadioOptions& radio, QWidget* page,
+               QLineEdit* edit, QSlider* trackBar, const char* command, LevelMessage style);
 
     // The field's commit (RFLevelEditExit and its twins): checks the level, places the track
     // bar and, while the page is visible, sends the command. Moving the track bar from here
@@ -31,7 +33,11 @@ public:
     double lastLevel = 0;  // the last level committed from this page
 
 private:
-    TWenloForm& m_frame;
+    void showError(const QString& text);
+
+    TesterWorker& m_tester;
+    UserDialogs& m_dialogs;
+    const RadioOptions& m_radio;
     QWidget* m_page;
     QLineEdit* m_edit;
     QSlider* m_trackBar;

@@ -1,6 +1,8 @@
 // The command tables of the test pages and the radio options.
 #include "OptionTables.h"
 
+#include "core/SampleTimeBase.h"
+
 namespace tavrin::app {
 namespace {
 
@@ -51,7 +53,7 @@ QString PowerTemplateCommand(int index) {
 }
 
 float SampleWindowForSlotType(int index) {
-    return index > 0 ? 7092.0f : 4225.0f;
+    return SampleTimeBase::slotSamples(index > 0);
 }
 
 QStringList SlotTypeItems(bool catIq) {

@@ -3,10 +3,7 @@
 
 #include <QGroupBox>
 
-#include "FPTestPage.h"
-#include "LinkWindowControl.h"
 #include "core/StateButton.h"
-#include "core/TWenloForm.h"
 
 namespace tavrin::app {
 namespace {
@@ -43,7 +40,9 @@ const RadioSide kPPSide{
 
 }  // namespace
 
-PPTestPage::PPTestPage(TWenloForm& frame, QWidget* parent) : RadioTestPage(frame, kPPSide, parent) {
+PPTestPage::PPTestPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+                       RadioOptions& radio, QWidget* parent)
+    : RadioTestPage(session, tester, dialogs, radio, kPPSide, parent) {
     connect(ConnectPPButton, &QPushButton::clicked, this, &PPTestPage::ConnectPPButtonClick);
 }
 
@@ -52,22 +51,14 @@ void PPTestPage::ConnectPPButtonClick() {
         ConnectPPButton->tag = 0;
         ConnectPPButton->setText("&Release");
         Mode->setEnabled(false);
-        ResetCountPPButton->tag = 1;  // the link window restarts the count at its first poll
-        frame().send("PROC:CONN:SET");
-        frame().linkWindow().openPPConnect();
+        connectLink();
+        openLink(LinkRequest::OpenPPConnect);
     } else {
         ConnectPPButton->tag = 1;
         ConnectPPButton->setText("&Connect");
-        // The link window's close handling releases the link; nothing is sent from here.
-        frame().linkWindow().closeLinkWindow();
+        releaseLink(false);
         Mode->setEnabled(true);
     }
-}
-
-void PPTestPage::applySlotScheme(bool catIq) {
-    frame().setSlotMaximum(10);
-    applySlotLists(catIq);
-    frame().FP_TestTabSheet->applySlotLists(catIq);
 }
 
 }  // namespace tavrin::app

@@ -10,7 +10,8 @@ namespace tavrin::app {
 class PPTestPage : public RadioTestPage {
     Q_OBJECT
 public:
-    explicit PPTestPage(TWenloForm& frame, QWidget* parent = nullptr);
+    PPTestPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+               RadioOptions& radio, QWidget* parent = nullptr);
 
     // Handlers.
     void PP_TestTabSheetShow() { showWork(); }
@@ -35,10 +36,6 @@ public:
     void PTemplateSelectPPChange() { powerTemplateChange(); }
     void ProPreamplePPClick() { preambleClick(); }
     void HighDynamicPPSelectClick() { highDynamicClick(); }
-
-    // The slot scheme of both test pages, set once the tester model is recognised: slots
-    // 0..10 in steps of 2, or 0, 4, 8 on this page in CAT-iq mode; the lists refilled.
-    void applySlotScheme(bool catIq);
 
     QLineEdit* const RFPIEdit = field(RadioRow::Rfpi).edit;
     QLabel* const DummySlotPPLabel = field(RadioRow::DummySlot).label;

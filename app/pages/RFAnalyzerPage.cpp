@@ -13,6 +13,9 @@
 #include <QVBoxLayout>
 
 #include "CarrierRow.h"
+#include "RadioOptions.h"
+#include "core/SampleTimeBase.h"
+#include "core/SessionState.h"
 #include "core/StateButton.h"
 #include "core/TesterWorker.h"
 #include "core/UpDown.h"
@@ -23,12 +26,17 @@ namespace tavrin::app {
 namespace {
 
 constexpr int kDefaultCarrier = 5;
-constexpr float kAnalyzerWindowLength = 268;
 constexpr int kSelftestLoss = 0;
 
 }  // namespace
 
-RFAnalyzerPage::RFAnalyzerPage(QWidget* parent) : TabPage("RF_AnalyzerTabSheet", false, parent) {
+RFAnalyzerPage::RFAnalyzerPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+                               RadioOptions& radio, QWidget* parent)
+    : TabPage("RF_AnalyzerTabSheet", false, parent),
+      m_session(session),
+      m_tester(tester),
+      m_dialogs(dialogs),
+      m_radio(radio) {
     auto* grid = new QGridLayout(this);
     grid->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     const CarrierRow row = AddCarrierRow(this, grid, 0, "Carrier [0..9]", 0);
@@ -83,20 +91,25 @@ RFAnalyzerPage::RFAnalyzerPage(QWidget* parent) : TabPage("RF_AnalyzerTabSheet",
     connect(Show_ModulationButton, &QPushButton::clicked, this,
             &RFAnalyzerPage::Show_ModulationButtonClick);
     connect(Show_NTPButton, &QPushButton::clicked, this, &RFAnalyzerPage::Show_NTPButtonClick);
+    connect(&session, &SessionState::carrierRangeChanged, this, [this](const CarrierRange& r) {
+        CarrierAnalyzerUpDown->setMaximum(r.highest);
+        if (r.minimum) CarrierAnalyzerUpDown->setMinimum(*r.minimum);
+        RfAnalyzerCarrierLabel->setText("Carrier " + r.text);
+    });
 }
 
 void RFAnalyzerPage::send(const char* line) {
-    if (m_links.tester) m_links.tester->send(line);
+    m_tester.send(line);
 }
 
 void RFAnalyzerPage::pageWork() {
     // The window length and the averaging commit come with the deferred work: nothing reads
     // them in the one tick between.
-    if (m_links.setSampleWindowLength) m_links.setSampleWindowLength(kAnalyzerWindowLength);
-    run(m_links.commitAveraging);
+    m_session.setSampleWindowLength(SampleTimeBase::kAnalyzerPageSamples);
+    m_radio.AverageFactorEditExit();
     send("PROC:SEL:TEST MAN");
     send("CONF:TEST:TYPE:RFGE 0");
-    run(m_links.commitCarrierOffset);
+    m_radio.TCarrierOffsetExit();
     CarrierAnalyzerEditExit();
     EnableSelftestCheckBoxClick();
 }
@@ -115,9 +128,9 @@ void RFAnalyzerPage::RF_AnalyzerTabSheetHide() {
             window->FormClose();
         }
     }
-    if (m_links.rxAttenuator) m_links.rxAttenuator->setEnabled(true);
-    if (m_links.couplingLossField) m_links.couplingLossField->setEnabled(true);
-    run(m_links.commitCouplingLoss);
+    m_radio.lockRxAttenuator(false);
+    m_radio.lockCouplingLoss(false);
+    m_radio.RFAttenuationEditExit();
 }
 
 bool RFAnalyzerPage::eventFilter(QObject* watched, QEvent* event) {
@@ -143,7 +156,7 @@ void RFAnalyzerPage::CarrierAnalyzerUpDownClick() {
 void RFAnalyzerPage::CarrierAnalyzerEditExit() {
     bool ok = false;
     const int carrier = CarrierAnalyzerEdit->text().trimmed().toInt(&ok);
-    const int highest = m_links.highestCarrier ? m_links.highestCarrier() : 9;
+    const int highest = m_session.highestCarrier();
     const char* error = nullptr;
     if (!ok) {
         error = "Error. Setting default (5)";
@@ -152,13 +165,11 @@ void RFAnalyzerPage::CarrierAnalyzerEditExit() {
     }
     if (error) {
         CarrierAnalyzerEdit->setText(QString::number(kDefaultCarrier));
-        if (m_links.dialogs)
-            m_links.dialogs->message(this, MessageKind::Error, "Tavrin", error,
-                                     {MessageButton::Ok});
+        m_dialogs.message(this, MessageKind::Error, "Tavrin", error, {MessageButton::Ok});
     }
     CarrierAnalyzerUpDown->setPosition(CarrierAnalyzerEdit->text().trimmed().toInt());
     send(("CONF:RFGE:CARR " + CarrierAnalyzerEdit->text()).toLatin1().constData());
-    run(m_links.applyRxAttenuator);
+    m_radio.RxAttCheckBoxClick();
 }
 
 void RFAnalyzerPage::setPatternsEnabled(bool on) {
@@ -189,14 +200,13 @@ void RFAnalyzerPage::STBS0FRadioButtonClick() {
 }
 
 void RFAnalyzerPage::EnableSelftestCheckBoxClick() {
-    QCheckBox* rx = m_links.rxAttenuator;
     if (EnableSelftestCheckBox->isChecked()) {
         // A second commit while on (the page shown again) keeps what was remembered first.
-        if (!m_rememberedRxAttenuator) m_rememberedRxAttenuator = rx && rx->isChecked();
-        if (rx) rx->setChecked(true);
-        run(m_links.applyRxAttenuator);
-        if (rx) rx->setEnabled(false);
-        if (m_links.couplingLossField) m_links.couplingLossField->setEnabled(false);
+        if (!m_rememberedRxAttenuator) m_rememberedRxAttenuator = m_session.rxAttenuator();
+        m_radio.tickRxAttenuator(true);
+        m_radio.RxAttCheckBoxClick();
+        m_radio.lockRxAttenuator(true);
+        m_radio.lockCouplingLoss(true);
         send("SENS:CORR:LOSS 0");
         setPatternsEnabled(true);
         send("CONF:FP:RF:LEV -66");
@@ -204,18 +214,18 @@ void RFAnalyzerPage::EnableSelftestCheckBoxClick() {
         if (m_links.setPowerRangeForLoss) m_links.setPowerRangeForLoss(kSelftestLoss);
         return;
     }
-    if (rx) rx->setEnabled(true);
-    if (m_links.couplingLossField) m_links.couplingLossField->setEnabled(true);
-    run(m_links.commitCouplingLoss);
+    m_radio.lockRxAttenuator(false);
+    m_radio.lockCouplingLoss(false);
+    m_radio.RFAttenuationEditExit();
     send("CONF:RFGE:MOD OFF");
     setPatternsEnabled(false);
     send("CONF:FP:RF:LEV \"MIN\"");
     // Nothing to give back when the self-test was never on: the page's activation commits
     // the off state too, and must leave the user's tick alone.
     if (m_rememberedRxAttenuator) {
-        if (rx) rx->setChecked(*m_rememberedRxAttenuator);
+        m_radio.tickRxAttenuator(*m_rememberedRxAttenuator);
         m_rememberedRxAttenuator.reset();
-        run(m_links.applyRxAttenuator);
+        m_radio.RxAttCheckBoxClick();
     }
 }
 

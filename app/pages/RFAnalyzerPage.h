@@ -18,6 +18,8 @@ class QRadioButton;
 namespace tavrin::app {
 
 class ChartWindow;
+class RadioOptions;
+class SessionState;
 class TesterWorker;
 class StateButton;
 class UpDown;
@@ -26,27 +28,17 @@ class UserDialogs;
 class RFAnalyzerPage : public TabPage {
     Q_OBJECT
 public:
-    // What the page uses of the rest of the program; the frame fills it in.
+    // The chart windows the page opens; the shell fills it in.
     struct Links {
-        TesterWorker* tester = nullptr;
-        UserDialogs* dialogs = nullptr;
         QWidget* mainWindow = nullptr;
         QPointer<ChartWindow> modulationWindow;
         QPointer<ChartWindow> ntpWindow;
-        QCheckBox* rxAttenuator = nullptr;  // "RX Attenuator"
-        QWidget* couplingLossField = nullptr;
-        std::function<int()> highestCarrier;
-        std::function<void(float)> setSampleWindowLength;
-        // The shared radio-option handlers the page runs.
-        std::function<void()> commitAveraging;
-        std::function<void()> commitCarrierOffset;
-        std::function<void()> commitCouplingLoss;
-        std::function<void()> applyRxAttenuator;
         // Sets the power chart range for a coupling loss and undoes the NTP chart's zoom.
         std::function<void(int loss)> setPowerRangeForLoss;
     };
 
-    explicit RFAnalyzerPage(QWidget* parent = nullptr);
+    RFAnalyzerPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+                   RadioOptions& radio, QWidget* parent = nullptr);
     void setLinks(Links links) { m_links = std::move(links); }
 
     // RF_AnalyzerTabSheetShow after the deferred activation.
@@ -81,9 +73,10 @@ private:
     void sendPattern();
     void setPatternsEnabled(bool on);
     void toggleChart(StateButton* button, ChartWindow* window, const QString& openCaption);
-    void run(const std::function<void()>& step) {
-        if (step) step();
-    }
+    SessionState& m_session;
+    TesterWorker& m_tester;
+    UserDialogs& m_dialogs;
+    RadioOptions& m_radio;
 
     Links m_links;
     // The "RX Attenuator" tick from the moment the self-test was switched on.

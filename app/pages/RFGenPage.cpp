@@ -10,19 +10,30 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "CarrierPlan.h"
+#include "EntryRules.h"
 #include "LevelField.h"
 #include "OptionTables.h"
 #include "PageLayout.h"
 #include "RadioOptions.h"
-#include "core/BottomPanel.h"
 #include "core/EntryField.h"
-#include "core/TWenloForm.h"
+#include "core/SessionState.h"
+#include "core/TesterWorker.h"
 #include "core/UpDown.h"
 
 namespace tavrin::app {
+namespace {
 
-RFGenPage::RFGenPage(TWenloForm& frame, QWidget* parent)
-    : TabPage("RF_GenTabSheet", false, parent), m_frame(frame) {
+constexpr int kDefaultCarrier = 5;  // where a new offset puts a generator carrier above 9
+
+}  // namespace
+
+RFGenPage::RFGenPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+                     RadioOptions& radio, QWidget* parent)
+    : TabPage("RF_GenTabSheet", false, parent),
+      m_session(session),
+      m_tester(tester),
+      m_radio(radio) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 2);
     grid->setVerticalSpacing(3);
@@ -64,25 +75,45 @@ RFGenPage::RFGenPage(TWenloForm& frame, QWidget* parent)
     RFLevelGenTrackBar->setObjectName("RFLevelGenTrackBar");
 
     // The generator level goes out with the FP level command.
-    m_level = std::make_unique<LevelField>(frame, this, RFLevelGenEdit, RFLevelGenTrackBar,
-                                           "CONF:FP:RF:LEV", LevelMessage::LossAsEntered);
+    m_level = std::make_unique<LevelField>(tester, dialogs, radio, this, RFLevelGenEdit,
+                                           RFLevelGenTrackBar, "CONF:FP:RF:LEV",
+                                           LevelMessage::LossAsEntered);
+    // A setup load's level is the one new entries are compared against.
+    connect(&session, &SessionState::rememberedChanged, this,
+            [this](Remembered value, double number) {
+                if (value == Remembered::GenRFLevel) m_level->lastLevel = number;
+            });
     EntryCommit::install(CarrierGenEdit, [this] { CarrierGenEditExit(); });
     EntryCommit::install(RFLevelGenEdit, [this] { RFLevelGenEditExit(); });
     connect(CarrierGenUpDown, &UpDown::clicked, this, &RFGenPage::CarrierGenUpDownClick);
     connect(RFLevelGenTrackBar, &QSlider::valueChanged, this, &RFGenPage::RFLevelGenTrackBarChange);
+    // The radio options' carrier changes that reach the generator carrier.
+    connect(&session, &SessionState::carrierRangeChanged, this, [this](const CarrierRange& r) {
+        CarrierGenUpDown->setMaximum(r.highest);
+        if (r.minimum) CarrierGenUpDown->setMinimum(*r.minimum);
+        RfGenCarrierLabel->setText("Carrier " + r.text);
+    });
+    connect(&radio, &RadioOptions::neighbourCarrierChosen, this,
+            [this](const QString& carrier) { CarrierGenEdit->setText(carrier); });
+    connect(&radio, &RadioOptions::carrierOffsetCommitted, this, [this] {
+        if (ParseInteger(CarrierGenEdit->text()).value_or(0) > 9) {
+            CarrierGenUpDown->setPosition(kDefaultCarrier);
+            CarrierGenEdit->setText(QString::number(kDefaultCarrier));
+        }
+    });
 }
 
 RFGenPage::~RFGenPage() = default;
 
 void RFGenPage::prepareShow() {
-    m_frame.markActivePage(this);
+    m_session.setActivePage(TestPage::Generator);
 }
 
 void RFGenPage::RF_GenTabSheetShow() {
-    RadioOptions& radio = m_frame.radioOptions();
-    m_frame.AlwaysPanel->RxAttCheckBox->setEnabled(false);
-    m_frame.send("PROC:SEL:TEST MAN");
-    m_frame.send("CONF:TEST:TYPE:RFGE 0");
+    RadioOptions& radio = m_radio;
+    radio.lockRxAttenuator(true);
+    m_tester.send("PROC:SEL:TEST MAN");
+    m_tester.send("CONF:TEST:TYPE:RFGE 0");
     RfGenCarrierLabel->setText("Carrier " + radio.carrierRangeText());
     CarrierGenEditExit();
     radio.TCarrierOffsetExit();
@@ -94,19 +125,18 @@ void RFGenPage::RF_GenTabSheetShow() {
 }
 
 void RFGenPage::RF_GenTabSheetHide() {
-    m_frame.AlwaysPanel->RxAttCheckBox->setEnabled(true);
+    m_radio.lockRxAttenuator(false);
 }
 
 void RFGenPage::CarrierGenUpDownClick() {
     const int p = CarrierGenUpDown->position();
-    const bool extended = m_frame.radioOptions().extendedMode();
     CarrierGenEdit->setText(
-        QString::number(extended ? m_frame.carrierPlan().extendedCarrierAt(p) : p));
+        QString::number(m_radio.extendedMode() ? m_radio.carrierPlan().extendedCarrierAt(p) : p));
     CarrierGenEditExit();
 }
 
 void RFGenPage::CarrierGenEditExit() {
-    m_frame.radioOptions().commitGeneratorCarrier(CarrierGenEdit, CarrierGenUpDown);
+    m_radio.commitGeneratorCarrier(CarrierGenEdit, CarrierGenUpDown);
 }
 
 void RFGenPage::RFLevelGenEditExit() {
@@ -118,7 +148,7 @@ void RFGenPage::RFLevelGenTrackBarChange() {
 }
 
 void RFGenPage::ModulationClick(int modulation) {
-    m_frame.send(GeneratorModulations()[modulation].command);
+    m_tester.sendText(GeneratorModulations()[modulation].command);
 }
 
 }  // namespace tavrin::app

@@ -15,13 +15,17 @@ class QSlider;
 namespace tavrin::app {
 
 class LevelField;
-class TWenloForm;
+class RadioOptions;
+class SessionState;
+class TesterWorker;
 class UpDown;
+class UserDialogs;
 
 class RFGenPage : public TabPage {
     Q_OBJECT
 public:
-    explicit RFGenPage(TWenloForm& frame, QWidget* parent = nullptr);
+    RFGenPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+              RadioOptions& radio, QWidget* parent = nullptr);
     ~RFGenPage() override;
 
     // Handlers.
@@ -51,7 +55,9 @@ public:
     LevelField& levelField() { return *m_level; }
 
 private:
-    TWenloForm& m_frame;
+    SessionState& m_session;
+    TesterWorker& m_tester;
+    RadioOptions& m_radio;
     std::unique_ptr<LevelField> m_level;
 };
 

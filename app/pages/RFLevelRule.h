@@ -28,11 +28,4 @@ double TrackBarLevel(int position, double couplingLoss);
 // The range check of a coupling-loss change: is the page's last level still allowed?
 bool LevelWithinLossRange(double level, double couplingLoss);
 
-// The NTP chart's level range (lower, upper) as the frame keeps and announces it.
-struct PowerRange {
-    int lower;
-    int upper;
-    bool operator==(const PowerRange&) const = default;
-};
-
 }  // namespace tavrin::app

@@ -8,19 +8,16 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "BottomPanel.h"
 #include "CarrierPlan.h"
 #include "EntryRules.h"
-#include "FPTestPage.h"
 #include "LevelField.h"
 #include "OptionTables.h"
-#include "PPTestPage.h"
-#include "RFAnalyzerPage.h"
-#include "RFGenPage.h"
-#include "core/BottomPanel.h"
+#include "SystemPage.h"
 #include "core/EntryField.h"
-#include "core/SystemPage.h"
-#include "core/TWenloForm.h"
+#include "core/TesterWorker.h"
 #include "core/UpDown.h"
+#include "core/UserDialogs.h"
 #include "display/ChartRanges.h"
 
 namespace tavrin::app {
@@ -29,13 +26,27 @@ namespace {
 constexpr int kOffsetStepperMinimum = -21;  // typing accepts -22, the stepper stops at -21
 constexpr int kReferenceStepperFirst = 9;
 constexpr int kReferenceStepperLast = 32;
-constexpr int kNeighbourStepperPosition = 5;
 
 }  // namespace
 
-RadioOptions::RadioOptions(TWenloForm& frame) : m_frame(frame) {
-    SystemPage* s = frame.SystemTabSheet;
-    BottomPanel* b = frame.AlwaysPanel;
+RadioOptions::RadioOptions(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+                           SystemPage& system, BottomPanel& panel)
+    : m_session(session), m_tester(tester), m_dialogs(dialogs), m_system(system), m_panel(panel) {
+    SystemPage* s = &system;
+    BottomPanel* b = &panel;
+    // The session follows the choices the other windows read, however they are set (a setup
+    // load sets them without a click).
+    const auto drift = [this](bool perMs) {
+        m_session.setDriftUnit(perMs ? DriftUnit::KhzPerMs : DriftUnit::KhzPerSlot);
+    };
+    drift(s->DriftKhzMs->isChecked());
+    connect(s->DriftKhzMs, &QRadioButton::toggled, this, drift);
+    m_session.setRxAttenuator(b->RxAttCheckBox->isChecked());
+    connect(b->RxAttCheckBox, &QCheckBox::toggled, this,
+            [this](bool on) { m_session.setRxAttenuator(on); });
+    m_session.setCatIq(s->OptionEnable->isChecked());
+    connect(s->OptionEnable, &QCheckBox::toggled, this,
+            [this](bool on) { m_session.setCatIq(on); });
     connect(s->Offset, &QRadioButton::clicked, this, &RadioOptions::OffsetClick);
     connect(s->ExtendedFrequencies, &QRadioButton::clicked, this, &RadioOptions::OffsetClick);
     connect(s->Country, &QComboBox::activated, this, &RadioOptions::CountryChange);
@@ -62,30 +73,28 @@ RadioOptions::RadioOptions(TWenloForm& frame) : m_frame(frame) {
 }
 
 bool RadioOptions::extendedMode() const {
-    return m_frame.SystemTabSheet->ExtendedFrequencies->isChecked();
+    return m_system.ExtendedFrequencies->isChecked();
 }
 
 int RadioOptions::usedCarriers() const {
-    return UsedCarriers(m_frame.SystemTabSheet->NumberOfUsedCarriers->currentText())
-        .value_or(m_lastUsedCarriers);
+    return UsedCarriers(m_system.NumberOfUsedCarriers->currentText()).value_or(m_lastUsedCarriers);
 }
 
 double RadioOptions::couplingLoss() const {
-    return CouplingLossValue(m_frame.AlwaysPanel->RFAttenuationEdit->text());
+    return CouplingLossValue(m_panel.RFAttenuationEdit->text());
 }
 
 QString RadioOptions::carrierRangeText() const {
-    return CarrierRangeText(extendedMode(), usedCarriers(),
-                            m_frame.SystemTabSheet->ExtendedRef->text());
+    return CarrierRangeText(extendedMode(), usedCarriers(), m_system.ExtendedRef->text());
 }
 
 void RadioOptions::OffsetClick() {
-    SystemPage* s = m_frame.SystemTabSheet;
+    SystemPage* s = &m_system;
     s->TimeAfterReset->setText("1");
     const CountryPreset& preset = CountryPresetAt(CountryIndex(s->Country->currentText()));
     if (!extendedMode()) {
         s->CarrierOffsetUpDown->setRange(kOffsetStepperMinimum, kCarrierOffsetMaximum);
-        m_frame.send("CONF:TEST:EXTF 0");
+        send("CONF:TEST:EXTF 0");
         s->ExtendedRef->setEnabled(false);
         s->ExtendedRefUpDown->setEnabled(false);
         for (QWidget* w :
@@ -102,7 +111,7 @@ void RadioOptions::OffsetClick() {
         s->HighestCarrierLabel->setEnabled(true);
         s->NumberOfUsedCarriersLabel->setEnabled(true);
         s->ExtendedRefUpDown->setRange(kReferenceStepperFirst, kReferenceStepperLast);
-        m_frame.send("CONF:TEST:EXTF 1");
+        send("CONF:TEST:EXTF 1");
         s->ExtendedRef->setEnabled(true);
         s->ExtendedRefUpDown->setEnabled(true);
         s->NumberOfUsedCarriers->setEnabled(true);
@@ -121,22 +130,8 @@ void RadioOptions::OffsetClick() {
 }
 
 void RadioOptions::applyHighestCarrier(int highest) {
-    m_frame.setHighestCarrier(highest);
-    PPTestPage* pp = m_frame.PP_TestTabSheet;
-    FPTestPage* fp = m_frame.FP_TestTabSheet;
-    RFGenPage* gen = m_frame.RF_GenTabSheet;
-    RFAnalyzerPage* analyzer = m_frame.RF_AnalyzerTabSheet;
-    for (UpDown* u :
-         {gen->CarrierGenUpDown, analyzer->CarrierAnalyzerUpDown, pp->DummyCarrierUpDown,
-          pp->TrafficCarrierUpDown, fp->TrafficCarrierFPUpDown, fp->DummyCarrierFPUpDown})
-        u->setMaximum(highest);
-    const QString range = "[0.." + QString::number(highest) + "]";
-    pp->DummyCarrierPPLabel->setText("Dummy Carrier " + range);
-    fp->DummyCarrierFPLabel->setText("Dummy Carrier " + range);
-    pp->TrafficCarrierPPLabel->setText("Traffic Carrier " + range);
-    fp->TrafficCarrierFPLabel->setText("Traffic Carrier " + range);
-    gen->RfGenCarrierLabel->setText("Carrier " + range);
-    analyzer->RfAnalyzerCarrierLabel->setText("Carrier " + range);
+    // The pages' carrier steppers and labels follow the session.
+    m_session.setHighestCarrier(highest);
 }
 
 void RadioOptions::CountryChange() {
@@ -146,13 +141,12 @@ void RadioOptions::CountryChange() {
 void RadioOptions::NumberOfUsedCarriersChange() {
     // A typed text that is no count of 1..10 ends here before anything is sent; counts above
     // 10 would run the extended carrier list past its end.
-    const std::optional<int> nu =
-        UsedCarriers(m_frame.SystemTabSheet->NumberOfUsedCarriers->currentText());
+    const std::optional<int> nu = UsedCarriers(m_system.NumberOfUsedCarriers->currentText());
     if (!nu) return;
     m_lastUsedCarriers = *nu;
-    m_frame.setHighestCarrier(*nu - 1);
+    m_session.setHighestCarrier(*nu - 1);
     TExtendedRefExit();
-    m_frame.send("CONF:NUMB:CARR " + QString::number(*nu));
+    send("CONF:NUMB:CARR " + QString::number(*nu));
 }
 
 void RadioOptions::NumberOfUsedCarriersExit() {
@@ -160,117 +154,99 @@ void RadioOptions::NumberOfUsedCarriersExit() {
 }
 
 void RadioOptions::TCarrierOffsetChange() {
-    m_frame.SystemTabSheet->Country->setEditText("Undef");
+    m_system.Country->setEditText("Undef");
 }
 
 void RadioOptions::TCarrierOffsetExit() {
-    SystemPage* s = m_frame.SystemTabSheet;
+    SystemPage* s = &m_system;
     const FieldCheck c = CheckCarrierOffset(s->TCarrierOffset->text());
     s->TCarrierOffset->setText(c.text);
-    RFGenPage* gen = m_frame.RF_GenTabSheet;
-    if (ParseInteger(gen->CarrierGenEdit->text()).value_or(0) > 9) {
-        gen->CarrierGenUpDown->setPosition(5);
-        gen->CarrierGenEdit->setText("5");
-    }
+    Q_EMIT carrierOffsetCommitted();
     s->CarrierOffsetUpDown->setPosition(c.value);
-    m_frame.send("CONF:CARR:OFFS " + c.text);
+    send("CONF:CARR:OFFS " + c.text);
 }
 
 void RadioOptions::CarrierOffsetUpDownClick() {
-    SystemPage* s = m_frame.SystemTabSheet;
+    SystemPage* s = &m_system;
     s->TCarrierOffset->setText(QString::number(s->CarrierOffsetUpDown->position()));
     TCarrierOffsetExit();
 }
 
 void RadioOptions::ExtendedRefUpDownClick() {
-    SystemPage* s = m_frame.SystemTabSheet;
+    SystemPage* s = &m_system;
     s->ExtendedRef->setText(
         QString::number(ReferenceStepperCarrier(s->ExtendedRefUpDown->position())));
     TExtendedRefExit();
 }
 
 void RadioOptions::TExtendedRefExit() {
-    SystemPage* s = m_frame.SystemTabSheet;
+    SystemPage* s = &m_system;
     const bool eu = CountryIndex(s->Country->currentText()) == 0;
     const ReferenceChoice r = CheckReference(s->ExtendedRef->text(), eu);
     s->ExtendedRef->setText(r.text);
     // The stepper follows a typed reference, so the next click steps from what is shown.
     s->ExtendedRefUpDown->setPosition(r.position);
-    const QString neighbour = QString::number(r.fourBelow);
-    PPTestPage* pp = m_frame.PP_TestTabSheet;
-    m_frame.RF_GenTabSheet->CarrierGenEdit->setText(neighbour);
-    pp->DummyCarrierEdit->setText(neighbour);
-    pp->TrafficCarrierEdit->setText(neighbour);
-    pp->DummyCarrierUpDown->setPosition(kNeighbourStepperPosition);
-    pp->TrafficCarrierUpDown->setPosition(kNeighbourStepperPosition);
-    m_frame.send("CONF:CARR:REF " + QString::number(r.carrier));
-    m_frame.carrierPlan().applyReference(r.carrier, usedCarriers());
+    Q_EMIT neighbourCarrierChosen(QString::number(r.fourBelow));
+    send("CONF:CARR:REF " + QString::number(r.carrier));
+    m_carrierPlan.applyReference(r.carrier, usedCarriers());
 }
 
 void RadioOptions::ExtRefSelectClick() {
-    m_frame.send(m_frame.SystemTabSheet->ExtRefSelect->isChecked() ? "CONF:SYNC:FREQ:REF E10M"
-                                                                   : "CONF:SYNC:FREQ:REF I10M");
+    send(m_system.ExtRefSelect->isChecked() ? "CONF:SYNC:FREQ:REF E10M"
+                                            : "CONF:SYNC:FREQ:REF I10M");
 }
 
 void RadioOptions::DirtyTXClick() {
-    SystemPage* s = m_frame.SystemTabSheet;
+    SystemPage* s = &m_system;
     if (s->Normal->isChecked()) {
-        m_frame.send("CONF:PP:FREQ:OFFS NORM");
+        send("CONF:PP:FREQ:OFFS NORM");
     } else if (s->Plus50kHz->isChecked()) {
-        m_frame.send("CONF:PP:FREQ:OFFS P50K");
+        send("CONF:PP:FREQ:OFFS P50K");
     } else {
-        m_frame.send("CONF:PP:FREQ:OFFS M50K");
+        send("CONF:PP:FREQ:OFFS M50K");
     }
 }
 
 void RadioOptions::DriftKhzMsClick() {
-    m_frame.send("CONF:MOD:DRIF:UNIT MS");
+    send("CONF:MOD:DRIF:UNIT MS");
 }
 
 void RadioOptions::DriftKhzSlotClick() {
-    m_frame.send("CONF:MOD:DRIF:UNIT SLOT");
+    send("CONF:MOD:DRIF:UNIT SLOT");
 }
 
 void RadioOptions::RFAttenuationEditExit() {
-    QLineEdit* edit = m_frame.AlwaysPanel->RFAttenuationEdit;
+    QLineEdit* edit = m_panel.RFAttenuationEdit;
     const FieldCheck c = CheckCouplingLoss(edit->text());
-    m_frame.applyCheck(edit, c);
-    m_frame.send("SENS:CORR:LOSS " + c.text);
+    applyCheck(edit, c);
+    send("SENS:CORR:LOSS " + c.text);
     const double a = couplingLoss();
     UpdateRFRange(a);
-    const AxisRange range = PowerChartRange(a, m_frame.AlwaysPanel->RxAttCheckBox->isChecked());
-    m_frame.setPowerChartRange({static_cast<int>(range.min), static_cast<int>(range.max)});
-    m_frame.setLastCouplingLoss(static_cast<int>(a));
-    Q_EMIT m_frame.couplingLossChanged();
+    const AxisRange range = PowerChartRange(a, m_session.rxAttenuator());
+    m_session.commitCouplingLoss(static_cast<int>(a), static_cast<int>(range.min),
+                                 static_cast<int>(range.max));
 }
 
 void RadioOptions::UpdateRFRange(double couplingLoss) {
-    LevelField* level = nullptr;
-    if (m_frame.PP_TestTabSheet->tag == 1) {
-        level = &m_frame.PP_TestTabSheet->levelField();
-    } else if (m_frame.FP_TestTabSheet->tag == 1) {
-        level = &m_frame.FP_TestTabSheet->levelField();
-    } else if (m_frame.RF_GenTabSheet->tag == 1) {
-        level = &m_frame.RF_GenTabSheet->levelField();
-    }
+    LevelField* level = levelFieldOf ? levelFieldOf(m_session.activePage()) : nullptr;
     if (level) level->checkAgainstLoss(couplingLoss);
 }
 
 void RadioOptions::RxAttCheckBoxClick() {
-    const bool on = m_frame.AlwaysPanel->RxAttCheckBox->isChecked();
-    m_frame.send(on ? "CONF:ATT:RX ON" : "CONF:ATT:RX OFF");
-    m_frame.send("PROC:SAMP:FORC");
-    if (m_frame.linkWindow().ntpWindowVisible()) RFAttenuationEditExit();
+    const bool on = m_panel.RxAttCheckBox->isChecked();
+    send(on ? "CONF:ATT:RX ON" : "CONF:ATT:RX OFF");
+    send("PROC:SAMP:FORC");
+    if (m_session.powerChartShown()) RFAttenuationEditExit();
 }
 
 void RadioOptions::AverageFactorEditExit() {
-    QLineEdit* edit = m_frame.AlwaysPanel->AverageFactorEdit;
-    const FieldCheck c = CheckAveraging(edit->text(), m_frame.averagingLength());
-    m_frame.applyCheck(edit, c);
-    if (c.kept || c.value == m_frame.averagingLength()) return;
+    QLineEdit* edit = m_panel.AverageFactorEdit;
+    const FieldCheck c = CheckAveraging(edit->text(), m_session.averagingLength());
+    applyCheck(edit, c);
+    if (c.kept || c.value == m_session.averagingLength()) return;
     // The one command the averaging field sends goes to the library directly.
-    m_frame.tester().sendDirect("CONF:AVER:BURS 1");
-    m_frame.setAveragingLength(c.value);
+    m_tester.sendDirect("CONF:AVER:BURS 1");
+    m_session.setAveragingLength(c.value);
 }
 
 void RadioOptions::commitCarrier(QLineEdit* edit, UpDown* upDown, const char* prefix) {
@@ -280,18 +256,18 @@ void RadioOptions::commitCarrier(QLineEdit* edit, UpDown* upDown, const char* pr
         upDown->setPosition(c.value);
         number = c.text;
     } else {
-        const CarrierPlan& plan = m_frame.carrierPlan();
+        const CarrierPlan& plan = m_carrierPlan;
         if (const std::optional<int> p = plan.findExtendedCarrier(edit->text(), upDown->maximum()))
             upDown->setPosition(*p);
         number = QString::number(plan.extendedCarrierAt(upDown->position()));
     }
     edit->setText(number);
-    m_frame.send(QString(prefix) + " " + number);
+    send(QString(prefix) + " " + number);
 }
 
 void RadioOptions::stepCarrier(QLineEdit* edit, UpDown* upDown, const char* prefix) {
     const int p = upDown->position();
-    edit->setText(QString::number(extendedMode() ? m_frame.carrierPlan().extendedCarrierAt(p) : p));
+    edit->setText(QString::number(extendedMode() ? m_carrierPlan.extendedCarrierAt(p) : p));
     commitCarrier(edit, upDown, prefix);
 }
 
@@ -300,30 +276,50 @@ void RadioOptions::commitGeneratorCarrier(QLineEdit* edit, UpDown* upDown) {
         commitCarrier(edit, upDown, "CONF:RFGE:CARR");
         return;
     }
-    const FieldCheck c = CheckGeneratorCarrier(edit->text(), m_frame.highestCarrier());
-    m_frame.applyCheck(edit, c);
+    const FieldCheck c = CheckGeneratorCarrier(edit->text(), m_session.highestCarrier());
+    applyCheck(edit, c);
     upDown->setPosition(c.value);
-    m_frame.send("CONF:RFGE:CARR " + c.text);
+    send("CONF:RFGE:CARR " + c.text);
 }
 
-void RadioOptions::slotTypeChanged(QComboBox* own, QComboBox* other, QComboBox* ownTemplate,
-                                   QComboBox* otherTemplate, const char* side) {
+void RadioOptions::slotTypeChanged(QComboBox* own, QComboBox* ownTemplate, const char* side) {
     const int index = own->currentIndex();
-    other->setCurrentIndex(index);  // the other page's list follows without its handler
-    m_frame.setSampleWindowLength(SampleWindowForSlotType(index));
-    m_frame.linkWindow().reopenModulationWindow();
-    m_frame.send(SlotTypeCommand(side, index));
+    m_session.setSlotType(index);  // the other page's list follows without its handler
+    m_session.setSampleWindowLength(SampleWindowForSlotType(index));
+    m_session.request(LinkRequest::ReopenModulation);
+    send(SlotTypeCommand(side, index));
     const int templateIndex = TemplateForSlotType(index);
     if (templateIndex >= 0) ownTemplate->setCurrentIndex(templateIndex);
-    powerTemplateChanged(ownTemplate, otherTemplate, own);
+    powerTemplateChanged(ownTemplate, own);
 }
 
-void RadioOptions::powerTemplateChanged(QComboBox* own, QComboBox* other, QComboBox* ownSlotType) {
+void RadioOptions::powerTemplateChanged(QComboBox* own, QComboBox* ownSlotType) {
     const int index = own->currentIndex();
-    other->setCurrentIndex(index);
-    m_frame.setSampleWindowLength(SampleWindowForSlotType(ownSlotType->currentIndex()));
-    m_frame.linkWindow().reopenModulationWindow();
-    m_frame.send(PowerTemplateCommand(index));
+    m_session.setPowerTemplate(index);
+    m_session.setSampleWindowLength(SampleWindowForSlotType(ownSlotType->currentIndex()));
+    m_session.request(LinkRequest::ReopenModulation);
+    send(PowerTemplateCommand(index));
+}
+
+void RadioOptions::lockRxAttenuator(bool locked) {
+    m_panel.RxAttCheckBox->setEnabled(!locked);
+}
+
+void RadioOptions::tickRxAttenuator(bool on) {
+    m_panel.RxAttCheckBox->setChecked(on);
+}
+
+void RadioOptions::lockCouplingLoss(bool locked) {
+    m_panel.RFAttenuationEdit->setEnabled(!locked);
+}
+
+void RadioOptions::send(const QString& line) {
+    m_tester.sendText(line);
+}
+
+void RadioOptions::applyCheck(QLineEdit* field, const FieldCheck& check) {
+    field->setText(check.text);
+    for (const QString& m : check.messages) m_dialogs.showError(m_panel.window(), m);
 }
 
 }  // namespace tavrin::app

@@ -6,20 +6,31 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
+
+#include "CarrierPlan.h"
+#include "core/SessionState.h"
 
 class QComboBox;
 class QLineEdit;
 
 namespace tavrin::app {
 
-class TWenloForm;
+class BottomPanel;
+class LevelField;
+class SessionState;
+class SystemPage;
+class TesterWorker;
 class UpDown;
+class UserDialogs;
+struct FieldCheck;
 
 class RadioOptions : public QObject {
     Q_OBJECT
 public:
     // Binds the System page's and the bottom panel's controls to the handlers below.
-    explicit RadioOptions(TWenloForm& frame);
+    RadioOptions(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+                 SystemPage& system, BottomPanel& panel);
 
     // Handlers.
     void OffsetClick();
@@ -41,11 +52,18 @@ public:
     // The range check of the last activated PP, FP or RF-Gen page against the coupling loss.
     void UpdateRFRange(double couplingLoss);
 
+    // The generator page keeps the RX attenuator as it is while it is shown.
+    void lockRxAttenuator(bool locked);
+    // The self-test of the analyzer page ticks the RX attenuator and keeps the coupling loss.
+    void tickRxAttenuator(bool on);
+    void lockCouplingLoss(bool locked);
     // What the pages read.
     bool extendedMode() const;
     // NU from its list; 10 while the list holds no valid count.
     int usedCarriers() const;
     double couplingLoss() const;
+    // The carrier plan of the extended carrier list and the reference.
+    CarrierPlan& carrierPlan() { return m_carrierPlan; }
     // "[0..9]" and its forms, for the pages' carrier labels.
     QString carrierRangeText() const;
 
@@ -58,14 +76,32 @@ public:
     void commitGeneratorCarrier(QLineEdit* edit, UpDown* upDown);
 
     // A slot type list's change on the PP ("PP") or FP ("FP") page, and a template change.
-    void slotTypeChanged(QComboBox* own, QComboBox* other, QComboBox* ownTemplate,
-                         QComboBox* otherTemplate, const char* side);
-    void powerTemplateChanged(QComboBox* own, QComboBox* other, QComboBox* ownSlotType);
+    // The other page's lists follow through the session.
+    void slotTypeChanged(QComboBox* own, QComboBox* ownTemplate, const char* side);
+    void powerTemplateChanged(QComboBox* own, QComboBox* ownSlotType);
+    // The level field of a test page, for the coupling-loss range check of the page activated
+    // last; the shell gives it.
+    std::function<LevelField*(TestPage)> levelFieldOf;
+    // Shows an entry check's result in its field, then its error boxes in order.
+    void applyCheck(QLineEdit* field, const FieldCheck& check);
+
+Q_SIGNALS:
+    // The reference's neighbour four carriers below: the carrier fields start there.
+    void neighbourCarrierChosen(const QString& carrier);
+    // A new carrier offset: a generator carrier above 9 goes back to 5.
+    void carrierOffsetCommitted();
 
 private:
     void applyHighestCarrier(int highest);
 
-    TWenloForm& m_frame;
+    void send(const QString& line);
+
+    SessionState& m_session;
+    TesterWorker& m_tester;
+    UserDialogs& m_dialogs;
+    SystemPage& m_system;
+    BottomPanel& m_panel;
+    CarrierPlan m_carrierPlan;
     int m_lastUsedCarriers = 10;
 };
 

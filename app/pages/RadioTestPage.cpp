@@ -15,25 +15,30 @@
 #include <utility>
 
 #include "EntryRules.h"
-#include "FPTestPage.h"
 #include "LevelField.h"
 #include "OptionTables.h"
-#include "PPTestPage.h"
 #include "RadioOptions.h"
 #include "SlotRules.h"
+#include "common/TrafficSlot.h"
 #include "core/EntryField.h"
 #include "core/StateButton.h"
-#include "core/SystemPage.h"
-#include "core/TWenloForm.h"
+#include "core/TesterWorker.h"
 #include "core/UpDown.h"
-#include "setup/SetupPages.h"
 
 namespace tavrin::app {
+namespace {
 
-RadioTestPage::RadioTestPage(TWenloForm& frame, const RadioSide& side, QWidget* parent)
+constexpr int kNeighbourStepperPosition = 5;  // the carrier steppers at the reference's neighbour
+
+}  // namespace
+
+RadioTestPage::RadioTestPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+                             RadioOptions& radio, const RadioSide& side, QWidget* parent)
     : TabPage(side.pageName, false, parent),
       m_side(side),
-      m_frame(frame),
+      m_session(session),
+      m_tester(tester),
+      m_radio(radio),
       m_levelCommand(std::string("CONF:") + side.prefix + ":RF:LEV") {
     auto* columns = new QHBoxLayout(this);
     columns->setContentsMargins(4, 4, 4, 2);
@@ -103,7 +108,7 @@ RadioTestPage::RadioTestPage(TWenloForm& frame, const RadioSide& side, QWidget* 
                                                       {linkButton, n.linkButton}};
     for (const auto& [widget, name] : named) widget->setObjectName(name);
 
-    m_level = std::make_unique<LevelField>(frame, this, levelEdit, levelTrackBar,
+    m_level = std::make_unique<LevelField>(tester, dialogs, radio, this, levelEdit, levelTrackBar,
                                            m_levelCommand.c_str(), side.levelMessage);
 
     for (size_t i = 0; i < patternButtons.size(); ++i)
@@ -119,6 +124,45 @@ RadioTestPage::RadioTestPage(TWenloForm& frame, const RadioSide& side, QWidget* 
     connect(powerTemplateCombo, &QComboBox::activated, this, &RadioTestPage::powerTemplateChange);
     connect(preambleBox, &QCheckBox::clicked, this, &RadioTestPage::preambleClick);
     connect(highDynamicBox, &QCheckBox::clicked, this, &RadioTestPage::highDynamicClick);
+
+    // What the page follows of the session: the link window's opening and closing, its Reset
+    // Count handshake, the FP status poll, the carrier range, the reference's neighbour, the
+    // shared slot type and template, and a setup load's remembered values.
+    const TestSide own = testSide();
+    connect(&session, &SessionState::linkOpened, this, [this](LinkMode mode) {
+        if ((mode == LinkMode::PPConnect) != m_side.fixedPart) lockLinkFields(true);
+    });
+    connect(&session, &SessionState::linkClosed, this, &RadioTestPage::linkClosed);
+    connect(&session, &SessionState::countResetWasSent, this, [this, own](TestSide side) {
+        if (side != own) return;
+        resetCountButton->setEnabled(true);
+        resetCountSent();
+    });
+    connect(&session, &SessionState::countResetBlocked, this,
+            [this] { resetCountButton->setEnabled(false); });
+    if (side.fixedPart) {
+        connect(&session, &SessionState::fixedPartLockFound, this,
+                [this](bool locked) { linkButton->setEnabled(locked); });
+        connect(&session, &SessionState::fixedPartDummySlotFound, this,
+                &RadioTestPage::moveTrafficSlotOff);
+    } else {
+        connect(&radio, &RadioOptions::neighbourCarrierChosen, this, [this](const QString& c) {
+            for (RadioRow row : {RadioRow::DummyCarrier, RadioRow::TrafficCarrier}) {
+                field(row).edit->setText(c);
+                field(row).stepper->setPosition(kNeighbourStepperPosition);
+            }
+        });
+    }
+    connect(&session, &SessionState::carrierRangeChanged, this, &RadioTestPage::applyCarrierRange);
+    connect(&session, &SessionState::slotTypeChanged, this,
+            [this](int index) { slotTypeCombo->setCurrentIndex(index); });
+    connect(&session, &SessionState::powerTemplateChanged, this,
+            [this](int index) { powerTemplateCombo->setCurrentIndex(index); });
+    connect(&session, &SessionState::slotSchemeChanged, this, &RadioTestPage::applySlotLists);
+    connect(&session, &SessionState::rememberedChanged, this, &RadioTestPage::remembered);
+    session.setLoopback(own, loopButton->isChecked());
+    connect(loopButton, &QRadioButton::toggled, this,
+            [this, own](bool on) { m_session.setLoopback(own, on); });
 }
 
 RadioTestPage::~RadioTestPage() = default;
@@ -128,20 +172,22 @@ QString RadioTestPage::command(const char* tail) const {
 }
 
 bool RadioTestPage::catIqChosen() const {
-    return m_side.catIqSlots && m_frame.SystemTabSheet->OptionEnable->isChecked();
+    return m_side.catIqSlots && m_session.catIq();
 }
 
-// The other side's page: the slot type and template lists change on both pages together.
-RadioTestPage& RadioTestPage::twin() {
-    if (m_side.fixedPart) return *m_frame.PP_TestTabSheet;
-    return *m_frame.FP_TestTabSheet;
+void RadioTestPage::send(const QString& line) {
+    m_tester.sendText(line);
+}
+
+void RadioTestPage::applyCheck(QLineEdit* field, const FieldCheck& check) {
+    m_radio.applyCheck(field, check);
 }
 
 void RadioTestPage::prepareShow() {
-    m_frame.markActivePage(this);
-    m_frame.setSlotMaximum(catIqChosen() ? 8 : 10);
-    m_frame.setSampleWindowLength(SampleWindowForSlotType(slotTypeCombo->currentIndex()));
-    const RadioOptions& radio = m_frame.radioOptions();
+    m_session.setActivePage(m_side.fixedPart ? TestPage::FP : TestPage::PP);
+    m_session.setSlotMaximum(catIqChosen() ? 8 : 10);
+    m_session.setSampleWindowLength(SampleWindowForSlotType(slotTypeCombo->currentIndex()));
+    const RadioOptions& radio = m_radio;
     const QString range = radio.carrierRangeText();
     for (const auto& [row, caption] : {std::pair{RadioRow::DummyCarrier, "Dummy Carrier "},
                                        std::pair{RadioRow::TrafficCarrier, "Traffic Carrier "}}) {
@@ -151,13 +197,13 @@ void RadioTestPage::prepareShow() {
 }
 
 void RadioTestPage::showWork() {
-    m_frame.send("PROC:SEL:TEST MAN");
-    m_frame.send(QString("CONF:TEST:TYPE ") + m_side.testType);
+    send("PROC:SEL:TEST MAN");
+    send(QString("CONF:TEST:TYPE ") + m_side.testType);
     for (const ShowStep step : m_side.show) runStep(step);
 }
 
 void RadioTestPage::runStep(ShowStep step) {
-    RadioOptions& radio = m_frame.radioOptions();
+    RadioOptions& radio = m_radio;
     switch (step) {
         case ShowStep::Antenna:
             return editExit(RadioRow::Antenna);
@@ -175,7 +221,7 @@ void RadioTestPage::runStep(ShowStep step) {
             return radio.TCarrierOffsetExit();
         case ShowStep::SignalMode: {
             const bool loop = loopButton->isChecked();
-            m_frame.send(command(loop ? "SIGN:MODE LOOP" : "SIGN:MODE ECHO"));
+            send(command(loop ? "SIGN:MODE LOOP" : "SIGN:MODE ECHO"));
             patterns->setEnabled(loop);
             patterns->setVisible(loop);
             if (!loop) return;
@@ -184,47 +230,47 @@ void RadioTestPage::runStep(ShowStep step) {
             return;
         }
         case ShowStep::SlotType:
-            return m_frame.send(SlotTypeCommand(m_side.prefix, slotTypeCombo->currentIndex()));
+            return send(SlotTypeCommand(m_side.prefix, slotTypeCombo->currentIndex()));
         case ShowStep::LevelAndAttenuator:
             m_level->checkAgainstLoss(radio.couplingLoss());
             levelEditExit();
             return radio.RxAttCheckBoxClick();
         case ShowStep::DynamicLow:
             highDynamicBox->setChecked(false);
-            return m_frame.send("CONF:POW:DYN:RANG LOW");
+            return send("CONF:POW:DYN:RANG LOW");
         case ShowStep::Averaging:
             return radio.AverageFactorEditExit();
         case ShowStep::Ramps:
-            if (m_side.fixedPart) return m_frame.SetupFPTabSheet->CommitRampFields();
-            return m_frame.SetupPPTabSheet->CommitRampFields();
+            return m_session.commitRamps(testSide());
     }
 }
 
 void RadioTestPage::hideWork() {
-    m_frame.linkWindow().closeMeasurementWindows();
+    m_session.request(LinkRequest::CloseMeasurementWindows);
 }
 
 void RadioTestPage::editExit(RadioRow row) {
     const Field& f = field(row);
-    RadioOptions& radio = m_frame.radioOptions();
+    RadioOptions& radio = m_radio;
     switch (row) {
         case RadioRow::Antenna: {
             const FieldCheck c = CheckAntenna(f.edit->text());
-            m_frame.applyCheck(f.edit, c);
+            applyCheck(f.edit, c);
             f.stepper->setPosition(c.value);
-            return m_frame.send(command("ANT ") + c.text);
+            return send(command("ANT ") + c.text);
         }
         case RadioRow::Rfpi: {
             const FieldCheck c = CheckRFPI(f.edit->text(), m_side.defaultRfpi);
-            m_frame.applyCheck(f.edit, c);
-            return m_frame.send(RfpiCommand(command("RFPI").toLatin1().constData(), c.text));
+            applyCheck(f.edit, c);
+            return send(RfpiCommand(command("RFPI").toLatin1().constData(), c.text));
         }
         case RadioRow::DummySlot: {
-            const FieldCheck c = CheckDummySlot(f.edit->text(), trafficSlot, m_frame.slotMaximum());
-            m_frame.applyCheck(f.edit, c);
+            const FieldCheck c =
+                CheckDummySlot(f.edit->text(), trafficSlot, m_session.slotMaximum());
+            applyCheck(f.edit, c);
             f.stepper->setPosition(c.value);
             dummySlot = c.value;
-            return m_frame.send(command("DUMM:SLOT ") + c.text);
+            return send(command("DUMM:SLOT ") + c.text);
         }
         case RadioRow::DummyCarrier: {
             if (!m_side.dummyCarrierFromDut)
@@ -233,18 +279,18 @@ void RadioTestPage::editExit(RadioRow row) {
             const FieldCheck c = CheckOffsetCarrier(f.edit->text());
             f.edit->setText(c.text);
             f.stepper->setPosition(c.value);
-            return m_frame.send(command("DUMM:CARR ") + c.text);
+            return send(command("DUMM:CARR ") + c.text);
         }
         case RadioRow::TrafficSlot: {
             // Beside a dummy slot the traffic slot keeps clear of it.
             const FieldCheck c =
                 has(RadioRow::DummySlot)
-                    ? CheckTrafficSlot(f.edit->text(), dummySlot, m_frame.slotMaximum())
-                    : CheckFPTrafficSlot(f.edit->text(), m_frame.slotMaximum());
-            m_frame.applyCheck(f.edit, c);
+                    ? CheckTrafficSlot(f.edit->text(), dummySlot, m_session.slotMaximum())
+                    : CheckFPTrafficSlot(f.edit->text(), m_session.slotMaximum());
+            applyCheck(f.edit, c);
             f.stepper->setPosition(c.value);
             trafficSlot = c.value;
-            return m_frame.send(command("TRAF:SLOT ") + c.text);
+            return send(command("TRAF:SLOT ") + c.text);
         }
         case RadioRow::TrafficCarrier:
             return radio.commitCarrier(f.edit, f.stepper,
@@ -258,7 +304,7 @@ void RadioTestPage::stepperClick(RadioRow row) {
                              (row == RadioRow::DummyCarrier && !m_side.dummyCarrierFromDut);
     if (carrierPlan) {
         const QString head = command(row == RadioRow::TrafficCarrier ? "TRAF:CARR" : "DUMM:CARR");
-        return m_frame.radioOptions().stepCarrier(f.edit, f.stepper, head.toLatin1().constData());
+        return m_radio.stepCarrier(f.edit, f.stepper, head.toLatin1().constData());
     }
     if (has(RadioRow::DummySlot) && (row == RadioRow::DummySlot || row == RadioRow::TrafficSlot))
         return slotStepped(row);
@@ -297,12 +343,12 @@ void RadioTestPage::levelTrackBarChange() {
 }
 
 void RadioTestPage::DataPatternClick(int pattern) {
-    m_frame.send(DataPatterns()[pattern].command);
+    send(DataPatterns()[pattern].command);
 }
 
 void RadioTestPage::berEditExit() {
     const FieldCheck c = CheckBERCount(berEdit->text(), berCount);
-    m_frame.applyCheck(berEdit, c);
+    applyCheck(berEdit, c);
     if (!c.kept) berCount = c.value;
 }
 
@@ -314,38 +360,36 @@ std::vector<std::string> RadioTestPage::resetCountCommands() const {
 }
 
 void RadioTestPage::resetCountSent() {
-    m_frame.applyCheck(berEdit, CheckResetCount(berEdit->text()));
+    applyCheck(berEdit, CheckResetCount(berEdit->text()));
 }
 
 void RadioTestPage::resetCountClick() {
     const std::vector<std::string> lines = resetCountCommands();
     resetCountSent();
-    for (const std::string& line : lines) m_frame.send(QString::fromStdString(line));
+    for (const std::string& line : lines) send(QString::fromStdString(line));
 }
 
 // Echo or loopback: the activation runs again with the new mode.
 void RadioTestPage::modeClick() {
-    m_frame.activatePage(this);
+    requestActivation();
 }
 
+// The other side's lists follow through the session, without their handlers.
 void RadioTestPage::slotTypeChange() {
-    RadioTestPage& other = twin();
-    m_frame.radioOptions().slotTypeChanged(slotTypeCombo, other.slotTypeCombo, powerTemplateCombo,
-                                           other.powerTemplateCombo, m_side.prefix);
+    m_radio.slotTypeChanged(slotTypeCombo, powerTemplateCombo, m_side.prefix);
 }
 
 void RadioTestPage::powerTemplateChange() {
-    m_frame.radioOptions().powerTemplateChanged(powerTemplateCombo, twin().powerTemplateCombo,
-                                                slotTypeCombo);
+    m_radio.powerTemplateChanged(powerTemplateCombo, slotTypeCombo);
 }
 
 void RadioTestPage::preambleClick() {
     // Both sides' preamble boxes use the PP command.
-    m_frame.send(preambleBox->isChecked() ? "CONF:PP:SIGN:PRO ON" : "CONF:PP:SIGN:PRO OFF");
+    send(preambleBox->isChecked() ? "CONF:PP:SIGN:PRO ON" : "CONF:PP:SIGN:PRO OFF");
 }
 
 void RadioTestPage::highDynamicClick() {
-    m_frame.send(highDynamicBox->isChecked() ? "CONF:POW:DYN:RANG HIGH" : "CONF:POW:DYN:RANG LOW");
+    send(highDynamicBox->isChecked() ? "CONF:POW:DYN:RANG HIGH" : "CONF:POW:DYN:RANG LOW");
 }
 
 void RadioTestPage::applySlotLists(bool catIq) {
@@ -362,6 +406,103 @@ void RadioTestPage::applySlotLists(bool catIq) {
     slotTypeCombo->addItems(SlotTypeItems(catIq));
     powerTemplateCombo->clear();
     powerTemplateCombo->addItems(PowerTemplateItems(catIq));
+}
+
+void RadioTestPage::applyCarrierRange(const CarrierRange& range) {
+    for (const auto& [row, caption] : {std::pair{RadioRow::DummyCarrier, "Dummy Carrier "},
+                                       std::pair{RadioRow::TrafficCarrier, "Traffic Carrier "}}) {
+        const Field& f = field(row);
+        if (!f.edit) continue;
+        f.stepper->setMaximum(range.highest);
+        if (range.minimum) f.stepper->setMinimum(*range.minimum);
+        f.label->setText(caption + range.text);
+    }
+}
+
+void RadioTestPage::openLink(LinkRequest what) {
+    // The link window restarts the count at its first linked tick.
+    m_session.requestCountReset(testSide(), resetCountCommands());
+    m_session.request(what);
+}
+
+void RadioTestPage::connectLink() {
+    send("PROC:CONN:SET");
+}
+
+void RadioTestPage::releaseLink(bool chartsFirst) {
+    if (chartsFirst) m_session.request(LinkRequest::CloseCharts);
+    // The link window's close handling releases the link; nothing is sent from here.
+    m_session.request(LinkRequest::Close);
+}
+
+// The fields that make the link, locked while the link window is open.
+void RadioTestPage::lockLinkFields(bool locked) {
+    for (RadioRow row : {RadioRow::Rfpi, RadioRow::DummySlot, RadioRow::DummyCarrier,
+                         RadioRow::TrafficSlot, RadioRow::TrafficCarrier}) {
+        const Field& f = field(row);
+        if (!f.edit) continue;
+        // The part under test's dummy carrier is locked with them and stays so: nothing on the
+        // page uses it.
+        if (row == RadioRow::DummyCarrier && m_side.dummyCarrierFromDut && !locked) continue;
+        f.edit->setEnabled(!locked);
+        if (f.stepper) f.stepper->setEnabled(!locked);
+    }
+}
+
+void RadioTestPage::linkClosed(LinkMode layout) {
+    // A closing always leaves the FP walk able to start and no Reset Count to wait for.
+    if (m_side.fixedPart) linkButton->setEnabled(true);
+    resetCountButton->setEnabled(false);
+    // The window's last layout says which page opened it.
+    if ((layout == LinkMode::PPConnect) == m_side.fixedPart) return;
+    lockLinkFields(false);
+    linkButton->tag = m_side.linkFlag;
+    linkButton->setText(m_side.linkCaption);
+}
+
+void RadioTestPage::remembered(Remembered value, double number) {
+    // Slots and BER counts are whole numbers; levels keep their decimals.
+    const int whole = static_cast<int>(number);
+    const bool fp = m_side.fixedPart;
+    switch (value) {
+        case Remembered::PPDummySlot:
+            if (!fp) dummySlot = whole;
+            break;
+        case Remembered::PPTrafficSlot:
+            if (!fp) trafficSlot = whole;
+            break;
+        case Remembered::PPRFLevel:
+        case Remembered::FPRFLevel:
+            if (fp == (value == Remembered::FPRFLevel)) m_level->lastLevel = number;
+            break;
+        case Remembered::PPBERCount:
+        case Remembered::FPBERCount:
+            if (fp == (value == Remembered::FPBERCount)) berCount = whole;
+            break;
+        default:
+            break;
+    }
+}
+
+// The tester cannot take its traffic slot on the fixed part's dummy slot: it moves on.
+void RadioTestPage::moveTrafficSlotOff(const QString& dummySlot) {
+    const Field& f = field(RadioRow::TrafficSlot);
+    if (f.edit->text() != dummySlot) return;
+    const int moved = common::TrafficSlotPastDummy(f.stepper->position(), f.stepper->maximum());
+    if (moved == 0) f.stepper->setPosition(0);
+    f.edit->setText(QString::number(moved));
+    editExit(RadioRow::TrafficSlot);
+    send(command("TRAF:SLOT ") + f.edit->text());
+    m_session.trafficSlotMovedOffDummy();
+}
+
+bool RadioTestPage::highDynamicOn() const {
+    return highDynamicBox->isChecked();
+}
+
+bool RadioTestPage::prolongedPreambleTemplate() const {
+    const int entry = powerTemplateCombo->currentIndex();
+    return entry == 2 || entry == 4;
 }
 
 }  // namespace tavrin::app

@@ -4,11 +4,13 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "PageLayout.h"
 #include "RFLevelRule.h"
+#include "core/SessionState.h"
 #include "core/TabPage.h"
 
 class QCheckBox;
@@ -22,9 +24,12 @@ class QSlider;
 namespace tavrin::app {
 
 class LevelField;
+class RadioOptions;
 class StateButton;
-class TWenloForm;
+class TesterWorker;
 class UpDown;
+class UserDialogs;
+struct FieldCheck;
 
 // The field rows of the page's left column.
 enum class RadioRow { Antenna, Rfpi, DummySlot, DummyCarrier, TrafficSlot, TrafficCarrier };
@@ -91,7 +96,8 @@ struct RadioSide {
 class RadioTestPage : public TabPage {
     Q_OBJECT
 public:
-    RadioTestPage(TWenloForm& frame, const RadioSide& side, QWidget* parent);
+    RadioTestPage(SessionState& session, TesterWorker& tester, UserDialogs& dialogs,
+                  RadioOptions& radio, const RadioSide& side, QWidget* parent);
     ~RadioTestPage() override;
 
     // A field row's controls; all null for a row the side does not have.
@@ -129,6 +135,12 @@ public:
     // The slot lists as the recognised model sets them: slots 0..10 in steps of 2 (0, 4, 8 on
     // a side with the CAT-iq scheme while CAT-iq is chosen), slot type and template refilled.
     void applySlotLists(bool catIq);
+    // What the charts read of the page: the high-dynamic choice, and a power template with
+    // the prolonged preamble (entries 2 and 4).
+    bool highDynamicOn() const;
+    bool prolongedPreambleTemplate() const;
+    // The carrier range: the carrier steppers' range and the rows' captions.
+    void applyCarrierRange(const CarrierRange& range);
 
     QLineEdit* levelEdit;
     QSlider* levelTrackBar;
@@ -152,8 +164,12 @@ public:
     LevelField& levelField() { return *m_level; }
 
 protected:
-    // The frame, for the side's own link-button walk and slot scheme.
-    TWenloForm& frame() { return m_frame; }
+    // The side's link-button walk: PP Connect or FP Status opening the link window (its Reset
+    // Count goes out with the window's first linked tick), FP Connect, Release.
+    void openLink(LinkRequest what);
+    void requestLink(LinkRequest what) { m_session.request(what); }
+    void connectLink();
+    void releaseLink(bool chartsFirst);
 
 private:
     Field& fieldAt(RadioRow row) { return m_fields[static_cast<int>(row)]; }
@@ -162,10 +178,18 @@ private:
     QString command(const char* tail) const;
     void runStep(ShowStep step);
     void slotStepped(RadioRow row);
-    RadioTestPage& twin();
+    TestSide testSide() const { return m_side.fixedPart ? TestSide::FP : TestSide::PP; }
+    void send(const QString& line);
+    void applyCheck(QLineEdit* field, const FieldCheck& check);
+    void lockLinkFields(bool locked);
+    void linkClosed(LinkMode layout);
+    void remembered(Remembered value, double number);
+    void moveTrafficSlotOff(const QString& dummySlot);
 
     const RadioSide& m_side;
-    TWenloForm& m_frame;
+    SessionState& m_session;
+    TesterWorker& m_tester;
+    RadioOptions& m_radio;
     std::array<Field, kRadioRowCount> m_fields;
     std::string m_levelCommand;
     std::unique_ptr<LevelField> m_level;

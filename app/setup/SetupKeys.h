@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/SessionState.h"
+
 namespace tavrin::app {
 
 enum class SetupKind {
@@ -19,19 +21,6 @@ enum class SetupKind {
     Bool,        // a check box: "1" / "0"; any non-zero whole number reads as ticked
     Modulation,  // the word of the selected choice among the key's choices
     FontSize,    // the link window's font size, 8..14
-};
-
-// What a loaded number also becomes besides the field's text: the values that the test pages
-// compare new entries against (slots and BER counts are whole numbers, levels may have decimals).
-enum class Remembered {
-    None,
-    PPDummySlot,
-    PPTrafficSlot,
-    PPRFLevel,
-    PPBERCount,
-    FPRFLevel,
-    FPBERCount,
-    GenRFLevel,
 };
 
 struct ModulationChoice {

@@ -17,8 +17,8 @@ public:
     void setSampleClock(float c) override { clock = c; }
     float sampleWindowLength() const override { return windowLength; }
     void setSampleWindowLength(float l) override { windowLength = l; }
-    QString unitCaption() const override { return unit; }
-    void setUnitCaption(const QString& c) override { unit = c; }
+    ChartUnit chartUnit() const override { return unit; }
+    void setChartUnit(ChartUnit u) override { unit = u; }
     std::array<int, 6> powerRamp() const override { return ramp; }
     bool analyzerPageShown() const override { return analyzer; }
     bool highDynamicOff() const override { return highDynamicUnticked; }
@@ -50,7 +50,7 @@ public:
 
     float clock = 10.368f;
     float windowLength = 4225;
-    QString unit = "uS";
+    ChartUnit unit = ChartUnit::Bits;
     std::array<int, 6> ramp{-47, -16, 4, 1, -1, -5};
     bool analyzer = false;
     bool highDynamicUnticked = false;

@@ -19,10 +19,10 @@
 
 #include <QPushButton>
 
-#include "core/SystemPage.h"
-#include "core/TWenloForm.h"
 #include "core/TesterPort.h"
 #include "core/UserDialogs.h"
+#include "pages/SystemPage.h"
+#include "shell/TWenloForm.h"
 
 namespace tavrin::app::testing {
 

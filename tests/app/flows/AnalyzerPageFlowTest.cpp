@@ -11,15 +11,16 @@
 #include <QTest>
 
 #include "FakeTester.h"
-#include "core/BottomPanel.h"
 #include "core/StartupOptions.h"
 #include "core/StateButton.h"
 #include "core/UpDown.h"
-#include "display/FrameChartHost.h"
+#include "display/TLinkConnectForm.h"
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
+#include "pages/BottomPanel.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
+#include "shell/FrameChartHost.h"
 
 namespace tavrin::app::testing {
 namespace {
@@ -58,7 +59,7 @@ TEST(AnalyzerPage, OnlyTheSwitchKeepsTheTabOfARecognisedModel) {
     EXPECT_LT(at("PROC:SEL:TEST MAN"), at("CONF:TEST:TYPE:RFGE 0"));
     EXPECT_LT(at("CONF:TEST:TYPE:RFGE 0"), at("CONF:RFGE:CARR 5"));
     EXPECT_LT(at("CONF:RFGE:CARR 5"), at("CONF:RFGE:MOD OFF"));
-    EXPECT_EQ(run.program.form->sampleWindowLength(), 268);
+    EXPECT_EQ(run.program.form->session().timeBase().windowLength, 268);
     EXPECT_TRUE(run.program.form->AlwaysPanel->RxAttCheckBox->isChecked());
     EXPECT_TRUE(run.program.dialogs.messages.empty());
 }
@@ -123,7 +124,8 @@ TEST(AnalyzerPage, ChartButtonsOpenTheChartsWithTheirPollAndTheCloseGivesItBack)
     EXPECT_EQ(page.Show_NTPButton->text(), "Close Po&wer");
     EXPECT_EQ(page.Show_NTPButton->tag, 0);
     EXPECT_TRUE(f.ntpForm().isVisible());
-    EXPECT_EQ(f.chartHost().unitCaption(), "Bit");
+    EXPECT_EQ(f.session().timeBase().unit, ChartUnit::Microseconds);
+    EXPECT_EQ(f.linkForm().cmdUnit->text(), "Bit");  // the link window's switch follows
     // The poll captures and redraws while the page is shown.
     const int before = run.tester().count("PROC:SAMP:FORC");
     EXPECT_TRUE(

@@ -56,7 +56,7 @@ TEST(ChartWindows, ShowBesideTheLinkWindowDrawsTheSlotInBitsAgainstTheTemplate) 
     Charts c;
     c.host.catIq = true;  // a long slot only counts with CAT-iq on
     c.ntp.show();
-    EXPECT_EQ(c.host.unit, "uS");
+    EXPECT_EQ(c.host.unit, ChartUnit::Bits);
     EXPECT_EQ(c.host.clock, 9.0f);
     EXPECT_EQ(c.host.windowLength, 4140);
     EXPECT_EQ(c.x(c.ntp), (AxisRange{-50, 460}));
@@ -112,7 +112,7 @@ TEST(ChartWindows, AnalyzerPageShowsAShortMicrosecondWindowAndTheTraceAlone) {
     c.host.analyzer = true;
     c.ntp.show();
     EXPECT_TRUE(c.host.polling);
-    EXPECT_EQ(c.host.unit, "Bit");
+    EXPECT_EQ(c.host.unit, ChartUnit::Microseconds);
     EXPECT_EQ(c.host.clock, 10.368f);
     EXPECT_EQ(c.host.windowLength, 264);
     EXPECT_EQ(c.x(c.ntp).min, 0);
@@ -152,7 +152,7 @@ TEST(ChartWindows, ModulationInBitsReadsFromTheBurstOffset) {
     // A view that reaches left of the store reads nothing there (no wrap to the top indices,
     // which the tester takes as demodulator commands).
     c.host.deviationReads.clear();
-    c.host.unit = "Bit";
+    c.host.unit = ChartUnit::Microseconds;
     c.host.clock = 10.368f;
     c.modulation.chart()->setHorizontal({-2, 2});
     c.modulation.refreshChart();
@@ -167,15 +167,17 @@ TEST(ChartWindows, TheSampleSpanHoldsEverySampleTheRedrawReads) {
     c.ntp.show();
     c.modulation.show();
     struct View {
-        const char* unit;
+        ChartUnit unit;
         float clock;
         bool analyzer;
         AxisRange x;
     };
-    for (const View& v :
-         {View{"uS", 10.368f, false, {-50, 460}}, View{"uS", 10.368f, false, {3.3, 7.9}},
-          View{"Bit", 9.0f, false, {0, 25.5}}, View{"Bit", 10.368f, false, {-2, 2}},
-          View{"uS", 9.0f, true, {0, 25.5}}, View{"uS", 9.0f, false, {400, 780}}}) {
+    for (const View& v : {View{ChartUnit::Bits, 10.368f, false, {-50, 460}},
+                          View{ChartUnit::Bits, 10.368f, false, {3.3, 7.9}},
+                          View{ChartUnit::Microseconds, 9.0f, false, {0, 25.5}},
+                          View{ChartUnit::Microseconds, 10.368f, false, {-2, 2}},
+                          View{ChartUnit::Bits, 9.0f, true, {0, 25.5}},
+                          View{ChartUnit::Bits, 9.0f, false, {400, 780}}}) {
         c.host.unit = v.unit;
         c.host.clock = v.clock;
         c.host.analyzer = v.analyzer;
@@ -190,9 +192,9 @@ TEST(ChartWindows, TheSampleSpanHoldsEverySampleTheRedrawReads) {
                 chart == &c.ntp ? c.host.powerReads : c.host.deviationReads;
             ASSERT_FALSE(reads.empty()) << v.x.min;
             const auto [low, high] = std::minmax_element(reads.begin(), reads.end());
-            EXPECT_GE(*low, span.first) << v.unit << " " << v.x.min;
-            EXPECT_LT(*high, span.first + span.count) << v.unit << " " << v.x.min;
-            EXPECT_LE(span.count, *high - *low + 2) << v.unit << " " << v.x.min;
+            EXPECT_GE(*low, span.first) << static_cast<int>(v.unit) << " " << v.x.min;
+            EXPECT_LT(*high, span.first + span.count) << static_cast<int>(v.unit) << " " << v.x.min;
+            EXPECT_LE(span.count, *high - *low + 2) << static_cast<int>(v.unit) << " " << v.x.min;
         }
     }
     EXPECT_EQ(StoreSpan(-5, 3, 100).first, 0);
@@ -231,7 +233,7 @@ TEST(ChartWindows, PanAndZoomAreClampedAndCopiedToTheOtherChart) {
     EXPECT_EQ(c.x(c.modulation), (AxisRange{400, 460}));
 
     // Panning beyond 0 in the microsecond display snaps back to 0.
-    c.host.unit = "Bit";
+    c.host.unit = ChartUnit::Microseconds;
     c.modulation.chart()->setHorizontal({-3, 20});
     c.modulation.ModulationChartScroll();
     EXPECT_EQ(c.x(c.modulation).min, 0);

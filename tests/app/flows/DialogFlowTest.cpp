@@ -13,10 +13,10 @@
 #include <clocale>
 
 #include "FakeTester.h"
-#include "core/SystemPage.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
+#include "pages/SystemPage.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app::testing {

@@ -16,13 +16,13 @@
 #include <QTimer>
 
 #include "FakeTester.h"
-#include "core/BottomPanel.h"
-#include "core/LogSettings.h"
 #include "core/StateButton.h"
 #include "core/UpDown.h"
-#include "dialogs/TSlider.h"
 #include "display/TLinkConnectForm.h"
+#include "display/TSlider.h"
+#include "pages/BottomPanel.h"
 #include "pages/FPTestPage.h"
+#include "pages/LogSettings.h"
 #include "pages/PPTestPage.h"
 
 namespace tavrin::app::testing {
@@ -144,7 +144,7 @@ TEST(LinkWindow, PPConnectShowsLiveValuesAgainstTheLimitsAndReleases) {
     const auto fetch = std::find(lines.begin(), lines.end(), "FETC:BER:LTER?");
     ASSERT_NE(restart, lines.end());
     EXPECT_LT(restart, fetch);
-    EXPECT_EQ(r.pp().ResetCountPPButton->tag, 0);
+    EXPECT_FALSE(r.form().session().countResetPending(TestSide::PP));
     EXPECT_TRUE(r.pp().ResetCountPPButton->isEnabled());
     EXPECT_EQ(l.LTermBerEdit->text(), "0.00010");
 
@@ -160,6 +160,53 @@ TEST(LinkWindow, PPConnectShowsLiveValuesAgainstTheLimitsAndReleases) {
     EXPECT_EQ(l.NTPEdit->text(), "---");
     EXPECT_EQ(l.bar(LimitRow::NTP), nullptr);
     EXPECT_FALSE(l.GraphTimer->isActive());
+}
+
+// The link window and the pages meet through the session only: each opening arms the page's
+// count restart for the first linked tick, a tick without the link keeps it waiting, and
+// leaving the page closes the window and gives the page its fields back.
+TEST(LinkWindow, EveryOpeningRestartsTheCountOnItsFirstLinkedTickAndLeavingThePageUnlocks) {
+    LinkRig r;
+    FakeTester& t = r.program.tester;
+    SessionState& session = r.form().session();
+    t.linkState = "IDLE";
+    r.showPage(&r.pp());
+    r.pp().ConnectPPButton->click();
+    r.hold();
+    EXPECT_EQ(session.linkMode(), LinkMode::PPConnect);
+    EXPECT_FALSE(r.pp().DummySlotEdit->isEnabled());
+    EXPECT_TRUE(r.fp().TrafficSlotFPEdit->isEnabled());
+    r.poll();
+    EXPECT_EQ(t.count("PROC:STRT:BER"), 0);  // no link yet: the restart waits
+    EXPECT_TRUE(session.countResetPending(TestSide::PP));
+    EXPECT_FALSE(r.pp().ResetCountPPButton->isEnabled());
+    t.linkState = "DCE";
+    r.poll(2);
+    EXPECT_EQ(t.count("PROC:STRT:BER"), 1);
+    EXPECT_EQ(t.count("CONF:JITT:EVAL:WIND 100"), 1);
+    EXPECT_FALSE(session.countResetPending(TestSide::PP));
+    EXPECT_TRUE(r.pp().ResetCountPPButton->isEnabled());
+
+    // Release and connect again: the new opening restarts the count once more.
+    r.pp().ConnectPPButton->click();
+    EXPECT_EQ(session.linkMode(), LinkMode::Closed);
+    EXPECT_TRUE(r.pp().DummySlotEdit->isEnabled());
+    EXPECT_FALSE(r.pp().ResetCountPPButton->isEnabled());
+    r.pp().ConnectPPButton->click();
+    r.hold();
+    r.poll(2);
+    EXPECT_EQ(t.count("PROC:STRT:BER"), 2);
+
+    // Leaving the page closes the window and releases the link once.
+    const size_t before = t.lines.size();
+    r.showPage(&r.fp());
+    const std::vector<std::string> lines = r.linesFrom(before);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "PROC:CONN:REL"), 1);
+    EXPECT_FALSE(r.link().isVisible());
+    EXPECT_EQ(session.linkMode(), LinkMode::Closed);
+    EXPECT_TRUE(r.pp().DummySlotEdit->isEnabled());
+    EXPECT_EQ(r.pp().ConnectPPButton->text(), "&Connect");
+    EXPECT_TRUE(r.fp().StatusFPButton->isEnabled());
 }
 
 TEST(LinkWindow, ALostTesterEndsTheTickIsShownProbedAndPickedUpAgain) {
@@ -248,9 +295,35 @@ TEST(LinkWindow, AveragesOverNWithYellowWhileSettling) {
     EXPECT_NE(Base(l.FrequencyOffsetEdit), kYellow);
     EXPECT_EQ(l.NTPEdit->text(), "15.5");  // 11..20
     // A new coupling loss starts the NTP average again, and the others keep theirs.
-    Q_EMIT r.form().couplingLossChanged();
+    Q_EMIT r.form().session().couplingLossChanged(0);
     EXPECT_EQ(l.refresh().buffer(common::Average::NTP).count(), 0);
     EXPECT_EQ(l.refresh().buffer(common::Average::FrqOff).count(), 10);
+}
+
+// The unit switch changes the session's time base; the switch's caption and the next tick's
+// window length follow it, a long slot staying long.
+TEST(LinkWindow, TheUnitSwitchMovesTheTimeBaseAndTheTicksFollowIt) {
+    LinkRig r;
+    r.connectPP();
+    TLinkConnectForm& l = r.link();
+    const SessionState& session = r.form().session();
+    r.program.tester.answers["READ:SLOT:SIZE?"] = "80";
+    r.poll(2);
+    EXPECT_EQ(session.timeBase().windowLength, SampleTimeBase::kLongSlotBits);
+    EXPECT_EQ(l.cmdUnit->text(), "uS");
+
+    l.cmdUnitClick();
+    EXPECT_EQ(session.timeBase().unit, ChartUnit::Microseconds);
+    EXPECT_EQ(session.timeBase().clock, SampleTimeBase::kMicrosecondClock);
+    EXPECT_EQ(session.timeBase().windowLength, SampleTimeBase::kLongSlotSamples);
+    EXPECT_EQ(l.cmdUnit->text(), "Bit");
+    r.poll(2);
+    EXPECT_EQ(session.timeBase().windowLength, SampleTimeBase::kLongSlotSamples);
+
+    l.cmdUnitClick();
+    EXPECT_EQ(session.timeBase().clock, SampleTimeBase::kBitClock);
+    EXPECT_EQ(session.timeBase().windowLength, SampleTimeBase::kLongSlotBits);
+    EXPECT_EQ(l.cmdUnit->text(), "uS");
 }
 
 TEST(LinkWindow, RepliesOfEveryShapeKeepThePollGoing) {
@@ -267,7 +340,7 @@ TEST(LinkWindow, RepliesOfEveryShapeKeepThePollGoing) {
     EXPECT_EQ(l.PBFieldModulationEdit->text(), "340.0");
     EXPECT_EQ(l.NBFieldModulationEdit->text(), "340.0");
     EXPECT_EQ(l.SLOTSIZE->text(), "P64Z");
-    EXPECT_EQ(r.form().sampleWindowLength(), 7020.0f);  // the charts count bits
+    EXPECT_EQ(r.form().session().timeBase().windowLength, 7020.0f);  // the charts count bits
     EXPECT_EQ(l.LTermBerEdit->text(), "---");
     EXPECT_EQ(l.bar(LimitRow::LT_BER)->band(), 1);  // no value: the frame takes band 1's colour
     EXPECT_EQ(l.NTPEdit->text(), "22.5");           // the rest of the poll went on
@@ -388,6 +461,10 @@ TEST(LinkWindow, FPStatusFindsTheFixedPartThenConnects) {
     EXPECT_EQ(l.StatusGroup->width(), 99);
     EXPECT_EQ(l.TimeLabel->text(), "Timing Acc. ppm");
     EXPECT_FALSE(r.fp().RFPI_FPEdit->isEnabled());
+    // The FP link leaves the PP page's fields alone.
+    EXPECT_EQ(r.form().session().linkMode(), LinkMode::FPConnect);
+    EXPECT_TRUE(r.pp().RFPIEdit->isEnabled());
+    EXPECT_TRUE(r.pp().TrafficSlotUpDown->isEnabled());
     r.poll(2);
     EXPECT_EQ(l.TIMEACC->text(), "0.2");
     EXPECT_EQ(l.NTPEdit->text(), "22.5");
@@ -405,6 +482,8 @@ TEST(LinkWindow, FPStatusFindsTheFixedPartThenConnects) {
     EXPECT_TRUE(r.fp().RFPI_FPEdit->isEnabled());
     EXPECT_TRUE(r.fp().TrafficSlotFPEdit->isEnabled());
     EXPECT_FALSE(r.fp().DummyCarrierFPEdit->isEnabled());
+    EXPECT_EQ(r.form().session().linkMode(), LinkMode::Closed);
+    EXPECT_EQ(r.pp().ConnectPPButton->text(), "&Connect");
 }
 
 TEST(LinkWindow, MeasurementLogHeadersAndRows) {

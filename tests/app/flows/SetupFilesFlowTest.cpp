@@ -23,6 +23,7 @@
 #include "setup/SetupFiles.h"
 #include "setup/SetupKeys.h"
 #include "setup/SetupPages.h"
+#include "shell/SetupWiring.h"
 
 namespace tavrin::app::testing {
 namespace {
@@ -236,7 +237,7 @@ TEST(SetupFilesInProgram, StartUpLoadsTheDefaultSetupOrTheFactoryValues) {
     expected["FP_RAMPC"] = "7";
     EXPECT_EQ(rig.fields(), expected);
     // NTP MinOK 25 above MaxOK 24: the check after the load marks the row and locks the program.
-    EXPECT_EQ(rig.p.form->limitErrorCount(), 2);
+    EXPECT_EQ(rig.p.form->session().limitErrorCount(), 2);
     EXPECT_FALSE(rig.p.form->SetupPPTabSheet->SavePPButton->isEnabled());
 }
 
@@ -246,11 +247,11 @@ TEST(SetupFilesInProgram, BothFactoryButtonsRestoreTheFactoryValuesAndRecheck) {
                                 rig.p.form->SetupFPTabSheet->FactoryFPButton}) {
         for (auto& [name, text] : rig.fields()) rig.field(name)->setText("12");
         rig.field("NTPMinOKFPEdit")->setText("30");
-        rig.p.form->CheckAllLimitRows();
-        ASSERT_GT(rig.p.form->limitErrorCount(), 0);
+        CheckAllLimitRows(*rig.p.form);
+        ASSERT_GT(rig.p.form->session().limitErrorCount(), 0);
         button->click();
         EXPECT_EQ(rig.fields(), rig.factoryFields()) << button->objectName().toStdString();
-        EXPECT_EQ(rig.p.form->limitErrorCount(), 0);
+        EXPECT_EQ(rig.p.form->session().limitErrorCount(), 0);
         EXPECT_TRUE(rig.p.form->SetupFPTabSheet->SaveFPButton->isEnabled());
         EXPECT_EQ(rig.p.form->SetupPPTabSheet->ConfigFilePPEdit->text(), "Factory");
     }
@@ -271,9 +272,9 @@ TEST(SetupFilesInProgram, ButtonsSaveLoadAndRecheckAfterACancelledLoad) {
     // A row put out of order without leaving the field is only marked by a check; a Load
     // that the user cancels runs it.
     rig.field("NTPMinOKEdit")->setText("30");
-    EXPECT_EQ(f.limitErrorCount(), 0);
+    EXPECT_EQ(f.session().limitErrorCount(), 0);
     f.SetupFPTabSheet->LoadFPButton->click();
-    EXPECT_EQ(f.limitErrorCount(), 2);
+    EXPECT_EQ(f.session().limitErrorCount(), 2);
     EXPECT_TRUE(rig.p.dialogs.messages.empty());
 }
 

@@ -15,6 +15,7 @@
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
 #include "setup/SetupPages.h"
+#include "shell/SetupWiring.h"
 
 namespace tavrin::app::testing {
 namespace {
@@ -114,7 +115,7 @@ TEST(SetupPages, NoNumberRestoresTheFactoryValueAndSendsNothing) {
     Enter(p.fp->LT_BERMaxFPEdit, "");
     EXPECT_EQ(p.dialogs.messages.back(), "Error. Setting default (0.005)");
     EXPECT_EQ(p.fp->LT_BERMaxFPEdit->text(), "0.005");
-    EXPECT_EQ(p.form->limitErrorCount(), 0);
+    EXPECT_EQ(p.form->session().limitErrorCount(), 0);
     EXPECT_EQ(p.tester.lines.size(), sent);  // limits live in the program only
     // Switching to another window is no exit.
     p.pp->NTPMaxEdit->setText("x");
@@ -133,7 +134,7 @@ TEST(SetupPages, RowsOutOfOrderLockTheProgramUntilMended) {
     EXPECT_TRUE(Red(p.pp->NTPMaxOKEdit));
     EXPECT_FALSE(Red(p.pp->NTPMinEdit));
     EXPECT_FALSE(Red(p.pp->NTPMaxEdit));
-    EXPECT_EQ(f.limitErrorCount(), 2);
+    EXPECT_EQ(f.session().limitErrorCount(), 2);
     EXPECT_TRUE(p.locked());
     EXPECT_EQ(f.pageTabVisible(f.RF_AnalyzerTabSheet), analyzerTab);
     EXPECT_TRUE(f.pageTabVisible(f.SetupPPTabSheet) && f.pageTabVisible(f.SetupFPTabSheet));
@@ -143,12 +144,12 @@ TEST(SetupPages, RowsOutOfOrderLockTheProgramUntilMended) {
     Enter(p.fp->LT_FERMaxOKFPEdit, "10");
     Enter(p.fp->LT_FERMaxOKFPEdit, "10");
     EXPECT_TRUE(Red(p.fp->LT_FERMaxOKFPEdit) && Red(p.fp->LT_FERMaxFPEdit));
-    EXPECT_EQ(f.limitErrorCount(), 4);
+    EXPECT_EQ(f.session().limitErrorCount(), 4);
     Enter(p.pp->NTPMinOKEdit, "19");
-    EXPECT_EQ(f.limitErrorCount(), 2);
+    EXPECT_EQ(f.session().limitErrorCount(), 2);
     EXPECT_TRUE(p.locked());
     Enter(p.fp->LT_FERMaxOKFPEdit, "5");
-    EXPECT_EQ(f.limitErrorCount(), 0);
+    EXPECT_EQ(f.session().limitErrorCount(), 0);
     EXPECT_FALSE(Red(p.pp->NTPMaxOKEdit) || Red(p.fp->LT_FERMaxFPEdit));
     EXPECT_TRUE(p.unlocked());
     EXPECT_TRUE(p.dialogs.messages.empty());
@@ -167,7 +168,7 @@ TEST(SetupPages, EnterCommitsInPlaceAndIsSwallowed) {
     EXPECT_EQ(field->text(), "403");
     EXPECT_EQ(p.dialogs.messages.size(), 1u);
     EXPECT_EQ(returns.count(), 0);
-    EXPECT_EQ(p.form->limitErrorCount(), 0);
+    EXPECT_EQ(p.form->session().limitErrorCount(), 0);
 }
 
 TEST(SetupPages, LimitTextsFromAFileAreCheckedAsTheyStand) {
@@ -176,20 +177,20 @@ TEST(SetupPages, LimitTextsFromAFileAreCheckedAsTheyStand) {
     // that is no number, and never replaces it.
     p.fp->NTPMaxFPEdit->setText("3O");
     p.pp->S_FieldMinEdit->setText("300");
-    p.form->CheckAllLimitRows();
+    CheckAllLimitRows(*p.form);
     EXPECT_TRUE(Red(p.fp->NTPMaxFPEdit));
     EXPECT_FALSE(Red(p.fp->NTPMaxOKFPEdit));
     EXPECT_TRUE(Red(p.pp->S_FieldMinEdit) && Red(p.pp->S_FieldMinOKEdit));
     EXPECT_EQ(p.fp->NTPMaxFPEdit->text(), "3O");
-    EXPECT_EQ(p.form->limitErrorCount(), 3);
-    EXPECT_FALSE(p.form->limitsConsistent());
-    p.form->CheckAllLimitRows();
-    EXPECT_EQ(p.form->limitErrorCount(), 3);
+    EXPECT_EQ(p.form->session().limitErrorCount(), 3);
+    EXPECT_FALSE(p.form->session().limitsConsistent());
+    CheckAllLimitRows(*p.form);
+    EXPECT_EQ(p.form->session().limitErrorCount(), 3);
     EXPECT_TRUE(p.locked());
     EXPECT_TRUE(p.dialogs.messages.empty());
     p.fp->NTPMaxFPEdit->setText("30");
     p.pp->S_FieldMinEdit->setText("100");
-    p.form->CheckAllLimitRows();
+    CheckAllLimitRows(*p.form);
     EXPECT_TRUE(p.unlocked());
 }
 
@@ -221,7 +222,7 @@ TEST(SetupPages, RampFieldsSendTheirLevelAndStoreItTruncated) {
               (std::vector<std::string>{"CALC:LIM:POW:RMPC 4", "CALC:LIM:POW:RMPB -7.9",
                                         "CALC:LIM:POW:RMPA -47"}));
     EXPECT_EQ(p.dialogs.messages, (std::vector<QString>{"Error. Setting default (-47)"}));
-    EXPECT_EQ(f.powerRamp(), (std::array<int, 6>{-47, -7, 4, 1, -1, -5}));
+    EXPECT_EQ(f.session().powerRamp(), (std::array<int, 6>{-47, -7, 4, 1, -1, -5}));
 
     // The side committed last holds the six levels; a failed send still stores.
     p.fp->FP_RAMPE->setText("-3.5");
@@ -234,7 +235,7 @@ TEST(SetupPages, RampFieldsSendTheirLevelAndStoreItTruncated) {
     EXPECT_EQ(p.tester.lines[6], "CALC:LIM:POW:RMPA -47");
     EXPECT_EQ(p.tester.lines[10], "CALC:LIM:POW:RMPE -3.5");
     EXPECT_EQ(f.wrappers().writeErrorCount, errors + 2);
-    EXPECT_EQ(f.powerRamp(), (std::array<int, 6>{-47, -16, 4, 1, -3, -6}));
+    EXPECT_EQ(f.session().powerRamp(), (std::array<int, 6>{-47, -16, 4, 1, -3, -6}));
 }
 
 }  // namespace

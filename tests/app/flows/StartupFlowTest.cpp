@@ -10,16 +10,16 @@
 #include <QTabWidget>
 
 #include "FakeTester.h"
-#include "core/BottomPanel.h"
-#include "core/SystemPage.h"
 #include "core/UpDown.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
+#include "pages/BottomPanel.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
+#include "pages/SystemPage.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app::testing {
@@ -44,7 +44,7 @@ TEST(Startup, ResetsIdentifiesAndShowsTheSystemPage) {
     EXPECT_TRUE(f.PageControl->isEnabled());
     EXPECT_FALSE(f.resetForm().isVisible());
     EXPECT_EQ(f.resetForm().StatusText->text(), "OK");
-    EXPECT_FLOAT_EQ(f.sampleClock(), 10.368f);
+    EXPECT_FLOAT_EQ(f.session().timeBase().clock, 10.368f);
     EXPECT_TRUE(f.pageTabVisible(f.PP_TestTabSheet));
     EXPECT_TRUE(f.pageTabVisible(f.FP_TestTabSheet));
     EXPECT_TRUE(f.pageTabVisible(f.RF_GenTabSheet));
@@ -137,7 +137,7 @@ TEST_P(ModelStartup, PagesFollowTheModel) {
     TWenloForm& f = *p.form;
     EXPECT_EQ(f.captionBase(), c.base);
     EXPECT_EQ(f.windowTitle(), c.caption);
-    EXPECT_EQ(f.highestCarrier(), c.highest);
+    EXPECT_EQ(f.session().highestCarrier(), c.highest);
     EXPECT_EQ(f.SystemTabSheet->HardWareIDLabel->text(), c.label);
     for (UpDown* u :
          {f.RF_GenTabSheet->CarrierGenUpDown, f.RF_AnalyzerTabSheet->CarrierAnalyzerUpDown,
@@ -261,7 +261,7 @@ TEST(UnknownModel, IgnoreHidesTheTestPagesAndGoesOn) {
     EXPECT_FALSE(f.pageTabVisible(f.RF_AnalyzerTabSheet));
     EXPECT_TRUE(f.pageTabVisible(f.SystemTabSheet));
     EXPECT_EQ(p.tester.lines.back(), "CONF:MOD:DRIF:UNIT MS");
-    EXPECT_FLOAT_EQ(f.sampleClock(), 10.0f);
+    EXPECT_FLOAT_EQ(f.session().timeBase().clock, 10.0f);
 }
 
 TEST(Reset, SecondClickWhileWaitingDoesNothing) {

@@ -15,15 +15,15 @@
 #include <QTabWidget>
 
 #include "FakeTester.h"
-#include "core/BottomPanel.h"
+#include "core/SessionState.h"
 #include "core/StateButton.h"
-#include "core/SystemPage.h"
 #include "core/UpDown.h"
+#include "pages/BottomPanel.h"
 #include "pages/FPTestPage.h"
-#include "pages/LinkWindowControl.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFGenPage.h"
 #include "pages/RadioOptions.h"
+#include "pages/SystemPage.h"
 
 namespace tavrin::app::testing {
 namespace {
@@ -40,25 +40,23 @@ Lines Join(std::initializer_list<Lines> parts) {
     return all;
 }
 
-// Records what the pages ask of the link window.
-struct RecordingLinkWindow : LinkWindowControl {
-    void openPPConnect() override { calls.push_back("openPPConnect"); }
-    void openFPStatus() override { calls.push_back("openFPStatus"); }
-    void openFPConnect() override { calls.push_back("openFPConnect"); }
-    void closeLinkWindow() override { calls.push_back("closeLinkWindow"); }
-    void closeMeasurementWindows() override { calls.push_back("closeMeasurementWindows"); }
-    void closeChartWindows() override { calls.push_back("closeChartWindows"); }
-    void reopenModulationWindow() override { calls.push_back("reopenModulationWindow"); }
-    bool ntpWindowVisible() const override { return ntpVisible; }
+// Records what the pages ask of the link window, in its place.
+struct RecordingLinkWindow {
+    explicit RecordingLinkWindow(SessionState& session) {
+        QObject::disconnect(&session, &SessionState::linkWindowRequested, nullptr, nullptr);
+        QObject::connect(&session, &SessionState::linkWindowRequested, [this](LinkRequest r) {
+            static const char* const kNames[] = {"openPPConnect",           "openFPStatus",
+                                                 "openFPConnect",           "closeLinkWindow",
+                                                 "closeMeasurementWindows", "closeChartWindows",
+                                                 "reopenModulationWindow"};
+            calls.push_back(kNames[static_cast<int>(r)]);
+        });
+    }
     std::vector<std::string> calls;
-    bool ntpVisible = false;
 };
 
 struct Pages {
-    Pages() {
-        EXPECT_TRUE(p.started());
-        f.setLinkWindowControl(&link);
-    }
+    Pages() { EXPECT_TRUE(p.started()); }
     // Shows a page and returns the lines its activation sent.
     Lines activate(QWidget* page) {
         p.tester.lines.clear();
@@ -85,7 +83,7 @@ struct Pages {
     FPTestPage& fp = *f.FP_TestTabSheet;
     RFGenPage& gen = *f.RF_GenTabSheet;
     BottomPanel& panel = *f.AlwaysPanel;
-    RecordingLinkWindow link;
+    RecordingLinkWindow link{f.session()};
 };
 
 // The program starts with the factory setup (no Default.cfg here): dummy slot 0, traffic
@@ -104,12 +102,11 @@ TEST(PPPage, ActivationInLoopbackAfterTheFactorySetup) {
     EXPECT_TRUE(t.p.dialogs.messages.empty());
     EXPECT_EQ(t.pp.RFLevelEdit->text(), "-60");
     EXPECT_EQ(t.pp.RFLevelTrackBar->value(), 40);
-    EXPECT_EQ(t.pp.tag, 1);
-    EXPECT_EQ(t.fp.tag, 0);
+    EXPECT_EQ(t.f.session().activePage(), TestPage::PP);
     EXPECT_TRUE(t.pp.GroupBox3->isVisible());
     // CAT-iq (ticked by design): slots 0, 4, 8.
     EXPECT_EQ(t.pp.DummySlotPPLabel->text(), "Dummy Slot [0,4,8]");
-    EXPECT_EQ(t.f.slotMaximum(), 8);
+    EXPECT_EQ(t.f.session().slotMaximum(), 8);
     EXPECT_EQ(t.pp.DummyCarrierPPLabel->text(), "Dummy Carrier [0..9]");
 }
 
@@ -254,7 +251,7 @@ TEST(PPPage, SlotTypeIndex2SendsTheLongSlotAndItsTemplate) {
     EXPECT_EQ(t.pp.PTemplateSelectPP->currentIndex(), 3);
     EXPECT_EQ(t.fp.SlotLengthFPCombo->currentIndex(), 2);
     EXPECT_EQ(t.fp.PTemplateSelectFP->currentIndex(), 3);
-    EXPECT_FLOAT_EQ(t.f.sampleWindowLength(), 7092.0f);
+    EXPECT_FLOAT_EQ(t.f.session().timeBase().windowLength, 7092.0f);
     EXPECT_EQ(std::count(t.link.calls.begin(), t.link.calls.end(), "reopenModulationWindow"), 2);
     // The next activation sends the long slot with the rest.
     t.pp.LOOPRadioButton->click();
@@ -265,7 +262,7 @@ TEST(PPPage, SlotTypeIndex2SendsTheLongSlotAndItsTemplate) {
     Q_EMIT t.fp.SlotLengthFPCombo->activated(0);
     // Index 0 leaves the template alone; its handler re-sends the chosen one.
     EXPECT_EQ(t.take(), (Lines{"CONF:FP:TRAF:SIZE 0", "CONF:POW:PACK P64Z"}));
-    EXPECT_FLOAT_EQ(t.f.sampleWindowLength(), 4225.0f);
+    EXPECT_FLOAT_EQ(t.f.session().timeBase().windowLength, 4225.0f);
 }
 
 TEST(PPPage, ConnectSendsOnceAndReleaseSendsNothing) {
@@ -275,7 +272,7 @@ TEST(PPPage, ConnectSendsOnceAndReleaseSendsNothing) {
     EXPECT_EQ(t.take(), Lines{"PROC:CONN:SET"});
     EXPECT_EQ(t.pp.ConnectPPButton->text(), "&Release");
     EXPECT_EQ(t.pp.ConnectPPButton->tag, 0);
-    EXPECT_EQ(t.pp.ResetCountPPButton->tag, 1);
+    EXPECT_TRUE(t.f.session().countResetPending(TestSide::PP));
     EXPECT_FALSE(t.pp.Mode->isEnabled());
     t.pp.ConnectPPButton->click();
     EXPECT_TRUE(t.take().empty());
@@ -298,7 +295,7 @@ TEST(FPPage, ActivationAndItsChecks) {
                      "PROC:SAMP:FORC"};
     EXPECT_EQ(t.activate(&t.fp), Join({fields, kRampLines, rest}));
     EXPECT_TRUE(t.p.dialogs.messages.empty());
-    EXPECT_EQ(t.fp.tag, 1);
+    EXPECT_EQ(t.f.session().activePage(), TestPage::FP);
     EXPECT_FALSE(t.fp.DummyCarrierFPEdit->isEnabled());
 
     t.enter(t.fp.AntennaEdit, "8");
@@ -326,7 +323,7 @@ TEST(FPPage, StatusConnectReleaseSendOneConnect) {
     EXPECT_TRUE(t.take().empty());
     EXPECT_EQ(t.fp.StatusFPButton->text(), "&Connect");
     EXPECT_FALSE(t.fp.StatusFPButton->isEnabled());
-    EXPECT_EQ(t.fp.ResetCountFPButton->tag, 1);
+    EXPECT_TRUE(t.f.session().countResetPending(TestSide::FP));
     t.fp.StatusFPButton->setEnabled(true);  // the status poll saw the fixed part locked
     t.fp.StatusFPButton->click();
     EXPECT_EQ(t.take(), Lines{"PROC:CONN:SET"});
@@ -373,7 +370,7 @@ TEST(RadioOptions, UsInOffsetMode) {
                                "CONF:CARR:OFFS -18"}));
     EXPECT_EQ(t.s.TCarrierOffset->text(), "-18");
     EXPECT_EQ(t.s.CarrierOffsetUpDown->minimum(), -21);
-    EXPECT_EQ(t.f.highestCarrier(), 4);
+    EXPECT_EQ(t.f.session().highestCarrier(), 4);
     EXPECT_EQ(t.pp.DummyCarrierPPLabel->text(), "Dummy Carrier [0..4]");
     EXPECT_EQ(t.fp.TrafficCarrierFPLabel->text(), "Traffic Carrier [0..4]");
     EXPECT_EQ(t.gen.RfGenCarrierLabel->text(), "Carrier [0..4]");
@@ -397,7 +394,7 @@ TEST(RadioOptions, AsiaInExtendedMode) {
                                "CONF:NUMB:CARR 10", "CONF:CARR:OFFS 0"}));
     EXPECT_EQ(t.s.ExtendedRefUpDown->position(), 21);
     EXPECT_EQ(t.s.ExtendedRef->text(), "21");
-    EXPECT_EQ(t.f.carrierPlan().extendedList(),
+    EXPECT_EQ(t.f.radioOptions().carrierPlan().extendedList(),
               (std::array<int, 10>{12, 13, 14, 15, 16, 17, 18, 19, 20, 21}));
     EXPECT_TRUE(t.s.ExtendedRef->isEnabled());
     EXPECT_FALSE(t.s.TCarrierOffset->isEnabled());
@@ -427,7 +424,7 @@ TEST(RadioOptions, Reference12WithFiveCarriers) {
     EXPECT_EQ(t.take(), (Lines{"CONF:CARR:REF 0", "CONF:NUMB:CARR 5"}));
     t.enter(t.s.ExtendedRef, "12");
     EXPECT_EQ(t.take(), Lines{"CONF:CARR:REF 12"});
-    const auto& list = t.f.carrierPlan().extendedList();
+    const auto& list = t.f.radioOptions().carrierPlan().extendedList();
     EXPECT_EQ((std::vector<int>(list.begin(), list.begin() + 5)),
               (std::vector<int>{0, 1, 10, 11, 12}));
     t.activate(&t.fp);
@@ -438,7 +435,7 @@ TEST(RadioOptions, Reference12WithFiveCarriers) {
     t.enter(t.s.ExtendedRef, "40");
     EXPECT_EQ(t.take(), Lines{"CONF:CARR:REF 0"});
     EXPECT_EQ(t.s.ExtendedRef->text(), "0");
-    EXPECT_EQ(t.f.carrierPlan().extendedList()[9], 9);
+    EXPECT_EQ(t.f.radioOptions().carrierPlan().extendedList()[9], 9);
     // A count the list does not offer is not taken.
     t.s.NumberOfUsedCarriers->setCurrentText("20");
     t.f.radioOptions().NumberOfUsedCarriersChange();
@@ -449,30 +446,30 @@ TEST(RadioOptions, Reference12WithFiveCarriers) {
 TEST(RadioOptions, CouplingLoss20WithTheAttenuatorTicked) {
     Pages t;
     t.activate(&t.pp);
-    QSignalSpy range(&t.f, &TWenloForm::powerChartRangeChanged);
-    QSignalSpy loss(&t.f, &TWenloForm::couplingLossChanged);
+    QSignalSpy range(&t.f.session(), &SessionState::powerChartRangeChanged);
+    QSignalSpy loss(&t.f.session(), &SessionState::couplingLossChanged);
     ASSERT_TRUE(t.panel.RxAttCheckBox->isChecked());
     t.enter(t.panel.RFAttenuationEdit, "20");
     // The PP page was activated last: its level -40 lies outside -120..-60.
     EXPECT_EQ(t.take(), (Lines{"SENS:CORR:LOSS 20", "CONF:PP:RF:LEV -60"}));
     EXPECT_EQ(t.pp.RFLevelEdit->text(), "-60");
-    EXPECT_EQ(t.f.powerChartRange(), (PowerRange{-30, 50}));
+    EXPECT_EQ(t.f.session().powerChartRange(), (PowerRange{-30, 50}));
     ASSERT_EQ(range.count(), 1);
     EXPECT_EQ(range.at(0).at(0).toInt(), -30);
     EXPECT_EQ(range.at(0).at(1).toInt(), 50);
     EXPECT_EQ(loss.count(), 1);
-    EXPECT_EQ(t.f.lastCouplingLoss(), 20);
+    EXPECT_EQ(t.f.session().couplingLoss(), 20);
 
     // Unticking re-commits the loss only while the NTP window is shown.
     t.panel.RxAttCheckBox->click();
     EXPECT_EQ(t.take(), (Lines{"CONF:ATT:RX OFF", "PROC:SAMP:FORC"}));
-    t.link.ntpVisible = true;
+    t.f.session().setPowerChartShown(true);
     t.panel.RxAttCheckBox->click();
     t.panel.RxAttCheckBox->click();
     EXPECT_EQ(t.take(), (Lines{"CONF:ATT:RX ON", "PROC:SAMP:FORC", "SENS:CORR:LOSS 20",
                                "CONF:PP:RF:LEV -60", "CONF:ATT:RX OFF", "PROC:SAMP:FORC",
                                "SENS:CORR:LOSS 20", "CONF:PP:RF:LEV -60"}));
-    EXPECT_EQ(t.f.powerChartRange(), (PowerRange{-50, 30}));
+    EXPECT_EQ(t.f.session().powerChartRange(), (PowerRange{-50, 30}));
 
     t.enter(t.panel.RFAttenuationEdit, "100.5");
     EXPECT_EQ(t.p.dialogs.messages.back(), "Range error. Setting default (0)\n\nRange [0..100].");
@@ -502,12 +499,12 @@ TEST(RadioOptions, SimpleOptionCommands) {
 
 TEST(RadioOptions, AveragingGoesDirectlyAndOnlyWhenItChanges) {
     Pages t;
-    QSignalSpy changed(&t.f, &TWenloForm::averagingLengthChanged);
+    QSignalSpy changed(&t.f.session(), &SessionState::averagingLengthChanged);
     t.p.tester.lines.clear();
     t.enter(t.panel.AverageFactorEdit, "5");
     t.enter(t.panel.AverageFactorEdit, "5");
     EXPECT_EQ(t.take(), Lines{"CONF:AVER:BURS 1"});
-    EXPECT_EQ(t.f.averagingLength(), 5);
+    EXPECT_EQ(t.f.session().averagingLength(), 5);
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed.at(0).at(0).toInt(), 5);
     t.enter(t.panel.AverageFactorEdit, "201");

@@ -17,12 +17,12 @@
 #include "FakeTester.h"
 #include "core/LibrarySession.h"
 #include "core/StartupOptions.h"
-#include "core/SystemPage.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
 #include "pages/LevelField.h"
 #include "pages/PPTestPage.h"
+#include "pages/SystemPage.h"
 
 namespace tavrin::app::testing {
 namespace {

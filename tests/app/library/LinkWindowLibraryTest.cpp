@@ -14,13 +14,13 @@
 
 #include "FakeTester.h"
 #include "core/LibrarySession.h"
-#include "core/LogSettings.h"
 #include "core/StateButton.h"
-#include "core/SystemPage.h"
-#include "dialogs/TSlider.h"
 #include "display/TLinkConnectForm.h"
+#include "display/TSlider.h"
 #include "pages/FPTestPage.h"
+#include "pages/LogSettings.h"
 #include "pages/PPTestPage.h"
+#include "pages/SystemPage.h"
 #include "setup/SetupPages.h"
 
 namespace tavrin::app::testing {
@@ -52,7 +52,7 @@ struct LiveProgram {
     }
     // Averages over `n` bursts and waits until every average is full (no longer yellow).
     bool averaged(int n) {
-        form().setAveragingLength(n);
+        form().session().setAveragingLength(n);
         const auto full = [](const QLineEdit* field) {
             return field->text() != "---" &&
                    field->palette().color(QPalette::Base) != QColor(Qt::yellow);

@@ -5,8 +5,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "dialogs/SliderGeometry.h"
-#include "dialogs/TSlider.h"
+#include "display/SliderGeometry.h"
+#include "display/TSlider.h"
 
 namespace tavrin::app {
 namespace {

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "EntryField.h"
+#include "core/EntryField.h"
 
 namespace tavrin::app {
 

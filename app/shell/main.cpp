@@ -2,12 +2,12 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "LibrarySession.h"
-#include "StartupOptions.h"
 #include "TWenloForm.h"
-#include "TesterPort.h"
-#include "TraceLog.h"
-#include "UserDialogs.h"
+#include "core/LibrarySession.h"
+#include "core/StartupOptions.h"
+#include "core/TesterPort.h"
+#include "core/TraceLog.h"
+#include "core/UserDialogs.h"
 
 namespace {
 

@@ -8,89 +8,85 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "BottomPanel.h"
-#include "StateButton.h"
-#include "SystemPage.h"
-#include "TLinkConnectForm.h"
-#include "TModulationForm.h"
-#include "TNTPForm.h"
+#include <QLabel>
 #include "TWenloForm.h"
-#include "TesterWorker.h"
+#include "core/StateButton.h"
+#include "core/TesterWorker.h"
+#include "core/UpDown.h"
+#include "display/TLinkConnectForm.h"
+#include "display/TModulationForm.h"
+#include "display/TNTPForm.h"
+#include "pages/BottomPanel.h"
 #include "pages/FPTestPage.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RadioOptions.h"
+#include "pages/SystemPage.h"
 
 namespace tavrin::app {
-namespace {
-
-bool Unticked(const QWidget* page, const char* name) {
-    const auto* box = page->findChild<QCheckBox*>(name);
-    return box && !box->isChecked();
-}
-
-}  // namespace
-
-FrameChartHost::FrameChartHost(TWenloForm& frame) : m_frame(frame) {}
+FrameChartHost::FrameChartHost(TWenloForm& frame) : m_frame(frame), m_session(frame.session()) {}
 
 float FrameChartHost::sampleClock() const {
-    return m_frame.sampleClock();
+    return m_session.timeBase().clock;
 }
 
 void FrameChartHost::setSampleClock(float clock) {
-    m_frame.setSampleClock(clock);
+    m_session.setSampleClock(clock);
 }
 
 float FrameChartHost::sampleWindowLength() const {
-    return m_frame.sampleWindowLength();
+    return m_session.timeBase().windowLength;
 }
 
 void FrameChartHost::setSampleWindowLength(float length) {
-    m_frame.setSampleWindowLength(length);
+    m_session.setSampleWindowLength(length);
 }
 
 std::array<int, 6> FrameChartHost::powerRamp() const {
-    return m_frame.powerRamp();
+    return m_session.powerRamp();
 }
 
 bool FrameChartHost::analyzerPageShown() const {
-    return m_frame.PageControl->currentWidget() == m_frame.RF_AnalyzerTabSheet;
+    return m_session.shownPage() == ShownPage::Analyzer;
 }
 
 bool FrameChartHost::highDynamicOff() const {
-    const QWidget* page = m_frame.PageControl->currentWidget();
-    if (page == m_frame.PP_TestTabSheet) return Unticked(page, "HighDynamicPPSelect");
-    if (page == m_frame.FP_TestTabSheet) return Unticked(page, "HighDynamicFPSelect");
-    return false;
+    switch (m_session.shownPage()) {
+        case ShownPage::PP:
+            return !m_frame.PP_TestTabSheet->highDynamicOn();
+        case ShownPage::FP:
+            return !m_frame.FP_TestTabSheet->highDynamicOn();
+        default:
+            return false;
+    }
 }
 
 bool FrameChartHost::rxAttenuatorTicked() const {
-    return m_frame.AlwaysPanel->RxAttCheckBox->isChecked();
+    return m_session.rxAttenuator();
 }
 
 bool FrameChartHost::prolongedPreamble() const {
-    const int entry = m_frame.PP_TestTabSheet->PTemplateSelectPP->currentIndex();
-    return entry == 2 || entry == 4;
+    return m_frame.PP_TestTabSheet->prolongedPreambleTemplate();
 }
 
 bool FrameChartHost::catIqMode() const {
-    return m_frame.SystemTabSheet->OptionEnable->isChecked();
+    return m_session.catIq();
 }
 
-QString FrameChartHost::unitCaption() const {
-    return m_frame.linkForm().cmdUnit->text();
+ChartUnit FrameChartHost::chartUnit() const {
+    return m_session.timeBase().unit;
 }
 
-void FrameChartHost::setUnitCaption(const QString& caption) {
-    m_frame.linkForm().cmdUnit->setText(caption);
+void FrameChartHost::setChartUnit(ChartUnit unit) {
+    m_session.setChartUnit(unit);
 }
 
 bool FrameChartHost::longSlot() const {
-    return m_frame.linkForm().SLOTSIZE->text() == "P64Z";
+    return m_frame.linkForm().longSlotShown();
 }
 
 QString FrameChartHost::measuredNtpText() const {
-    return m_frame.linkForm().NTPEdit->text();
+    return m_frame.linkForm().ntpText();
 }
 
 int FrameChartHost::buttonFlag(ChartOpener opener, ChartKind kind) const {
@@ -153,24 +149,11 @@ void FrameChartHost::setSamples(SampleBlock power, SampleBlock deviation) {
 
 void WireAnalyzerPage(TWenloForm& frame) {
     RFAnalyzerPage::Links links;
-    links.tester = &frame.tester();
-    links.dialogs = &frame.dialogs();
     links.mainWindow = &frame;
     links.modulationWindow = &frame.modulationForm();
     links.ntpWindow = &frame.ntpForm();
-    links.rxAttenuator = frame.AlwaysPanel->RxAttCheckBox;
-    links.couplingLossField = frame.AlwaysPanel->RFAttenuationEdit;
-    links.highestCarrier = [&frame] { return frame.highestCarrier(); };
-    links.setSampleWindowLength = [&frame](float length) { frame.setSampleWindowLength(length); };
-    // The radio options' handlers the page runs.
-    RadioOptions& radio = frame.radioOptions();
-    links.applyRxAttenuator = [&radio] { radio.RxAttCheckBoxClick(); };
-    links.commitAveraging = [&radio] { radio.AverageFactorEditExit(); };
-    links.commitCarrierOffset = [&radio] { radio.TCarrierOffsetExit(); };
-    links.commitCouplingLoss = [&radio] { radio.RFAttenuationEditExit(); };
     links.setPowerRangeForLoss = [&frame](int loss) {
-        const AxisRange range =
-            PowerChartRange(loss, frame.AlwaysPanel->RxAttCheckBox->isChecked());
+        const AxisRange range = PowerChartRange(loss, frame.session().rxAttenuator());
         frame.ntpForm().setPowerRange(static_cast<int>(range.min), static_cast<int>(range.max));
         frame.ntpForm().NTPChartUndoZoom();
     };

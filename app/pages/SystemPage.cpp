@@ -12,8 +12,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "EntryField.h"
-#include "UpDown.h"
+#include "core/EntryField.h"
+#include "core/UpDown.h"
 
 namespace tavrin::app {
 namespace {
@@ -181,6 +181,45 @@ SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, paren
     TimeAfterReset->setVisible(false);
     // The setup file finds its fields by name.
     LogIntervalEdit->setObjectName("LogIntervalEdit");
+}
+
+void SystemPage::showProgram(const QString& version, const QString& buildDate) {
+    FirmwareLabel->clear();
+    PCDllLabel->clear();
+    HardWareIDLabel->clear();
+    VersionLabel->setText("MMI Version : " + version);
+    BuildDateLabel->setText("Build Date : " + buildDate);
+}
+
+void SystemPage::showResetRunning(bool running) {
+    ResetButton->setText(running ? "Wait" : "&Reset");
+}
+
+void SystemPage::showTester(const QString& firmware, const QString& serial,
+                            const QString& identity) {
+    FirmwareLabel->setText(firmware + " ");
+    ReferenceGroup->setEnabled(true);
+    DirtyTX->setEnabled(true);
+    ReferenceGroup->setPalette(QPalette());
+    DirtyTX->setPalette(QPalette());
+    ExtendedFrequencies->setEnabled(true);
+    SerialNumberLabel->setText(serial);
+    PCDllLabel->setText(identity);
+}
+
+void SystemPage::hideCountryControls() {
+    Country->setEnabled(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             Country, CountryLabel, NumberOfUsedCarriers, NumberOfUsedCarriersLabel,
+             HighestCarrierLabel, ExtendedRef, ExtendedRefUpDown})
+        w->setVisible(false);
+}
+
+void SystemPage::clearAfterReset() {
+    ExtRefSelect->setChecked(false);
+    Normal->setChecked(true);
+    ExtendedRef->setEnabled(false);
+    ExtendedRefUpDown->setEnabled(false);
 }
 
 }  // namespace tavrin::app

@@ -6,9 +6,9 @@
 #include <functional>
 #include <string>
 
-#include "LogFile.h"
-#include "LogFormats.h"
-#include "Timing.h"
+#include "core/LogFile.h"
+#include "core/LogFormats.h"
+#include "core/Timing.h"
 
 class QTimer;
 

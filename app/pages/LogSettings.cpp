@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "EntryField.h"
 #include "SystemPage.h"
-#include "UserDialogs.h"
+#include "core/EntryField.h"
+#include "core/UserDialogs.h"
 
 namespace tavrin::app {
 namespace {

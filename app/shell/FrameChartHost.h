@@ -1,11 +1,12 @@
-// The chart windows' view of the program: the main window's shared values and pages, the
-// analyzer page's chart buttons, and the poll that redraws the visible charts.
+// The chart windows' view of the program: the session's time base and ramps, what the pages
+// and the link window answer, the chart buttons, and the poll that redraws the visible charts.
 #pragma once
 
-#include "ChartHost.h"
+#include "display/ChartHost.h"
 
 namespace tavrin::app {
 
+class SessionState;
 class TWenloForm;
 
 class FrameChartHost : public ChartHost {
@@ -16,8 +17,8 @@ public:
     void setSampleClock(float clock) override;
     float sampleWindowLength() const override;
     void setSampleWindowLength(float length) override;
-    QString unitCaption() const override;
-    void setUnitCaption(const QString& caption) override;
+    ChartUnit chartUnit() const override;
+    void setChartUnit(ChartUnit unit) override;
 
     std::array<int, 6> powerRamp() const override;
     bool analyzerPageShown() const override;
@@ -44,6 +45,7 @@ public:
 
 private:
     TWenloForm& m_frame;
+    SessionState& m_session;
     SampleBlock m_power;
     SampleBlock m_deviation;
 };

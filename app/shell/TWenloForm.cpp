@@ -18,30 +18,32 @@
 #include <clocale>
 #include <cstring>
 
-#include "BottomPanel.h"
-#include "CaptionRules.h"
-#include "EntryField.h"
-#include "LogSettings.h"
-#include "ModelTable.h"
-#include "SystemPage.h"
-#include "TraceLog.h"
-#include "UpDown.h"
-#include "WindowLayout.h"
+#include "FrameChartHost.h"
+#include "PageWiring.h"
+#include "ResetWait.h"
+#include "SetupWiring.h"
+#include "WindowPlacement.h"
+#include "core/CaptionRules.h"
+#include "core/EntryField.h"
+#include "core/ModelTable.h"
+#include "core/TraceLog.h"
+#include "core/UpDown.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
-#include "display/ChartRanges.h"
-#include "display/FrameChartHost.h"
 #include "display/TLinkConnectForm.h"
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
+#include "pages/BottomPanel.h"
 #include "pages/EntryRules.h"
 #include "pages/FPTestPage.h"
 #include "pages/LevelField.h"
+#include "pages/LogSettings.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
 #include "pages/RFGenPage.h"
 #include "pages/RadioOptions.h"
+#include "pages/SystemPage.h"
 #include "setup/SetupFiles.h"
 #include "setup/SetupPages.h"
 
@@ -51,10 +53,6 @@ namespace {
 constexpr int kInitInterval = 100;
 constexpr int kDummyInterval = 20;
 constexpr int kScreenMonitorInterval = 4000;
-constexpr int kResetPollInterval = 1000;
-constexpr int kResetWaitStep = 200;
-constexpr int kResetPause = 1500;
-constexpr int kPollLimit = 10;
 // Below the page control the frame keeps a strip as high as the difference of the client
 // area and the page control; the Setup pages' taller page control grows the window by as much.
 constexpr int kFrameStrip = TWenloForm::kClientHeight - TWenloForm::kPageHeight;
@@ -65,22 +63,6 @@ const char* const kNoPortMessage =
     "using the available port(s)      \n"
     "\n"
     "Press OK to terminate the application";
-
-WindowRect FrameRect(const QWidget* w) {
-    if (!w) return {};
-    const QRect r = w->frameGeometry();
-    return {r.left(), r.top(), r.width(), r.height()};
-}
-
-// Places a window by its outer frame, as the layout table gives it.
-void PlaceFrame(QWidget* w, const WindowRect& r) {
-    if (!w) return;
-    const QSize decoration = w->frameGeometry().size() - w->geometry().size();
-    w->move(r.left, r.top);
-    const int width =
-        w->minimumWidth() == w->maximumWidth() ? w->width() : r.width - decoration.width();
-    w->resize(width, std::max(w->minimumHeight(), r.height - decoration.height()));
-}
 
 }  // namespace
 
@@ -115,16 +97,19 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     PageControl = new QTabWidget(this);
     PageControl->setObjectName("PageControl");
     SystemTabSheet = new SystemPage;
-    PP_TestTabSheet = new PPTestPage(*this);
-    FP_TestTabSheet = new FPTestPage(*this);
-    RF_GenTabSheet = new RFGenPage(*this);
-    RF_AnalyzerTabSheet = new RFAnalyzerPage;
+    AlwaysPanel = new BottomPanel(this);
+    m_radioOptions = std::make_unique<RadioOptions>(m_session, *m_tester, m_dialogs,
+                                                    *SystemTabSheet, *AlwaysPanel);
+    PP_TestTabSheet = new PPTestPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
+    FP_TestTabSheet = new FPTestPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
+    RF_GenTabSheet = new RFGenPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
+    RF_AnalyzerTabSheet = new RFAnalyzerPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
     SetupPPTabSheet = new SetupPPPage(*m_tester, dialogs);
     SetupFPTabSheet = new SetupFPPage(*m_tester, dialogs);
     for (SetupPage* page :
          {static_cast<SetupPage*>(SetupPPTabSheet), static_cast<SetupPage*>(SetupFPTabSheet)}) {
-        page->setHooks({[this](int level, int value) { setPowerRamp(level, value); },
-                        [this](int delta) { limitRowChecked(delta); }});
+        page->setHooks({[this](int level, int value) { m_session.setPowerRamp(level, value); },
+                        [this](int delta) { m_session.addLimitErrors(delta); }});
     }
     PageControl->addTab(SystemTabSheet, "S&ystem");
     PageControl->addTab(PP_TestTabSheet, "PP-T&est");
@@ -139,12 +124,11 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
           static_cast<TabPage*>(RF_AnalyzerTabSheet), static_cast<TabPage*>(SetupPPTabSheet),
           static_cast<TabPage*>(SetupFPTabSheet)}) {
         page->installEventFilter(this);
+        connect(page, &TabPage::activationWanted, this, [this](TabPage* p) { pageShow(p); });
         // The bottom panel covers the lower edge of the System and test pages.
         if (!page->isSetupPage()) page->setContentsMargins(0, 0, 0, BottomPanel::kHeight);
     }
-    AlwaysPanel = new BottomPanel(this);
     layOutPage(false);
-    m_radioOptions = std::make_unique<RadioOptions>(*this);
     TimingEdit = new QLineEdit(this);
     TimingEdit->setObjectName("TimingEdit");
     LimitTypedLength(TimingEdit, 3);
@@ -153,19 +137,18 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
 
     // The windows after the main one, in their creation order.
     m_commForm = std::make_unique<TCommForm>(*m_tester);
-    m_linkForm = std::make_unique<TLinkConnectForm>(*this);
-    setLinkWindowControl(m_linkForm.get());
     m_chartHost = std::make_unique<FrameChartHost>(*this);
     m_modulationForm = std::make_unique<TModulationForm>(*m_chartHost, m_dialogs);
     m_ntpForm = std::make_unique<TNTPForm>(*m_chartHost, m_dialogs);
     PairCharts(*m_ntpForm, *m_modulationForm);
+    m_linkForm = std::make_unique<TLinkConnectForm>(m_session, *m_tester, m_settings.timing,
+                                                    LinkWindowLinks(*this));
     WireAnalyzerPage(*this);
-    // A committed coupling loss sets the power chart's range and undoes its zoom.
-    connect(this, &TWenloForm::powerChartRangeChanged, this, [this](int lower, int upper) {
-        m_ntpForm->setPowerRange(lower, upper);
-        m_ntpForm->NTPChartUndoZoom();
-    });
+    WireCharts(*this);
+    WireTestPages(*this);
     m_resetForm = std::make_unique<TResetForm>();
+    m_resetWait = std::make_unique<ResetWait>(*m_tester, *m_resetForm, m_settings.timing);
+    m_resetWait->onEnded = [this](bool reached) { resetWaitEnded(reached); };
     m_helpForm = std::make_unique<THelpForm>();
     m_noConnectForm = std::make_unique<TNoConnectForm>(*m_helpForm);
     m_noConnectForm->mainWindow = this;
@@ -173,21 +156,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
 
     m_logSettings = std::make_unique<LogSettings>(*SystemTabSheet, m_dialogs, m_settings.timing);
     m_logSettings->rowSource = [this] { return m_linkForm->logColumns(); };
-    // The echo comes from the tester thread; the console and the log are the window's.
-    TesterWorker* tester = m_tester.get();
-    m_tester->wrappers().setEchoTargets({
-        [this, tester](const std::string& text) {
-            tester->toUserInterface(
-                [this, text] { m_commForm->showStatus(QString::fromStdString(text)); });
-        },
-        [this, tester](const std::string& line) {
-            tester->toUserInterface(
-                [this, line] { m_commForm->appendLine(QString::fromStdString(line)); });
-        },
-        [this, tester](const std::string& line) {
-            tester->toUserInterface([this, line] { m_logSettings->logCommunication(line); });
-        },
-    });
+    WireConsoleEcho(*this);
 
     const auto retry = [this] {
         m_resetForm->show();
@@ -204,7 +173,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     };
     m_resetForm->onUserClose = [this] {
         // Closing the dialog during a reset ends the wait and the program.
-        m_resetTimerTag = kPollLimit;
+        m_resetWait->stop();
         terminate(0);
     };
 
@@ -223,7 +192,10 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     connect(SystemTabSheet->Windows_posButton, &QPushButton::clicked, this,
             &TWenloForm::Windows_posButtonClick);
 
-    connectSetupFiles();
+    m_setupFiles = WireSetupFiles(*this);
+    connect(&m_session, &SessionState::limitConsistencyChanged, this,
+            &TWenloForm::applyLimitConsistency);
+    connect(PageControl, &QTabWidget::currentChanged, this, &TWenloForm::noteShownPage);
 
     // FormCreate.
     PageControl->setCurrentWidget(SetupPPTabSheet);
@@ -246,45 +218,14 @@ TWenloForm::~TWenloForm() {
     m_tester.reset();
 }
 
-void TWenloForm::showError(const QString& text) {
-    m_dialogs.message(this, MessageKind::Error, "Tavrin", text, {MessageButton::Ok});
-}
-
-void TWenloForm::applyCheck(QLineEdit* field, const FieldCheck& check) {
-    field->setText(check.text);
-    for (const QString& m : check.messages) showError(m);
-}
-
-void TWenloForm::send(const QString& line) {
-    m_tester->send(line.toLatin1().toStdString());
-}
-
-void TWenloForm::setLinkWindowControl(LinkWindowControl* control) {
-    m_linkWindow = control ? control : &m_noLinkWindow;
-}
-
-void TWenloForm::markActivePage(TabPage* page) {
-    for (TabPage* p :
-         {static_cast<TabPage*>(PP_TestTabSheet), static_cast<TabPage*>(FP_TestTabSheet),
-          static_cast<TabPage*>(RF_GenTabSheet)})
-        p->tag = p == page ? 1 : 0;
-}
-
-void TWenloForm::setAveragingLength(int n) {
-    m_averagingLength = n;
-    Q_EMIT averagingLengthChanged(n);
-}
-
-void TWenloForm::setPowerChartRange(PowerRange range) {
-    m_powerChartRange = range;
-    Q_EMIT powerChartRangeChanged(range.lower, range.upper);
+void TWenloForm::setResetRunning(bool running) {
+    m_resetRunning = running;
+    SystemTabSheet->showResetRunning(running);
 }
 
 void TWenloForm::terminate(int code) {
     m_terminating = true;
-    m_resetTimerTag = kPollLimit;
-    if (m_resetTimer) m_resetTimer->stop();
-    if (m_resetPause) m_resetPause->stop();
+    if (m_resetWait) m_resetWait->stop();
     DummyTimer->stop();
     m_settings.terminate(code);
 }
@@ -296,7 +237,7 @@ void TWenloForm::InitTimerTimer() {
     m_tester->run([](CommandWrappers& w) { w.communicationEnabled = false; });
     initialisation();
     m_tester->run([](CommandWrappers& w) { w.communicationEnabled = true; });
-    SetupPPTabSheet->tag = 1;  // the start-up mark: the System page's activation returns at once
+    m_startupMark = true;  // the System page's activation returns at once
     PageControl->setCurrentWidget(SystemTabSheet);
     if (debugMode()) {
         m_commForm->show();
@@ -304,7 +245,7 @@ void TWenloForm::InitTimerTimer() {
     }
     m_resetForm->setStatus("Please wait ...", Qt::yellow);
     m_resetForm->show();
-    SetupPPTabSheet->tag = 0;
+    m_startupMark = false;
     ResetButtonClick();
     // The timer is inside its own signal here: let the event loop destroy it.
     m_initTimer.release()->deleteLater();
@@ -330,19 +271,14 @@ void TWenloForm::initialisation() {
     Windows_posButtonClick();
     ScreenSizeMonitoringTimer->start();
     m_setupFiles->LoadDefaultButtonClick();
-    m_sampleClock = 10.0f;
-    SystemTabSheet->FirmwareLabel->clear();
-    SystemTabSheet->PCDllLabel->clear();
-    SystemTabSheet->HardWareIDLabel->clear();
-    SystemTabSheet->VersionLabel->setText(QString("MMI Version : ") + kProgramVersion);
-    SystemTabSheet->BuildDateLabel->setText(QString("Build Date : ") + kBuildDate);
-    m_powerRamp = {-47, -16, 4, 1, -1, -5};
+    m_session.setSampleClock(SampleTimeBase::kStartClock);
+    SystemTabSheet->showProgram(kProgramVersion, kBuildDate);
+    m_session.resetPowerRamp();
 }
 
 void TWenloForm::ResetButtonClick() {
-    QPushButton* button = SystemTabSheet->ResetButton;
-    if (button->text() != "&Reset") return;  // a reset is already running
-    button->setText("Wait");
+    if (m_resetRunning) return;
+    setResetRunning(true);
 
     // The port probe goes to the library directly: nothing is counted or echoed. A reset
     // reaches a tester that was lost: it is how the user gets it back.
@@ -373,87 +309,32 @@ void TWenloForm::portProbed(bool refused) {
 
 void TWenloForm::waitForTester() {
     // The link window's averaging length goes back to 1 (it empties its buffers).
-    setAveragingLength(1);
+    m_session.setAveragingLength(1);
     m_tester->run([](CommandWrappers& w) { w.showErrorCount(); });
     m_resetForm->setStatus("Please wait ...", Qt::yellow);
     m_resetForm->show();
     PageControl->setEnabled(false);
 
-    m_resetTimer = std::make_unique<QTimer>();
-    m_resetTimer->setInterval(m_settings.timing.ms(kResetPollInterval));
-    connect(m_resetTimer.get(), &QTimer::timeout, this, &TWenloForm::ResetTimerTimer);
-    m_resetTimerTag = 0;
-    m_resetIdle = false;
-    m_resetPolling = false;
-    m_resetTimer->start();
+    m_resetWait->start(debugMode());
 }
 
-void TWenloForm::ResetTimerTimer() {
-    // A tick after the last poll asks nothing more, and a poll that waits out a silent
-    // tester's time-out is not joined by another.
-    if (m_resetTimerTag >= kPollLimit || m_resetPolling) return;
-    m_resetPolling = true;
-    m_tester->ask(
-        [](CommandWrappers& w) {
-            char reply[kReplyBufferSize] = {};
-            w.sendCommand("STAT:DEV?");
-            w.readResponse(reply);
-            return std::string(reply);
-        },
-        this, [this](std::string reply) { resetPolled(reply); }, TesterWorker::Reach::Always);
-}
-
-void TWenloForm::resetPolled(const std::string& reply) {
-    m_resetPolling = false;
-    if (m_terminating || !m_resetTimer || m_resetTimerTag >= kPollLimit) return;
-    if (reply != "IDLE") {
-        ++m_resetTimerTag;
-    } else {
-        m_resetTimer->stop();
-        m_resetIdle = true;
-        m_resetTimerTag = kPollLimit;
-    }
-    if (m_resetTimerTag >= kPollLimit) waitEnded();
-}
-
-void TWenloForm::waitEnded() {
-    m_waitReachedTester = m_resetIdle || debugMode();
-    if (!m_waitReachedTester) {
-        m_resetTimer.reset();
-        SystemTabSheet->ResetButton->setText("&Reset");
+void TWenloForm::resetWaitEnded(bool reachedTester) {
+    m_waitReachedTester = reachedTester;
+    if (m_terminating) return;
+    if (!reachedTester) {
+        setResetRunning(false);
         m_resetForm->hide();
         m_noConnectForm->show();
         resetFinished();
         return;
     }
-    if (m_resetTimer->isActive()) {
-        m_resetForm->setStatus("No Connection", Qt::red);
-    } else {
-        m_resetForm->setStatus("OK", Qt::green);
-    }
-    m_resetTimer.reset();
-    m_resetPause = std::make_unique<QTimer>();
-    m_resetPause->setSingleShot(true);
-    connect(m_resetPause.get(), &QTimer::timeout, this, &TWenloForm::resetPauseEnded);
-    m_resetPause->start(m_settings.timing.ms(kResetPause));
-}
-
-void TWenloForm::resetPauseEnded() {
-    // The timer is inside its own signal here: let the event loop destroy it.
-    m_resetPause.release()->deleteLater();
-    if (m_terminating) return;
     m_resetForm->hide();
     show();
     setWindowTitle(m_captionBase);
     PageControl->setEnabled(true);
-    SystemTabSheet->ExtRefSelect->setChecked(false);
-    SystemTabSheet->Normal->setChecked(true);
-    PP_TestTabSheet->SlotLengthCombo->setCurrentIndex(0);
-    FP_TestTabSheet->SlotLengthFPCombo->setCurrentIndex(0);
-    PP_TestTabSheet->PTemplateSelectPP->setCurrentIndex(0);
-    FP_TestTabSheet->PTemplateSelectFP->setCurrentIndex(0);
-    SystemTabSheet->ExtendedRef->setEnabled(false);
-    SystemTabSheet->ExtendedRefUpDown->setEnabled(false);
+    SystemTabSheet->clearAfterReset();
+    m_session.setSlotType(0);
+    m_session.setPowerTemplate(0);
     resetFinished();
 }
 
@@ -486,7 +367,21 @@ void TWenloForm::layOutPage(bool setupPage) {
     AlwaysPanel->raise();
 }
 
+void TWenloForm::noteShownPage() {
+    const QWidget* page = PageControl->currentWidget();
+    const std::pair<const QWidget*, ShownPage> pages[] = {
+        {SystemTabSheet, ShownPage::System},        {PP_TestTabSheet, ShownPage::PP},
+        {FP_TestTabSheet, ShownPage::FP},           {RF_GenTabSheet, ShownPage::Generator},
+        {RF_AnalyzerTabSheet, ShownPage::Analyzer}, {SetupPPTabSheet, ShownPage::SetupPP},
+        {SetupFPTabSheet, ShownPage::SetupFP}};
+    for (const auto& [widget, id] : pages) {
+        if (widget == page) m_session.setShownPage(id);
+    }
+}
+
 bool TWenloForm::eventFilter(QObject* watched, QEvent* event) {
+    // The tab control's current page changes before its pages are shown and hidden.
+    if (event->type() == QEvent::Show || event->type() == QEvent::Hide) noteShownPage();
     if (event->type() == QEvent::Show) {
         if (auto* page = qobject_cast<TabPage*>(watched)) pageShow(page);
     } else if (event->type() == QEvent::Hide && isVisible() && !event->spontaneous()) {
@@ -502,7 +397,7 @@ void TWenloForm::pageShow(TabPage* page, bool fromDummyTimer) {
         return;
     }
     layOutPage(false);
-    if (page == SystemTabSheet && SetupPPTabSheet->tag == 1) return;  // start-up mark
+    if (page == SystemTabSheet && m_startupMark) return;
     page->prepareShow();
     // The page's commands go out one DummyTimer tick after it is drawn. A show that comes
     // while a tick is pending (the main window shown and the page activated in the same
@@ -561,27 +456,22 @@ void TWenloForm::systemActivation() {
 
 void TWenloForm::systemAnswered(const SystemAnswers& a) {
     SystemPage* s = SystemTabSheet;
-    s->FirmwareLabel->setText(QString::fromStdString(a.firmware) + " ");
-    setWindowTitle(m_captionBase + QString::fromStdString(
-                                       CaptionSuffix(debugMode(), s->OptionEnable->isChecked())));
-    s->ReferenceGroup->setEnabled(true);
-    s->DirtyTX->setEnabled(true);
-    s->ReferenceGroup->setPalette(QPalette());
-    s->DirtyTX->setPalette(QPalette());
-    s->ExtendedFrequencies->setEnabled(true);
-    s->SerialNumberLabel->setText(QString::fromStdString(a.serial));
-    s->PCDllLabel->setText(QString::fromStdString(a.identity));
+    s->showTester(QString::fromStdString(a.firmware), QString::fromStdString(a.serial),
+                  QString::fromStdString(a.identity));
+    setWindowTitle(m_captionBase +
+                   QString::fromStdString(CaptionSuffix(debugMode(), m_session.catIq())));
 
     if (identifyTester(a.hardware) == Identification::Ended) return;
 
     m_radioOptions->RFAttenuationEditExit();
     m_radioOptions->RxAttCheckBoxClick();
     m_radioOptions->AverageFactorEditExit();
-    s->ResetButton->setText("&Reset");
+    setResetRunning(false);
     // The first activation after a reset the user started applies the carrier mode.
     if (s->TimeAfterReset->text() == "0") OffsetClick();
-    send(s->DriftKhzMs->isChecked() ? "CONF:MOD:DRIF:UNIT MS" : "CONF:MOD:DRIF:UNIT SLOT");
-    if (!s->OptionEnable->isChecked()) send("CONF:TEST NOP0");
+    send(m_session.driftUnit() == DriftUnit::KhzPerMs ? "CONF:MOD:DRIF:UNIT MS"
+                                                      : "CONF:MOD:DRIF:UNIT SLOT");
+    if (!m_session.catIq()) send("CONF:TEST NOP0");
 }
 
 TWenloForm::Identification TWenloForm::identifyTester(const std::string& answer) {
@@ -594,7 +484,7 @@ TWenloForm::Identification TWenloForm::identifyTester(const std::string& answer)
                           {MessageButton::Abort, MessageButton::Retry, MessageButton::Ignore});
     switch (choice) {
         case MessageButton::Retry:
-            SystemTabSheet->ResetButton->setText("&Reset");
+            setResetRunning(false);
             ResetButtonClick();
             return Identification::Ended;
         case MessageButton::Ignore:
@@ -613,7 +503,7 @@ TWenloForm::Identification TWenloForm::identifyTester(const std::string& answer)
 void TWenloForm::configureForModel(const TesterModel& model, const std::string& answer) {
     m_captionBase = model.baseName;
     if (model.refreshesCaption) setWindowTitle(m_captionBase);
-    m_sampleClock = 10.368f;
+    m_session.setSampleClock(SampleTimeBase::kMicrosecondClock);
     setPageTabVisible(PP_TestTabSheet, true);
     setPageTabVisible(FP_TestTabSheet, true);
     setPageTabVisible(RF_GenTabSheet, true);
@@ -623,31 +513,12 @@ void TWenloForm::configureForModel(const TesterModel& model, const std::string& 
     // Limits in error keep the test pages hidden until they are mended.
     applyLimitConsistency();
 
-    m_highestCarrier = model.highestCarrier;
-    for (UpDown* stepper :
-         {RF_GenTabSheet->CarrierGenUpDown, RF_AnalyzerTabSheet->CarrierAnalyzerUpDown,
-          PP_TestTabSheet->DummyCarrierUpDown, PP_TestTabSheet->TrafficCarrierUpDown,
-          FP_TestTabSheet->TrafficCarrierFPUpDown, FP_TestTabSheet->DummyCarrierFPUpDown}) {
-        stepper->setMaximum(m_highestCarrier);
-        if (model.carrierMinimum) stepper->setMinimum(*model.carrierMinimum);
-    }
-    const QString range = model.rangeText;
-    PP_TestTabSheet->DummyCarrierPPLabel->setText("Dummy Carrier " + range);
-    FP_TestTabSheet->DummyCarrierFPLabel->setText("Dummy Carrier " + range);
-    PP_TestTabSheet->TrafficCarrierPPLabel->setText("Traffic Carrier " + range);
-    FP_TestTabSheet->TrafficCarrierFPLabel->setText("Traffic Carrier " + range);
-    RF_GenTabSheet->RfGenCarrierLabel->setText("Carrier " + range);
-    RF_AnalyzerTabSheet->RfAnalyzerCarrierLabel->setText("Carrier " + range);
+    // The pages' carrier steppers and captions follow the model's range.
+    m_session.setCarrierRange({model.highestCarrier, model.carrierMinimum, model.rangeText});
 
-    if (!model.countryControlsShown) {
-        SystemPage* s = SystemTabSheet;
-        s->Country->setEnabled(false);
-        for (QWidget* w : std::initializer_list<QWidget*>{
-                 s->Country, s->CountryLabel, s->NumberOfUsedCarriers, s->NumberOfUsedCarriersLabel,
-                 s->HighestCarrierLabel, s->ExtendedRef, s->ExtendedRefUpDown})
-            w->setVisible(false);
-    }
-    PP_TestTabSheet->applySlotScheme(SystemTabSheet->OptionEnable->isChecked());
+    if (!model.countryControlsShown) SystemTabSheet->hideCountryControls();
+    m_session.setSlotMaximum(SessionState::kStartSlotMaximum);
+    m_session.announceSlotScheme(m_session.catIq());
     SystemTabSheet->HardWareIDLabel->setText(QString::fromStdString(HardwareIdText(answer, model)));
 }
 
@@ -655,87 +526,9 @@ void TWenloForm::setPageTabVisible(TabPage* page, bool visible) {
     PageControl->setTabVisible(PageControl->indexOf(page), visible);
 }
 
-void TWenloForm::connectSetupFiles() {
-    SetupFilesContext context;
-    // The link window's measurement choices and font size are saved with the rest.
-    context.roots = [this] { return std::vector<QObject*>{this, m_linkForm.get()}; };
-    context.hooks.fontSize = [this](int size) {
-        m_linkForm->FontSizeUpDown->setPosition(size);
-        m_linkForm->FontSizeUpDownClick();
-    };
-    context.hooks.sendCommand = [this](const char* line) { m_tester->send(line); };
-    context.hooks.powerRange = [this](double loss, bool rxAttenuator) {
-        const AxisRange range = PowerChartRange(loss, rxAttenuator);
-        setPowerChartRange({static_cast<int>(range.min), static_cast<int>(range.max)});
-    };
-    context.hooks.remember = [this](Remembered value, double number) { remember(value, number); };
-    context.trace = [this](const std::string& line) {
-        if (m_traceLog) m_traceLog->traceLine(line.c_str());
-    };
-    context.checkLimits = [this] { CheckAllLimitRows(); };
-    m_setupFiles = std::make_unique<SetupFiles>(m_dialogs, this, std::move(context));
-    const auto wire = [this](QPushButton* button, void (SetupFiles::*action)()) {
-        connect(button, &QPushButton::clicked, this, [this, action] { (*m_setupFiles.*action)(); });
-    };
-    wire(SetupPPTabSheet->LoadPPButton, &SetupFiles::LoadButtonClick);
-    wire(SetupFPTabSheet->LoadFPButton, &SetupFiles::LoadButtonClick);
-    wire(SetupPPTabSheet->SavePPButton, &SetupFiles::SaveButtonClick);
-    wire(SetupFPTabSheet->SaveFPButton, &SetupFiles::SaveButtonClick);
-    wire(SetupPPTabSheet->SaveAsDefaultPPButton, &SetupFiles::SaveAsDefaultButtonClick);
-    wire(SetupFPTabSheet->SaveAsDefaultFPButton, &SetupFiles::SaveAsDefaultButtonClick);
-    wire(SetupPPTabSheet->LoadDefaultPPButton, &SetupFiles::LoadDefaultButtonClick);
-    wire(SetupFPTabSheet->LoadDefaultFPButton, &SetupFiles::LoadDefaultButtonClick);
-    // The PP page's "Factory Settings" runs the FP handler.
-    wire(SetupPPTabSheet->FactoryPPButton, &SetupFiles::FactoryFPButtonClick);
-    wire(SetupFPTabSheet->FactoryFPButton, &SetupFiles::FactoryFPButtonClick);
-}
-
-void TWenloForm::remember(Remembered value, double number) {
-    // Slots and BER counts are whole numbers; levels keep their decimals.
-    const int whole = static_cast<int>(number);
-    switch (value) {
-        case Remembered::PPDummySlot:
-            PP_TestTabSheet->dummySlot = whole;
-            break;
-        case Remembered::PPTrafficSlot:
-            PP_TestTabSheet->trafficSlot = whole;
-            break;
-        case Remembered::PPRFLevel:
-            PP_TestTabSheet->levelField().lastLevel = number;
-            break;
-        case Remembered::PPBERCount:
-            PP_TestTabSheet->berCount = whole;
-            break;
-        case Remembered::FPRFLevel:
-            FP_TestTabSheet->levelField().lastLevel = number;
-            break;
-        case Remembered::FPBERCount:
-            FP_TestTabSheet->berCount = whole;
-            break;
-        case Remembered::GenRFLevel:
-            RF_GenTabSheet->levelField().lastLevel = number;
-            break;
-        case Remembered::None:
-            break;
-    }
-}
-
-void TWenloForm::CheckAllLimitRows() {
-    for (SetupPage* page :
-         {static_cast<SetupPage*>(SetupPPTabSheet), static_cast<SetupPage*>(SetupFPTabSheet)}) {
-        for (const common::LimitRowSpec& entry : common::LimitRows())
-            page->CheckLimitRow(entry.row);
-    }
-}
-
-void TWenloForm::limitRowChecked(int delta) {
-    m_limitErrorCount += delta;
-    applyLimitConsistency();
-}
-
 void TWenloForm::applyLimitConsistency() {
     // The setup pages and the RF analyzer stay as they are, so the faulty field is reachable.
-    const bool consistent = limitsConsistent();
+    const bool consistent = m_session.limitsConsistent();
     setPageTabVisible(SystemTabSheet, consistent);
     if (m_validHardware) {
         setPageTabVisible(PP_TestTabSheet, consistent);
@@ -763,18 +556,9 @@ void TWenloForm::OffsetClick() {
 }
 
 void TWenloForm::Windows_posButtonClick() {
-    WindowSet current;
-    current.main = FrameRect(this);
-    current.console = FrameRect(m_commForm.get());
-    current.link = FrameRect(m_linkForm.get());
-    current.modulation = FrameRect(m_modulationForm.get());
-    current.ntp = FrameRect(m_ntpForm.get());
-    const WindowSet placed = DefaultLayout(current, m_settings.screenSize().height());
-    move(placed.main.left, placed.main.top);
-    PlaceFrame(m_commForm.get(), placed.console);
-    m_linkForm->move(placed.link.left, placed.link.top);
-    PlaceFrame(m_modulationForm.get(), placed.modulation);
-    PlaceFrame(m_ntpForm.get(), placed.ntp);
+    PlaceWindows(
+        {this, m_commForm.get(), m_linkForm.get(), m_modulationForm.get(), m_ntpForm.get()},
+        m_settings.screenSize().height());
 }
 
 void TWenloForm::ScreenSizeMonitoringTimerTimer() {

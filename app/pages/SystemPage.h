@@ -3,7 +3,7 @@
 // carrier-mode, reference, dirty-transmit and drift-unit groups.
 #pragma once
 
-#include "TabPage.h"
+#include "core/TabPage.h"
 
 class QCheckBox;
 class QComboBox;
@@ -21,6 +21,17 @@ class SystemPage : public TabPage {
     Q_OBJECT
 public:
     explicit SystemPage(QWidget* parent = nullptr);
+
+    // The start-up's labels: no tester known yet, the program's own version and build date.
+    void showProgram(const QString& version, const QString& buildDate);
+    // The Reset button while a reset runs ("Wait") and after it ("&Reset").
+    void showResetRunning(bool running);
+    // The tester's answers to the page's questions; the groups that need a tester enabled.
+    void showTester(const QString& firmware, const QString& serial, const QString& identity);
+    // A model without country presets: its controls hidden.
+    void hideCountryControls();
+    // The choices a tester reset puts back.
+    void clearAfterReset();
 
     // "Windows Position"
     QPushButton* Windows_posButton;
