@@ -313,6 +313,17 @@ void RadioOptions::lockCouplingLoss(bool locked) {
     m_panel.RFAttenuationEdit->setEnabled(!locked);
 }
 
+void RadioOptions::testerIdentified() {
+    RFAttenuationEditExit();
+    RxAttCheckBoxClick();
+    AverageFactorEditExit();
+    // The first activation after a reset the user started applies the carrier mode.
+    if (m_system.TimeAfterReset->text() == "0") OffsetClick();
+    send(m_session.driftUnit() == DriftUnit::KhzPerMs ? "CONF:MOD:DRIF:UNIT MS"
+                                                      : "CONF:MOD:DRIF:UNIT SLOT");
+    if (!m_session.catIq()) send("CONF:TEST NOP0");
+}
+
 void RadioOptions::send(const QString& line) {
     m_tester.sendText(line);
 }

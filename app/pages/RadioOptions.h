@@ -49,6 +49,10 @@ public:
     void RFAttenuationEditExit();
     void RxAttCheckBoxClick();
     void AverageFactorEditExit();
+    // A tester identified: the coupling loss, RX attenuator and averaging go out again, the
+    // carrier mode after a reset the user started, the drift unit and, without CAT-iq, the
+    // plain test mode.
+    void testerIdentified();
     // The range check of the last activated PP, FP or RF-Gen page against the coupling loss.
     void UpdateRFRange(double couplingLoss);
 

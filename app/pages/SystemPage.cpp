@@ -1,4 +1,4 @@
-// Layout of the System page.
+// Layout of the System page and its activation's questions to the tester.
 #include "SystemPage.h"
 
 #include <QCheckBox>
@@ -12,7 +12,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/CommandWrappers.h"
 #include "core/EntryField.h"
+#include "core/TesterWorker.h"
 #include "core/UpDown.h"
 
 namespace tavrin::app {
@@ -37,7 +39,8 @@ QHBoxLayout* FieldWithStepper(QLineEdit* edit, UpDown* upDown) {
 
 }  // namespace
 
-SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, parent) {
+SystemPage::SystemPage(TesterWorker& tester, QWidget* parent)
+    : TabPage("SystemTabSheet", false, parent), m_tester(tester) {
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(3, 2, 3, 2);
     page->setSpacing(2);
@@ -181,6 +184,35 @@ SystemPage::SystemPage(QWidget* parent) : TabPage("SystemTabSheet", false, paren
     TimeAfterReset->setVisible(false);
     // The setup file finds its fields by name.
     LogIntervalEdit->setObjectName("LogIntervalEdit");
+}
+
+namespace {
+
+// The page's questions, asked in one request.
+struct SystemAnswers {
+    std::string firmware, serial, identity, hardware;
+};
+
+}  // namespace
+
+void SystemPage::pageWork() {
+    m_tester.ask(
+        [](CommandWrappers& w) {
+            SystemAnswers a;
+            a.firmware = w.query("SYST:FIRM:VERS?");
+            a.serial = w.query("SYST:SER:NUM?");
+            a.identity = w.query("*IDN?");
+            w.sendCommand("PROC:SEL:TEST NONE");
+            w.sendCommand("CONF:SAMPLE:MODE CTRL");
+            a.hardware = w.query("SYST:HW:VERS?");
+            return a;
+        },
+        this,
+        [this](const SystemAnswers& a) {
+            showTester(QString::fromStdString(a.firmware), QString::fromStdString(a.serial),
+                       QString::fromStdString(a.identity));
+            Q_EMIT testerAnswered(a.hardware);
+        });
 }
 
 void SystemPage::showProgram(const QString& version, const QString& buildDate) {

@@ -1,7 +1,10 @@
 // The "S&ystem" page: what the program knows about itself and the connected tester, the
 // "&Reset" button, the CAT-iq switch, the default window layout, the log settings and the
-// carrier-mode, reference, dirty-transmit and drift-unit groups.
+// carrier-mode, reference, dirty-transmit and drift-unit groups. Its activation asks the tester
+// what it is and shows the answers.
 #pragma once
+
+#include <string>
 
 #include "core/TabPage.h"
 
@@ -15,12 +18,17 @@ class QRadioButton;
 
 namespace tavrin::app {
 
+class TesterWorker;
 class UpDown;
 
 class SystemPage : public TabPage {
     Q_OBJECT
 public:
-    explicit SystemPage(QWidget* parent = nullptr);
+    explicit SystemPage(TesterWorker& tester, QWidget* parent = nullptr);
+
+    // The activation: the firmware, serial number, identity and hardware questions in one
+    // request; the answers shown, then testerAnswered with the hardware answer.
+    void pageWork() override;
 
     // The start-up's labels: no tester known yet, the program's own version and build date.
     void showProgram(const QString& version, const QString& buildDate);
@@ -77,6 +85,13 @@ public:
     QRadioButton* DriftKhzSlot;
     // Hidden state flag of the carrier mode: "0" right after a user's reset, "1" once applied.
     QLabel* TimeAfterReset;
+
+Q_SIGNALS:
+    // The tester's answer to "SYST:HW:VERS?", for the model identification.
+    void testerAnswered(const std::string& hardware);
+
+private:
+    TesterWorker& m_tester;
 };
 
 }  // namespace tavrin::app

@@ -1,6 +1,8 @@
 // The wait after a tester reset.
 #include "ResetWait.h"
 
+#include <cstring>
+
 #include "core/TesterWorker.h"
 #include "dialogs/TResetForm.h"
 
@@ -8,6 +10,21 @@ namespace tavrin::app {
 
 ResetWait::ResetWait(TesterWorker& tester, TResetForm& dialog, const Timing& timing)
     : m_tester(tester), m_dialog(dialog), m_timing(timing) {}
+
+void ResetWait::probePort(std::function<void(bool refused)> done) {
+    m_tester.ask(
+        [](CommandWrappers& w) {
+            char reply[kReplyBufferSize] = {};
+            w.directWrite("CONF:COMM:PORT USB");
+            w.directRead(reply);
+            if (std::strcmp(reply, "INV") == 0) return true;
+            w.sendCommand("CONF:COMM:PORT USB");
+            w.writeErrorCount = 0;
+            w.sendCommand("SYST:RESET");
+            return false;
+        },
+        this, std::move(done), TesterWorker::Reach::Always);
+}
 
 void ResetWait::start(bool debugMode) {
     m_debugMode = debugMode;

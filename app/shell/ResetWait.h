@@ -1,5 +1,6 @@
-// The wait after a tester reset: "STAT:DEV?" once a second until the tester answers "IDLE"
-// (at most ten times), the reset dialog's verdict, and a pause to read it.
+// The tester reset's port probe, and the wait after the reset: "STAT:DEV?" once a second until
+// the tester answers "IDLE" (at most ten times), the reset dialog's verdict, and a pause to read
+// it.
 #pragma once
 
 #include <QObject>
@@ -22,7 +23,20 @@ public:
     static constexpr int kPause = 1500;
     static constexpr int kPollLimit = 10;
 
+    // The message when the tester refuses the port.
+    static constexpr const char* kNoPortMessage =
+        "No communication-port has been allocated!      \n"
+        "Please check that no other application is      \n"
+        "using the available port(s)      \n"
+        "\n"
+        "Press OK to terminate the application";
+
     ResetWait(TesterWorker& tester, TResetForm& dialog, const Timing& timing);
+
+    // The port probe goes to the library directly (nothing counted or echoed); unless the
+    // tester refuses the port ("INV"), the port is set and the tester reset. It reaches a
+    // tester that was lost: a reset is how the user gets it back.
+    void probePort(std::function<void(bool refused)> done);
 
     // Starts the polls. In debug mode the wait reaches the tester even when it never
     // answers "IDLE".

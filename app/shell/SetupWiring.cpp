@@ -1,9 +1,11 @@
 // The setup files wired to the program.
 #include "SetupWiring.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "TWenloForm.h"
+#include "core/EntryField.h"
 #include "core/TraceLog.h"
 #include "core/UpDown.h"
 #include "display/ChartRanges.h"
@@ -16,6 +18,12 @@ namespace tavrin::app {
 std::unique_ptr<SetupFiles> WireSetupFiles(TWenloForm& frame) {
     TWenloForm* f = &frame;
     SessionState& session = frame.session();
+    // A field never shown: only its text goes into the setup file.
+    frame.TimingEdit = new QLineEdit(&frame);
+    frame.TimingEdit->setObjectName("TimingEdit");
+    LimitTypedLength(frame.TimingEdit, 3);
+    frame.TimingEdit->setToolTip("[2..1000]");
+    frame.TimingEdit->setVisible(false);
     SetupFilesContext context;
     // The link window's measurement choices and font size are saved with the rest.
     context.roots = [f] { return std::vector<QObject*>{f, &f->linkForm()}; };

@@ -1,33 +1,23 @@
-// The main window's frame, start-up, reset, identification, deferred activation and shutdown.
+// The main window's frame, start-up, reset, deferred page activation and shutdown.
 #include "TWenloForm.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCoreApplication>
-#include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
 #include <QTabWidget>
-#include <QTime>
 #include <QTimer>
 #include <clocale>
-#include <cstring>
 
-#include "FrameChartHost.h"
-#include "PageWiring.h"
 #include "ResetWait.h"
 #include "SetupWiring.h"
+#include "TraceRouting.h"
 #include "WindowPlacement.h"
 #include "core/CaptionRules.h"
 #include "core/EntryField.h"
-#include "core/ModelTable.h"
 #include "core/TraceLog.h"
-#include "core/UpDown.h"
 #include "dialogs/TCommForm.h"
 #include "dialogs/TNoConnectForm.h"
 #include "dialogs/TResetForm.h"
@@ -35,9 +25,7 @@
 #include "display/TModulationForm.h"
 #include "display/TNTPForm.h"
 #include "pages/BottomPanel.h"
-#include "pages/EntryRules.h"
 #include "pages/FPTestPage.h"
-#include "pages/LevelField.h"
 #include "pages/LogSettings.h"
 #include "pages/PPTestPage.h"
 #include "pages/RFAnalyzerPage.h"
@@ -57,31 +45,19 @@ constexpr int kScreenMonitorInterval = 4000;
 // area and the page control; the Setup pages' taller page control grows the window by as much.
 constexpr int kFrameStrip = TWenloForm::kClientHeight - TWenloForm::kPageHeight;
 
-const char* const kNoPortMessage =
-    "No communication-port has been allocated!      \n"
-    "Please check that no other application is      \n"
-    "using the available port(s)      \n"
-    "\n"
-    "Press OK to terminate the application";
-
 }  // namespace
 
 TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings settings)
     : QWidget(nullptr),
       m_settings(std::move(settings)),
       m_dialogs(dialogs),
-      m_tester(std::make_unique<TesterWorker>(port)) {
+      m_tester(std::make_unique<TesterWorker>(port)),
+      m_identification(std::make_unique<ModelIdentification>(*this)) {
     if (m_settings.testerThread) m_tester->startThread();
     m_tester->setProbeInterval(m_settings.timing.ms(TesterWorker::kProbeInterval));
-    connect(m_tester.get(), &TesterWorker::testerLostChanged, this, &TWenloForm::testerLostChanged);
     if (!m_settings.terminate)
         m_settings.terminate = [](int code) { QCoreApplication::exit(code); };
-    if (!m_settings.screenSize) {
-        m_settings.screenSize = [] {
-            const QScreen* s = QGuiApplication::primaryScreen();
-            return s ? s->size() : QSize(1280, 1024);
-        };
-    }
+    if (!m_settings.screenSize) m_settings.screenSize = PrimaryScreenSize;
     setObjectName("WenloForm");
     setWindowTitle("Tavrin");
     // Fixed single border: minimise and the system menu, no maximise, no resizing.
@@ -96,21 +72,7 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
 
     PageControl = new QTabWidget(this);
     PageControl->setObjectName("PageControl");
-    SystemTabSheet = new SystemPage;
-    AlwaysPanel = new BottomPanel(this);
-    m_radioOptions = std::make_unique<RadioOptions>(m_session, *m_tester, m_dialogs,
-                                                    *SystemTabSheet, *AlwaysPanel);
-    PP_TestTabSheet = new PPTestPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
-    FP_TestTabSheet = new FPTestPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
-    RF_GenTabSheet = new RFGenPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
-    RF_AnalyzerTabSheet = new RFAnalyzerPage(m_session, *m_tester, m_dialogs, *m_radioOptions);
-    SetupPPTabSheet = new SetupPPPage(*m_tester, dialogs);
-    SetupFPTabSheet = new SetupFPPage(*m_tester, dialogs);
-    for (SetupPage* page :
-         {static_cast<SetupPage*>(SetupPPTabSheet), static_cast<SetupPage*>(SetupFPTabSheet)}) {
-        page->setHooks({[this](int level, int value) { m_session.setPowerRamp(level, value); },
-                        [this](int delta) { m_session.addLimitErrors(delta); }});
-    }
+    BuildPages(*this, m_windows);
     PageControl->addTab(SystemTabSheet, "S&ystem");
     PageControl->addTab(PP_TestTabSheet, "PP-T&est");
     PageControl->addTab(FP_TestTabSheet, "FP-&Test");
@@ -118,60 +80,32 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
     PageControl->addTab(RF_AnalyzerTabSheet, "RF-&Analyzer");
     PageControl->addTab(SetupPPTabSheet, "Setup &PP");
     PageControl->addTab(SetupFPTabSheet, "Setup &FP");
-    for (TabPage* page :
-         {static_cast<TabPage*>(SystemTabSheet), static_cast<TabPage*>(PP_TestTabSheet),
-          static_cast<TabPage*>(FP_TestTabSheet), static_cast<TabPage*>(RF_GenTabSheet),
-          static_cast<TabPage*>(RF_AnalyzerTabSheet), static_cast<TabPage*>(SetupPPTabSheet),
-          static_cast<TabPage*>(SetupFPTabSheet)}) {
+    for (TabPage* page : pagesInOrder()) {
         page->installEventFilter(this);
         connect(page, &TabPage::activationWanted, this, [this](TabPage* p) { pageShow(p); });
         // The bottom panel covers the lower edge of the System and test pages.
         if (!page->isSetupPage()) page->setContentsMargins(0, 0, 0, BottomPanel::kHeight);
     }
     layOutPage(false);
-    TimingEdit = new QLineEdit(this);
-    TimingEdit->setObjectName("TimingEdit");
-    LimitTypedLength(TimingEdit, 3);
-    TimingEdit->setToolTip("[2..1000]");
-    TimingEdit->setVisible(false);
 
-    // The windows after the main one, in their creation order.
-    m_commForm = std::make_unique<TCommForm>(*m_tester);
-    m_chartHost = std::make_unique<FrameChartHost>(*this);
-    m_modulationForm = std::make_unique<TModulationForm>(*m_chartHost, m_dialogs);
-    m_ntpForm = std::make_unique<TNTPForm>(*m_chartHost, m_dialogs);
-    PairCharts(*m_ntpForm, *m_modulationForm);
-    m_linkForm = std::make_unique<TLinkConnectForm>(m_session, *m_tester, m_settings.timing,
-                                                    LinkWindowLinks(*this));
-    WireAnalyzerPage(*this);
-    WireCharts(*this);
-    WireTestPages(*this);
-    m_resetForm = std::make_unique<TResetForm>();
-    m_resetWait = std::make_unique<ResetWait>(*m_tester, *m_resetForm, m_settings.timing);
+    BuildWindows(*this, m_windows);
+    m_resetWait = std::make_unique<ResetWait>(*m_tester, resetForm(), m_settings.timing);
     m_resetWait->onEnded = [this](bool reached) { resetWaitEnded(reached); };
-    m_helpForm = std::make_unique<THelpForm>();
-    m_noConnectForm = std::make_unique<TNoConnectForm>(*m_helpForm);
-    m_noConnectForm->mainWindow = this;
-    m_noConnectForm->resetDialog = m_resetForm.get();
-
-    m_logSettings = std::make_unique<LogSettings>(*SystemTabSheet, m_dialogs, m_settings.timing);
-    m_logSettings->rowSource = [this] { return m_linkForm->logColumns(); };
-    WireConsoleEcho(*this);
 
     const auto retry = [this] {
-        m_resetForm->show();
-        m_resetForm->repaint();
+        resetForm().show();
+        resetForm().repaint();
         m_systemAfterReset = true;
         ResetButtonClick();
     };
-    m_noConnectForm->onRetry = retry;
-    m_noConnectForm->onExit = [this] { terminate(0); };
-    m_helpForm->onOk = [this, retry] {
-        m_helpForm->hide();
-        m_noConnectForm->hide();
+    noConnectForm().onRetry = retry;
+    noConnectForm().onExit = [this] { terminate(0); };
+    helpForm().onOk = [this, retry] {
+        helpForm().hide();
+        noConnectForm().hide();
         retry();
     };
-    m_resetForm->onUserClose = [this] {
+    resetForm().onUserClose = [this] {
         // Closing the dialog during a reset ends the wait and the program.
         m_resetWait->stop();
         terminate(0);
@@ -193,8 +127,9 @@ TWenloForm::TWenloForm(TesterPort& port, UserDialogs& dialogs, WenloSettings set
             &TWenloForm::Windows_posButtonClick);
 
     m_setupFiles = WireSetupFiles(*this);
+    connect(SystemTabSheet, &SystemPage::testerAnswered, this, &TWenloForm::systemAnswered);
     connect(&m_session, &SessionState::limitConsistencyChanged, this,
-            &TWenloForm::applyLimitConsistency);
+            [this] { m_identification->applyLimitConsistency(); });
     connect(PageControl, &QTabWidget::currentChanged, this, &TWenloForm::noteShownPage);
 
     // FormCreate.
@@ -240,11 +175,11 @@ void TWenloForm::InitTimerTimer() {
     m_startupMark = true;  // the System page's activation returns at once
     PageControl->setCurrentWidget(SystemTabSheet);
     if (debugMode()) {
-        m_commForm->show();
+        commForm().show();
         m_tester->run([](CommandWrappers& w) { w.showErrorCount(); });
     }
-    m_resetForm->setStatus("Please wait ...", Qt::yellow);
-    m_resetForm->show();
+    resetForm().setStatus("Please wait ...", Qt::yellow);
+    resetForm().show();
     m_startupMark = false;
     ResetButtonClick();
     // The timer is inside its own signal here: let the event loop destroy it.
@@ -255,18 +190,9 @@ void TWenloForm::initialisation() {
     const StartupOptions options = ParseStartupOptions(m_settings.arguments);
     m_debugMode = options.debugMode;
     m_tester->run([debug = m_debugMode](CommandWrappers& w) { w.debugMode = debug; });
-    m_showAnalyzer = options.analyzer;
-    if (!m_settings.traceLogPath.isEmpty()) {
-        std::function<void(const QString&)> console;
-        if (debugMode()) {
-            TesterWorker* tester = m_tester.get();
-            console = [this, tester](const QString& line) {
-                tester->toUserInterface([this, line] { m_commForm->appendLine(line); });
-            };
-        }
-        m_traceLog = std::make_unique<TraceLog>(m_settings.traceLogPath, console);
-        m_tester->run([log = m_traceLog.get()](CommandWrappers&) { RouteTrace(log); });
-    }
+    m_identification->setAnalyzerShown(options.analyzer);
+    if (!m_settings.traceLogPath.isEmpty())
+        m_traceLog = RouteTraceLog(*this, m_settings.traceLogPath);
     m_recordedScreenHeight = m_settings.screenSize().height();
     Windows_posButtonClick();
     ScreenSizeMonitoringTimer->start();
@@ -280,26 +206,13 @@ void TWenloForm::ResetButtonClick() {
     if (m_resetRunning) return;
     setResetRunning(true);
 
-    // The port probe goes to the library directly: nothing is counted or echoed. A reset
-    // reaches a tester that was lost: it is how the user gets it back.
-    m_tester->ask(
-        [](CommandWrappers& w) {
-            char reply[kReplyBufferSize] = {};
-            w.directWrite("CONF:COMM:PORT USB");
-            w.directRead(reply);
-            if (std::strcmp(reply, "INV") == 0) return true;
-            w.sendCommand("CONF:COMM:PORT USB");
-            w.writeErrorCount = 0;
-            w.sendCommand("SYST:RESET");
-            return false;
-        },
-        this, [this](bool refused) { portProbed(refused); }, TesterWorker::Reach::Always);
+    m_resetWait->probePort([this](bool refused) { portProbed(refused); });
 }
 
 void TWenloForm::portProbed(bool refused) {
     if (m_terminating) return;
     if (refused) {
-        m_dialogs.message(nullptr, MessageKind::Error, "Tavrin", kNoPortMessage,
+        m_dialogs.message(nullptr, MessageKind::Error, "Tavrin", ResetWait::kNoPortMessage,
                           {MessageButton::Ok});
         terminate(1);
         return;
@@ -311,8 +224,8 @@ void TWenloForm::waitForTester() {
     // The link window's averaging length goes back to 1 (it empties its buffers).
     m_session.setAveragingLength(1);
     m_tester->run([](CommandWrappers& w) { w.showErrorCount(); });
-    m_resetForm->setStatus("Please wait ...", Qt::yellow);
-    m_resetForm->show();
+    resetForm().setStatus("Please wait ...", Qt::yellow);
+    resetForm().show();
     PageControl->setEnabled(false);
 
     m_resetWait->start(debugMode());
@@ -323,14 +236,14 @@ void TWenloForm::resetWaitEnded(bool reachedTester) {
     if (m_terminating) return;
     if (!reachedTester) {
         setResetRunning(false);
-        m_resetForm->hide();
-        m_noConnectForm->show();
+        resetForm().hide();
+        noConnectForm().show();
         resetFinished();
         return;
     }
-    m_resetForm->hide();
+    resetForm().hide();
     show();
-    setWindowTitle(m_captionBase);
+    setWindowTitle(captionBase());
     PageControl->setEnabled(true);
     SystemTabSheet->clearAfterReset();
     m_session.setSlotType(0);
@@ -341,7 +254,7 @@ void TWenloForm::resetWaitEnded(bool reachedTester) {
 void TWenloForm::resetFinished() {
     if (debugMode()) {
         SystemTabSheet->LogCommunicationCheckBox->setVisible(true);
-        setWindowTitle(m_captionBase + kDebugResetSuffix);
+        setWindowTitle(captionBase() + kDebugResetSuffix);
     }
     // After a wait that ended in the no-connection dialog the tester cannot answer the
     // page's queries, so the activation waits for the retry that reaches it.
@@ -409,20 +322,13 @@ void TWenloForm::pageShow(TabPage* page, bool fromDummyTimer) {
         return;
     }
     m_dummyTimerTag = 0;
-    if (page == SystemTabSheet) {
-        systemActivation();
-    } else {
-        page->pageWork();
-    }
+    page->pageWork();
 }
 
 void TWenloForm::DummyTimerTimer() {
     DummyTimer->stop();
-    for (TabPage* page :
-         {static_cast<TabPage*>(SystemTabSheet), static_cast<TabPage*>(PP_TestTabSheet),
-          static_cast<TabPage*>(FP_TestTabSheet), static_cast<TabPage*>(RF_GenTabSheet),
-          static_cast<TabPage*>(RF_AnalyzerTabSheet)}) {
-        if (page->isVisible()) {
+    for (TabPage* page : pagesInOrder()) {
+        if (!page->isSetupPage() && page->isVisible()) {
             pageShow(page, true);
             return;
         }
@@ -430,113 +336,24 @@ void TWenloForm::DummyTimerTimer() {
     m_dummyTimerTag = 0;  // no test page is shown: nothing is pending any more
 }
 
+std::array<TabPage*, 7> TWenloForm::pagesInOrder() const {
+    return {SystemTabSheet,      PP_TestTabSheet, FP_TestTabSheet, RF_GenTabSheet,
+            RF_AnalyzerTabSheet, SetupPPTabSheet, SetupFPTabSheet};
+}
+
 void TWenloForm::SystemTabSheetShow() {
     pageShow(SystemTabSheet);
 }
 
-// The System page's questions, asked in one request.
-struct SystemAnswers {
-    std::string firmware, serial, identity, hardware;
-};
-
-void TWenloForm::systemActivation() {
-    m_tester->ask(
-        [](CommandWrappers& w) {
-            SystemAnswers a;
-            a.firmware = w.query("SYST:FIRM:VERS?");
-            a.serial = w.query("SYST:SER:NUM?");
-            a.identity = w.query("*IDN?");
-            w.sendCommand("PROC:SEL:TEST NONE");
-            w.sendCommand("CONF:SAMPLE:MODE CTRL");
-            a.hardware = w.query("SYST:HW:VERS?");
-            return a;
-        },
-        this, [this](const SystemAnswers& a) { systemAnswered(a); });
-}
-
-void TWenloForm::systemAnswered(const SystemAnswers& a) {
-    SystemPage* s = SystemTabSheet;
-    s->showTester(QString::fromStdString(a.firmware), QString::fromStdString(a.serial),
-                  QString::fromStdString(a.identity));
-    setWindowTitle(m_captionBase +
+void TWenloForm::systemAnswered(const std::string& hardware) {
+    setWindowTitle(captionBase() +
                    QString::fromStdString(CaptionSuffix(debugMode(), m_session.catIq())));
-
-    if (identifyTester(a.hardware) == Identification::Ended) return;
-
-    m_radioOptions->RFAttenuationEditExit();
-    m_radioOptions->RxAttCheckBoxClick();
-    m_radioOptions->AverageFactorEditExit();
+    using Outcome = ModelIdentification::Outcome;
+    const Outcome outcome = m_identification->identify(hardware);
+    if (outcome == Outcome::Abort) return terminate(1);
     setResetRunning(false);
-    // The first activation after a reset the user started applies the carrier mode.
-    if (s->TimeAfterReset->text() == "0") OffsetClick();
-    send(m_session.driftUnit() == DriftUnit::KhzPerMs ? "CONF:MOD:DRIF:UNIT MS"
-                                                      : "CONF:MOD:DRIF:UNIT SLOT");
-    if (!m_session.catIq()) send("CONF:TEST NOP0");
-}
-
-TWenloForm::Identification TWenloForm::identifyTester(const std::string& answer) {
-    if (const TesterModel* model = IdentifyModel(answer)) {
-        configureForModel(*model, answer);
-        return Identification::Recognised;
-    }
-    const MessageButton choice =
-        m_dialogs.message(this, MessageKind::Error, "Tavrin", "No Valid hardware detected!",
-                          {MessageButton::Abort, MessageButton::Retry, MessageButton::Ignore});
-    switch (choice) {
-        case MessageButton::Retry:
-            setResetRunning(false);
-            ResetButtonClick();
-            return Identification::Ended;
-        case MessageButton::Ignore:
-            m_validHardware = false;
-            setPageTabVisible(PP_TestTabSheet, false);
-            setPageTabVisible(FP_TestTabSheet, false);
-            setPageTabVisible(RF_GenTabSheet, false);
-            setPageTabVisible(RF_AnalyzerTabSheet, false);
-            return Identification::Ignored;
-        default:
-            terminate(1);
-            return Identification::Ended;
-    }
-}
-
-void TWenloForm::configureForModel(const TesterModel& model, const std::string& answer) {
-    m_captionBase = model.baseName;
-    if (model.refreshesCaption) setWindowTitle(m_captionBase);
-    m_session.setSampleClock(SampleTimeBase::kMicrosecondClock);
-    setPageTabVisible(PP_TestTabSheet, true);
-    setPageTabVisible(FP_TestTabSheet, true);
-    setPageTabVisible(RF_GenTabSheet, true);
-    // Every known model hides the analyzer page; "--analyzer" keeps it for those who need it.
-    setPageTabVisible(RF_AnalyzerTabSheet, m_showAnalyzer);
-    m_validHardware = true;
-    // Limits in error keep the test pages hidden until they are mended.
-    applyLimitConsistency();
-
-    // The pages' carrier steppers and captions follow the model's range.
-    m_session.setCarrierRange({model.highestCarrier, model.carrierMinimum, model.rangeText});
-
-    if (!model.countryControlsShown) SystemTabSheet->hideCountryControls();
-    m_session.setSlotMaximum(SessionState::kStartSlotMaximum);
-    m_session.announceSlotScheme(m_session.catIq());
-    SystemTabSheet->HardWareIDLabel->setText(QString::fromStdString(HardwareIdText(answer, model)));
-}
-
-void TWenloForm::setPageTabVisible(TabPage* page, bool visible) {
-    PageControl->setTabVisible(PageControl->indexOf(page), visible);
-}
-
-void TWenloForm::applyLimitConsistency() {
-    // The setup pages and the RF analyzer stay as they are, so the faulty field is reachable.
-    const bool consistent = m_session.limitsConsistent();
-    setPageTabVisible(SystemTabSheet, consistent);
-    if (m_validHardware) {
-        setPageTabVisible(PP_TestTabSheet, consistent);
-        setPageTabVisible(FP_TestTabSheet, consistent);
-        setPageTabVisible(RF_GenTabSheet, consistent);
-    }
-    SetupPPTabSheet->setSavingEnabled(consistent);
-    SetupFPTabSheet->setSavingEnabled(consistent);
+    if (outcome == Outcome::Retry) return ResetButtonClick();
+    m_windows.radioOptions->testerIdentified();
 }
 
 bool TWenloForm::pageTabVisible(const TabPage* page) const {
@@ -551,14 +368,9 @@ void TWenloForm::OptionEnableDisableClick() {
     }
 }
 
-void TWenloForm::OffsetClick() {
-    m_radioOptions->OffsetClick();
-}
-
 void TWenloForm::Windows_posButtonClick() {
-    PlaceWindows(
-        {this, m_commForm.get(), m_linkForm.get(), m_modulationForm.get(), m_ntpForm.get()},
-        m_settings.screenSize().height());
+    PlaceWindows({this, &commForm(), &linkForm(), &modulationForm(), &ntpForm()},
+                 m_settings.screenSize().height());
 }
 
 void TWenloForm::ScreenSizeMonitoringTimerTimer() {
@@ -569,22 +381,12 @@ void TWenloForm::ScreenSizeMonitoringTimerTimer() {
 }
 
 void TWenloForm::FormClose() {
-    m_logSettings->closeFiles();
-    if (m_linkForm->isVisible()) {
-        m_linkForm->hide();
-        m_linkForm->FormClose();
+    logSettings().closeFiles();
+    if (linkForm().isVisible()) {
+        linkForm().hide();
+        linkForm().FormClose();
     }
     if (!m_savedNumericLocale.empty()) std::setlocale(LC_NUMERIC, m_savedNumericLocale.c_str());
-}
-
-void TWenloForm::testerLostChanged(bool lost) {
-    // One line in the trace log each way; the link window shows the loss itself.
-    if (!m_traceLog) return;
-    const QString time = QTime::currentTime().toString("HH:mm:ss.zzz");
-    const QString text = lost
-                             ? "the tester does not answer; it is asked \"STAT:DEV?\" once a second"
-                             : "the tester answers again";
-    m_traceLog->traceLine(("Time: " + time + ": Tavrin: " + text).toLocal8Bit().constData());
 }
 
 void TWenloForm::closeEvent(QCloseEvent* event) {

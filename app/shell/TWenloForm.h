@@ -1,6 +1,5 @@
-// The main window: the page frame, the tester thread, the start-up, the tester reset, the model
-// identification, the deferred page activation and the shutdown. What the windows share is the
-// session it holds.
+// The main window: the page frame, the tester thread, the start-up, the tester reset, the deferred
+// page activation and the shutdown. What the windows share is the session it holds.
 #pragma once
 
 #include <QSize>
@@ -12,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "FrameWindows.h"
+#include "ModelIdentification.h"
 #include "core/CommandWrappers.h"
 #include "core/SessionState.h"
 #include "core/StartupOptions.h"
@@ -26,11 +27,8 @@ class QTimer;
 namespace tavrin::app {
 
 class BottomPanel;
-class FrameChartHost;
 class FPTestPage;
-class LogSettings;
 class PPTestPage;
-class RadioOptions;
 class ResetWait;
 class RFAnalyzerPage;
 class RFGenPage;
@@ -39,16 +37,7 @@ class SetupFPPage;
 class SetupPPPage;
 class SystemPage;
 class TabPage;
-class TCommForm;
-class TLinkConnectForm;
-class TModulationForm;
-class TNTPForm;
-class THelpForm;
-class TNoConnectForm;
-class TResetForm;
 class TraceLog;
-struct SystemAnswers;
-struct TesterModel;
 
 struct WenloSettings {
     std::vector<std::string> arguments;  // the command line, program path first
@@ -87,7 +76,6 @@ public:
     void OptionEnableDisableClick();
     void Windows_posButtonClick();
     void ScreenSizeMonitoringTimerTimer();
-    void OffsetClick();
     void FormClose();
 
     // Pages and windows.
@@ -100,15 +88,15 @@ public:
     RFAnalyzerPage* RF_AnalyzerTabSheet;
     SetupPPPage* SetupPPTabSheet;
     SetupFPPage* SetupFPTabSheet;
-    TCommForm& commForm() { return *m_commForm; }
-    TResetForm& resetForm() { return *m_resetForm; }
-    TNoConnectForm& noConnectForm() { return *m_noConnectForm; }
-    THelpForm& helpForm() { return *m_helpForm; }
-    LogSettings& logSettings() { return *m_logSettings; }
-    TLinkConnectForm& linkForm() { return *m_linkForm; }
-    TModulationForm& modulationForm() { return *m_modulationForm; }
-    TNTPForm& ntpForm() { return *m_ntpForm; }
-    FrameChartHost& chartHost() { return *m_chartHost; }
+    TCommForm& commForm() { return *m_windows.comm; }
+    TResetForm& resetForm() { return *m_windows.reset; }
+    TNoConnectForm& noConnectForm() { return *m_windows.noConnect; }
+    THelpForm& helpForm() { return *m_windows.help; }
+    LogSettings& logSettings() { return *m_windows.logSettings; }
+    TLinkConnectForm& linkForm() { return *m_windows.link; }
+    TModulationForm& modulationForm() { return *m_windows.modulation; }
+    TNTPForm& ntpForm() { return *m_windows.ntp; }
+    FrameChartHost& chartHost() { return *m_windows.chartHost; }
     QTimer* DummyTimer;
     QTimer* ScreenSizeMonitoringTimer;
     QLineEdit* TimingEdit;  // never shown; only its text goes into the setup file
@@ -124,7 +112,7 @@ public:
     TraceLog* traceLog() { return m_traceLog.get(); }
     bool debugMode() const { return m_debugMode; }
     bool startupInProgress() const { return m_startupInProgress; }
-    const QString& captionBase() const { return m_captionBase; }
+    const QString& captionBase() const { return m_identification->captionBase(); }
     const Timing& timing() const { return m_settings.timing; }
     // The Setup group's actions of both setup pages.
     SetupFiles& setupFiles() { return *m_setupFiles; }
@@ -134,53 +122,39 @@ public:
     bool pageTabVisible(const TabPage* page) const;
 
     // The radio options the pages share.
-    RadioOptions& radioOptions() { return *m_radioOptions; }
+    RadioOptions& radioOptions() { return *m_windows.radioOptions; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    enum class Identification { Recognised, Ignored, Ended };
-
     void initialisation();
     // The reset: the port probe, then the wait (ResetWait) and its end.
     void portProbed(bool refused);
     void waitForTester();
     void resetWaitEnded(bool reachedTester);
     void resetFinished();
-    void systemAnswered(const SystemAnswers& answers);
-    Identification identifyTester(const std::string& answer);
-    void configureForModel(const TesterModel& model, const std::string& answer);
+    // The System page's answers: the caption, the model, the radio options sent again.
+    void systemAnswered(const std::string& hardware);
+    // The pages as their tabs stand, the System page first.
+    std::array<TabPage*, 7> pagesInOrder() const;
     void pageShow(TabPage* page, bool fromDummyTimer = false);
-    void systemActivation();
     void layOutPage(bool setupPage);
-    void setPageTabVisible(TabPage* page, bool visible);
     // The session learns the page the tab control shows.
     void noteShownPage();
-    void applyLimitConsistency();
     void terminate(int code);
     void setResetRunning(bool running);
-    void send(const QString& line) { m_tester->sendText(line); }
-    void testerLostChanged(bool lost);
 
     WenloSettings m_settings;
     SessionState m_session;
     UserDialogs& m_dialogs;
     std::unique_ptr<TesterWorker> m_tester;
     bool m_debugMode = false;
-    std::unique_ptr<TCommForm> m_commForm;
-    std::unique_ptr<TLinkConnectForm> m_linkForm;
-    std::unique_ptr<TResetForm> m_resetForm;
-    std::unique_ptr<THelpForm> m_helpForm;
-    std::unique_ptr<TNoConnectForm> m_noConnectForm;
-    std::unique_ptr<FrameChartHost> m_chartHost;
-    std::unique_ptr<TModulationForm> m_modulationForm;
-    std::unique_ptr<TNTPForm> m_ntpForm;
+    FrameWindows m_windows;
     std::unique_ptr<TraceLog> m_traceLog;
-    std::unique_ptr<LogSettings> m_logSettings;
-    std::unique_ptr<RadioOptions> m_radioOptions;
     std::unique_ptr<SetupFiles> m_setupFiles;
+    std::unique_ptr<ModelIdentification> m_identification;
     std::unique_ptr<QTimer> m_initTimer;
     std::unique_ptr<ResetWait> m_resetWait;
     bool m_systemAfterReset = false;   // the retry shows the System page once the reset is done
@@ -191,9 +165,6 @@ private:
 
     bool m_startupInProgress = false;
     bool m_terminating = false;
-    bool m_showAnalyzer = false;
-    QString m_captionBase = "Tavrin";
-    bool m_validHardware = false;  // the identification recognised the tester
     int m_recordedScreenHeight = 0;
     std::string m_savedNumericLocale;
 };

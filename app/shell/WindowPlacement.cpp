@@ -1,6 +1,8 @@
 // The default places of the program's windows.
 #include "WindowPlacement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 
@@ -26,6 +28,11 @@ void PlaceFrame(QWidget* w, const WindowRect& r) {
 }
 
 }  // namespace
+
+QSize PrimaryScreenSize() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->size() : QSize(1280, 1024);
+}
 
 void PlaceWindows(const ProgramWindows& w, int screenHeight) {
     WindowSet current;

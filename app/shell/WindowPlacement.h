@@ -1,5 +1,7 @@
-// The default places of the program's windows on the screen.
+// The default places of the program's windows on the screen, and the screen's size.
 #pragma once
+
+#include <QSize>
 
 class QWidget;
 
@@ -13,6 +15,8 @@ struct ProgramWindows {
     QWidget* ntp;
 };
 
+// The primary screen's size (1280 x 1024 when there is none).
+QSize PrimaryScreenSize();
 // Places the windows as the default layout gives it for a screen this high.
 void PlaceWindows(const ProgramWindows& windows, int screenHeight);
 
