@@ -54,10 +54,6 @@ void ChartWindow::setBottomAxisMaximum(double max) {
     m_panel->horizontalAxis()->setMax(max);
 }
 
-void ChartWindow::setBottomAxisMinimum(double min) {
-    m_panel->horizontalAxis()->setMin(min);
-}
-
 SampleSpan StoreSpan(double low, double high, int last) {
     const double first = std::max(0.0, low);
     const double end = std::min(static_cast<double>(last), high);

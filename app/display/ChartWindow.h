@@ -36,7 +36,6 @@ public:
     // The unit switch's axis settings: range and title of the time axis.
     void setBottomAxis(double min, double max, const QString& title);
     void setBottomAxisMaximum(double max);
-    void setBottomAxisMinimum(double min);
     ChartPanel* chart() const { return m_panel; }
     // The other chart, whose horizontal range follows this one's.
     void setTwin(ChartWindow* twin) { m_twin = twin; }
