@@ -681,8 +681,6 @@ void TLinkConnectForm::StatusTimerTimer() {
 }
 
 void TLinkConnectForm::statusAnswered(const FPStatus& status) {
-    FPLockStateEdit->setText(Text(status.lock));
-    m_session.announceFixedPartLock(status.lock == "LOCK");
     if (status.dummyCarrier) FPDummyCarrierEdit->setText(Text(*status.dummyCarrier));
     if (status.dummySlot) {
         FPDummySlotEdit->setText(Text(*status.dummySlot));
@@ -702,8 +700,12 @@ void TLinkConnectForm::statusAnswered(const FPStatus& status) {
             return std::string(reply);
         },
         this,
-        [this](std::optional<std::string> rfpi) {
+        [this, lock = status.lock](std::optional<std::string> rfpi) {
+            // The lock state and the identity of one tick are shown together: the FP page's
+            // Connect button comes on only when the fixed part's RFPI beside it is this tick's.
             if (rfpi) FP_RFPIEdit->setText(Text(*rfpi));
+            FPLockStateEdit->setText(Text(lock));
+            m_session.announceFixedPartLock(lock == "LOCK");
             m_statusInFlight = false;
         });
 }
